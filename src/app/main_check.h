@@ -72,6 +72,9 @@ class MainCheck {
  private:
   Text ReadSetting(const Text& key);
   Text ReadLatestProgsFile(const Text& fileName);
+  // The two service objects; a run before start-up made them is an error.
+  FileSystem& FileService();
+  FileTool& FileAccessTool();
 
   Ports ports_;
   Text website_;
