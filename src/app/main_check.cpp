@@ -51,6 +51,11 @@ void MainCheck::cmdExit_Click() {
   }
 }
 
+void MainCheck::ShowCaption(Control control, const Text& caption) {
+  ports_.view.SetCaption(control, caption);
+  ports_.view.Repaint();
+}
+
 void MainCheck::ShowProgress(const Text& text, Flag flag) {
   // Progress notes are deliberately not shown anywhere.
   (void)text;

@@ -1,16 +1,15 @@
 #include "app/main_check.h"
 
 void MainCheck::RunDatabaseStage() {
-  MainView& view = ports_.view;
   ShowProgress(u"Locating Keldo database", kFalse);
   DataFilePath = u":\\Keldo6\\GENDATA\\GeneralKeldo6data.mdb";
   DataDrive = FindDataDrive(DataFilePath);
   if (!DataDrive.empty()) {
-    view.SetCaption(Control::lblServer, u"Keldo Database on Drive: " + DataDrive);
+    ShowCaption(Control::lblServer, u"Keldo Database on Drive: " + DataDrive);
   } else {
     // Every other file lies on the database drive: nothing more to look at.
     DebugMsg(u"Cannot find Keldo data files so cannot continue");
-    view.ShowMessage(u"Your Accounts database not found so cannot continue", MessageKind::Message);
+    ports_.view.ShowMessage(u"Your Accounts database not found so cannot continue", MessageKind::Message);
     CloseProgram();
   }
   ShowProgress(u"Database found on Drive " + DataDrive, kFalse);

@@ -1,21 +1,20 @@
 #include "app/main_check.h"
 
 void MainCheck::RunExpiryAndVersionStage() {
-  MainView& view = ports_.view;
   ShowProgress(u"Checking Latest Progs folder", kFalse);
   EnsureLatestProgsFolder();
-  view.SetCaption(Control::lblServerShowsExpires, u"PC shows support expires: " + ReadServerExpiry());
+  ShowCaption(Control::lblServerShowsExpires, u"PC shows support expires: " + ReadServerExpiry());
 
   ShowProgress(u"Checking your Support expiry", kFalse);
   CheckSupportOnWeb();
-  view.SetCaption(Control::lblWebsiteExpires,
+  ShowCaption(Control::lblWebsiteExpires,
                   WebExpiry.empty() ? Text(u"Website shows support expires: --------")
                                     : u"Website show your support expires: " + WebExpiry);
 
   ShowProgress(u"Reading version on this PC", kFalse);
   PCVersionText = ReadSetting(u"VerNbr");
   PCVersion = General::VersionNumber(PCVersionText);
-  view.SetCaption(Control::lblPCversion, u"Version on this PC: " + DecimalText(PCVersion));
+  ShowCaption(Control::lblPCversion, u"Version on this PC: " + DecimalText(PCVersion));
 
   ShowProgress(u"Reading latest version from website", kFalse);
   WebVersionText = GetWebVersion();
@@ -27,11 +26,11 @@ void MainCheck::RunExpiryAndVersionStage() {
     WebVersion = 0;
   }
   DebugMsg(u"Version on web: " + DecimalText(WebVersion));
-  view.SetCaption(Control::lblWebVersion, u"Version on website: " + DecimalText(WebVersion));
+  ShowCaption(Control::lblWebVersion, u"Version on website: " + DecimalText(WebVersion));
 
   ShowProgress(u"Reading version from server LATEST PROGS folder", kFalse);
   ServerVersionText = ReadServerVersion();
-  view.SetCaption(Control::lblServerVersion, u"Version in Latest Progs folder: " + ServerVersionText);
+  ShowCaption(Control::lblServerVersion, u"Version in Latest Progs folder: " + ServerVersionText);
   if (ServerVersionText != u"error") {
     ServerVersion = General::VersionNumber(ServerVersionText);
   } else {
