@@ -51,18 +51,6 @@ TEST(StartButton, SecondPressRepeatsEverythingWithTheSameServices) {
   EXPECT_EQ(window.LastOutcome(), RunOutcome::Completed);
 }
 
-TEST(StartButton, SecondRunOverwritesWhatTheFirstLeft) {
-  auto rig = Rig::Ordinary();
-  MainCheck& window = rig->Start();
-  rig->PressStart();
-  rig->web.submitOK = 0;
-  rig->settings.Set(u"PkgNbr", u"K-2002");
-  const Log second = rig->PressStart();
-  EXPECT_EQ(second[2], "lblSerial: Serial Number:  K-2002");
-  EXPECT_TRUE(window.WebExpiry.empty());
-  EXPECT_EQ(rig->view.Caption(Control::lblWebsiteExpires), u"Website shows support expires: --------");
-}
-
 struct FaultCase {
   const char* name;
   std::function<void(Rig&, bool)> setFault;
