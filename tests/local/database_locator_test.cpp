@@ -74,12 +74,4 @@ TEST_P(Locator, SearchesAsExpected) {
 INSTANTIATE_TEST_SUITE_P(Cases, Locator, testing::ValuesIn(kCases),
                          CaseName());
 
-TEST(Locator, NothingIsShownWhileDebugIsOff) {
-  auto rig = Rig::Bare();
-  rig->fileSystem.passes = {{{u"C", kDriveFixed}}};
-  MainCheck& window = rig->Start();
-  EXPECT_EQ(window.FindDataDrive(kPath), u"");
-  EXPECT_EQ(rig->view.log, (Log{"pointer: 11", "pointer: 0"}));
-}
-
 }  // namespace

@@ -55,15 +55,4 @@ TEST_P(FirstLine, ReadsUpToTheFirstCarriageReturn) {
 INSTANTIATE_TEST_SUITE_P(Formats, FirstLine, testing::ValuesIn(kLines),
                          CaseName());
 
-TEST(FirstLine, FailuresOfTheFileAreErrorsAndLeaveNothingOpen) {
-  FakeTextFiles files;
-  files.contents[kFile] = "v6.3.215 01/12/2024\r\n";
-  files.failRead = {kFile};
-  EXPECT_THROW(ReadFirstLine(files, kFile), RunTimeError);
-  files.failOpen = {kFile};
-  EXPECT_THROW(ReadFirstLine(files, kFile), RunTimeError);
-  EXPECT_THROW(ReadFirstLine(files, u"D:\\missing.dat"), RunTimeError);
-  EXPECT_EQ(files.openHandles, 0);
-}
-
 }  // namespace

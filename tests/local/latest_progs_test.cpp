@@ -55,14 +55,6 @@ TEST_P(Reader, ReturnsTheFirstLineOrError) {
 INSTANTIATE_TEST_SUITE_P(Cases, Reader, testing::ValuesIn(kReaders),
                          CaseName());
 
-TEST(Reader, VersionReaderUsesTheVersionFile) {
-  auto rig = Rig::Ordinary();
-  MainCheck& window = rig->Start();
-  window.LatestProgsFolder = kLatestOnD;
-  window.VersionFile = u"keldo63version.dat";
-  EXPECT_EQ(window.ReadServerVersion(), u"v6.3.210 01/11/2024");
-}
-
 TEST(EnsureLatestProgsFolder, OnlyAZeroResultIsReported) {
   for (const std::int32_t result : {1, -1, 7, 0}) {
     auto rig = Rig::Ordinary();
