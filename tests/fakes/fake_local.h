@@ -2,7 +2,9 @@
 // In-memory stand-ins of the local ports: settings, drives, the remembered
 // network mappings, the re-mapping starter and first-line file input.
 #include <map>
+#include <memory>
 #include <set>
+#include <tuple>
 #include <string>
 #include <utility>
 #include <vector>
@@ -61,7 +63,7 @@ class FakeRegistry : public NetworkRegistry {
   Text FromAnsi(const std::string& bytes) override { return FromWindows1252(bytes); }
 
   std::map<std::string, Value> keys;
-  // "open Network\F", "size RemotePath 0", "data RemotePath 15", "close".
+  // "open Network\F", "size RemotePath 0", "data RemotePath 14", "close".
   std::vector<std::string> calls;
   int openKeys = 0;
 
