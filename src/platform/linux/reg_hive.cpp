@@ -11,8 +11,16 @@ void RegHive::SetValue(const Text& key, const Text& name, RegValue value) {
 }
 
 const RegValues* RegHive::Key(TextView key) const {
-  const auto found = keys_.find(FoldName(key));
-  return found == keys_.end() ? nullptr : &found->second;
+  const Text folded = FoldName(key);
+  const auto found = keys_.find(folded);
+  if (found != keys_.end()) return &found->second;
+  // Wine writes no line for a key that has subkeys but no values of its
+  // own; the registry still has it.
+  static const RegValues kNoValues;
+  const Text parent = folded + u"\\";
+  const auto child = keys_.lower_bound(parent);
+  const bool hasChild = child != keys_.end() && child->first.compare(0, parent.size(), parent) == 0;
+  return hasChild ? &kNoValues : nullptr;
 }
 
 const RegValue* RegHive::Value(TextView key, TextView name) const {

@@ -28,6 +28,7 @@ class RegHive {
   // `key` is a path such as Software\Wine\Drives; empty is the hive's root.
   void AddKey(const Text& key);
   void SetValue(const Text& key, const Text& name, RegValue value);
+  // Nothing when the key is absent; a key that only has subkeys has no values.
   const RegValues* Key(TextView key) const;
   const RegValue* Value(TextView key, TextView name) const;
 
