@@ -71,7 +71,12 @@ class MainCheck {
 
  private:
   Text ReadSetting(const Text& key);
+  // Every finding is shown the moment it is known.
+  void ShowCaption(Control control, const Text& caption);
   Text ReadLatestProgsFile(const Text& fileName);
+  // The two service objects; a run before start-up made them is an error.
+  FileSystem& FileService();
+  FileTool& FileAccessTool();
 
   Ports ports_;
   Text website_;

@@ -21,9 +21,11 @@ class MainView {
 
   // Makes the window visible with its design captions, centred.
   virtual void Show() = 0;
-  // Replaces a control's whole caption and paints it at once, so the user
-  // watches each finding arrive while the run is still busy.
+  // Replaces a control's whole caption.
   virtual void SetCaption(Control control, const Text& caption) = 0;
+  // Paints what has changed now. The check run keeps the GUI thread busy,
+  // so without this the user would see the findings only at the end.
+  virtual void Repaint() = 0;
   virtual Text Caption(Control control) const = 0;
   // Modal message box: OK only, no icon, the application title. Returns
   // when the user has closed it.

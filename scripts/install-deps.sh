@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs everything the build, the tests and the demo need on Debian 12.
+set -euo pipefail
+packages=(
+  cmake ninja-build g++ pkg-config git
+  googletest libgtest-dev libgmock-dev
+  libcurl4-openssl-dev libssl-dev openssl ca-certificates curl
+  libcpp-httplib-dev nlohmann-json3-dev
+  clang-14 libclang-rt-14-dev
+  g++-mingw-w64-x86-64
+  wine wine64 fonts-wine fonts-liberation xvfb xauth imagemagick x11-utils
+  hyperfine python3
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,83 @@
+#include "app/main_check.h"
+
+#include <exception>
+#include <utility>
+
+#include "app/errors.h"
+
+MainCheck::MainCheck(const Ports& ports, Text website)
+    : ports_(ports), website_(std::move(website)) {}
+
+void MainCheck::ShowMe() {
+  Form_Load();
+  ports_.view.Show();
+  FileSys = &ports_.fileSystem;
+  FileAccess = ports_.web.NewFileTool();
+  DebugOn = 0;
+  state_ = RunState::Idle;
+}
+
+void MainCheck::Form_Load() {}
+
+void MainCheck::cmdStart_Click() {
+  // Only an idle window runs a check: never before start-up is over, never
+  // after the program has ended, never two runs at once.
+  if (state_ != RunState::Idle) return;
+  state_ = RunState::Running;
+  outcome_ = RunOutcome::None;
+  lastError_.clear();
+  try {
+    StartChecks();
+    state_ = RunState::Idle;
+    outcome_ = RunOutcome::Completed;
+  } catch (const ProgramEnded&) {
+    outcome_ = RunOutcome::Closed;
+  } catch (const std::exception& error) {
+    // An error that no step traps ends only this run, not the program: the
+    // user learns what went wrong and may press Start again or Exit.
+    state_ = RunState::Idle;
+    outcome_ = RunOutcome::Failed;
+    lastError_ = FromUtf8(error.what());
+    ports_.view.SetMousePointer(kPointerDefault);
+    ports_.view.SetScreenMousePointer(kPointerDefault);
+    ports_.view.ShowMessage(u"Check failed: " + lastError_, MessageKind::Message);
+  }
+}
+
+void MainCheck::cmdExit_Click() {
+  try {
+    CloseProgram();
+  } catch (const ProgramEnded&) {
+  }
+}
+
+void MainCheck::ShowCaption(Control control, const Text& caption) {
+  ports_.view.SetCaption(control, caption);
+  ports_.view.Repaint();
+}
+
+void MainCheck::ShowProgress(const Text& text, Flag flag) {
+  // Progress notes are deliberately not shown anywhere.
+  (void)text;
+  (void)flag;
+}
+
+void MainCheck::DebugMsg(const Text& text) {
+  if (DebugOn == -1) ports_.view.ShowMessage(text, MessageKind::Diagnostic);
+}
+
+void MainCheck::CloseProgram() {
+  state_ = RunState::Ended;
+  ports_.view.EndProgram();
+  throw ProgramEnded{};
+}
+
+FileSystem& MainCheck::FileService() {
+  if (FileSys == nullptr) throw RunTimeError(0, "The file-system service has not been created");
+  return *FileSys;
+}
+
+FileTool& MainCheck::FileAccessTool() {
+  if (!FileAccess) throw RunTimeError(0, "The file-access tool has not been created");
+  return *FileAccess;
+}

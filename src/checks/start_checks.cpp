@@ -1,0 +1,7 @@
+#include "app/main_check.h"
+
+void MainCheck::StartChecks() {
+  RunSettingsStage();
+  RunDatabaseStage();
+  RunExpiryAndVersionStage();
+}

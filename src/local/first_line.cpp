@@ -1,0 +1,30 @@
+#include "local/first_line.h"
+
+#include <cstring>
+#include <string>
+
+#include "app/errors.h"
+
+Text ReadFirstLine(TextFiles& files, const Text& path) {
+  const auto file = files.OpenForInput(path);
+  std::string line;
+  bool readAnything = false;
+  char buffer[4096];
+  for (;;) {
+    const std::size_t count = file->Read(buffer, sizeof buffer);
+    if (count == 0) break;
+    readAnything = true;
+    const void* carriageReturn = std::memchr(buffer, '\r', count);
+    const std::size_t take =
+        carriageReturn ? static_cast<std::size_t>(static_cast<const char*>(carriageReturn) - buffer)
+                       : count;
+    if (line.size() + take > kMaxFirstLineBytes) {
+      throw RunTimeError(0, "The first line of " + ToUtf8(path) + " is longer than " +
+                                std::to_string(kMaxFirstLineBytes) + " bytes");
+    }
+    line.append(buffer, take);
+    if (carriageReturn) return files.FromAnsi(line);
+  }
+  if (!readAnything) throw RunTimeError(62, "Input past end of file: " + ToUtf8(path));
+  return files.FromAnsi(line);
+}

@@ -1,0 +1,9 @@
+#include "app/main_check.h"
+
+Text MainCheck::ReadSetting(const Text& key) {
+  return ports_.settings.GetSetting(u"Keldo6", u"ThisPC", key);
+}
+
+Text MainCheck::GetInstallType() {
+  return ReadSetting(u"Network") == u"Yes" ? u"network" : u"single";
+}

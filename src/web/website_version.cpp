@@ -1,0 +1,26 @@
+#include <exception>
+
+#include "app/main_check.h"
+#include "local/first_line.h"
+#include "web/time_stamp.h"
+
+Text MainCheck::GetWebVersion() {
+  const Text failure = u"error";
+  try {
+    DebugMsg(u"Checking website version");
+    const Text tempFile = LatestProgsFolder + u"temp_vers.dat";
+    // The time stamp makes every second's address new, so no cache between
+    // here and the website can answer with an old version file.
+    const Text address = DownloadURL + VersionFile + u"?" + TimeStamp(ports_.clock.Now());
+    const auto client = ports_.web.NewWebClient();
+    if (client->FetchToFile(address, tempFile) != 1) {
+      DebugMsg(client->FailureText());
+      return failure;
+    }
+    const Text line = ReadFirstLine(ports_.files, tempFile);
+    ports_.files.DeleteFile(tempFile);
+    return line;
+  } catch (const std::exception&) {
+    return failure;
+  }
+}
