@@ -15,6 +15,7 @@ class ConsoleView : public MainView {
 
   void Show() override {}
   void SetCaption(Control control, const Text& caption) override;
+  void Repaint() override {}
   Text Caption(Control control) const override;
   void ShowMessage(const Text& text, MessageKind kind) override;
   void SetMousePointer(std::int16_t code) override { pointer_ = code; }
