@@ -6,14 +6,12 @@
 
 #include "platform/linux/curl_web_component.h"
 #include "support/standin_server.h"
+#include "support/test_limits.h"
 #include "support/temp_prefix.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-// Short enough that the silent and slow servers fail fast.
-const WebLimits kTestLimits{2000ms, 3000ms, 64, 1s};
 
 constexpr const char16_t* kTarget = u"D:\\Keldo6\\LATEST_PROGS\\temp_vers.dat";
 
