@@ -17,10 +17,10 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 const RegHive& RegFile::Current() {
   struct stat now {};
   if (loaded_ && ::stat(path_.c_str(), &now) == 0 && SameFile(now, identity_)) return hive_;
-  struct stat read {};
-  const auto content = ReadWholeFile(path_, kMaxRegFileBytes, &read);
+  struct stat readStat {};
+  const auto content = ReadWholeFile(path_, kMaxRegFileBytes, &readStat);
   hive_ = content ? ParseRegFile(*content) : RegHive();
   loaded_ = content.has_value();
-  identity_ = read;
+  identity_ = readStat;
   return hive_;
 }
