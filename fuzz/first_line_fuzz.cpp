@@ -1,0 +1,37 @@
+// ReadFirstLine over a file whose bytes arrive in the splits the fuzzer
+// picks, compared with the line format read off the whole content at once.
+// Input: two chunk sizes, two repeat factors, then the bytes to repeat, so
+// that lines around the 64 KiB bound are reached from short inputs.
+#include <algorithm>
+
+#include "app/errors.h"
+#include "fuzz_require.h"
+#include "local/first_line.h"
+#include "memory_ports.h"
+
+namespace {
+
+constexpr std::size_t kMaxFileBytes = kMaxFirstLineBytes + 4096;
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 4) return 0;
+  ChunkedTextFiles files;
+  files.chunks = {data[0], static_cast<std::size_t>(data[1]) * 61u};
+  const std::string unit(reinterpret_cast<const char*>(data + 4), size - 4);
+  const std::size_t repeats = unit.empty() ? 0 : 1u + data[2] + data[3] * 256u;
+  for (std::size_t i = 0; i < repeats && files.content.size() < kMaxFileBytes; ++i) files.content += unit;
+
+  const std::size_t lineEnd = std::min(files.content.find('\r'), files.content.size());
+  const bool mustFail = files.content.empty() || lineEnd > kMaxFirstLineBytes;
+  try {
+    const Text line = ReadFirstLine(files, u"D:\\Keldo6\\LATEST_PROGS\\keldo63version.dat");
+    FUZZ_REQUIRE(!mustFail);
+    FUZZ_REQUIRE(line == FromWindows1252(files.content.substr(0, lineEnd)));
+  } catch (const RunTimeError&) {
+    FUZZ_REQUIRE(mustFail);
+  }
+  FUZZ_REQUIRE(files.opened == 1 && files.closed == 1);
+  return 0;
+}

@@ -1,0 +1,53 @@
+// The prefix's user.reg as the settings store and the remembered mappings
+// read it, whatever the file holds: never a crash, and a re-mapping is only
+// ever started for a safe UNC path, whose smb:// address is plain ASCII.
+#include <vector>
+
+#include "app/main_check.h"
+#include "fuzz_require.h"
+#include "local/net_use_command.h"
+#include "platform/linux/gio_drive_mapper.h"
+#include "platform/linux/wine_network_registry.h"
+#include "platform/linux/wine_settings_store.h"
+#include "scratch_folder.h"
+
+namespace {
+
+class RecordingMapper : public DriveMapper {
+ public:
+  void StartMapping(const Text& letter, const Text& remotePath) override {
+    started.emplace_back(letter, remotePath);
+  }
+  std::vector<std::pair<Text, Text>> started;
+};
+
+bool PlainUrlByte(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+         std::string_view("%-._~/:").find(c) != std::string_view::npos;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const ScratchFolder folder;
+  const std::string path = folder.Path() + "/user.reg";
+  folder.Write("user.reg", std::string(reinterpret_cast<const char*>(data), size));
+
+  RegFile userReg(path);
+  WineSettingsStore settings(userReg);
+  for (const char16_t* key : {u"AutoUpdate", u"Network", u"PkgNbr", u"VerNbr"}) {
+    (void)settings.GetSetting(u"Keldo6", u"ThisPC", key);
+  }
+
+  WineNetworkRegistry registry(userReg);
+  RecordingMapper mapper;
+  General::ReconnectDrives(registry, mapper);
+  for (const auto& [letter, remote] : mapper.started) {
+    FUZZ_REQUIRE(letter.size() == 1 && letter[0] >= u'A' && letter[0] <= u'Z');
+    FUZZ_REQUIRE(remote.rfind(u"\\\\", 0) == 0 && IsSafeRemotePath(remote));
+    const std::string url = SmbUrl(remote);
+    FUZZ_REQUIRE(url.rfind("smb://", 0) == 0);
+    for (const char c : url) FUZZ_REQUIRE(PlainUrlByte(c));
+  }
+  return 0;
+}
