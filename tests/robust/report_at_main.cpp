@@ -1,0 +1,16 @@
+// keldo-check-report with its website taken from the command line instead
+// of the build setting, so that one build can be pointed at every fault of
+// the stand-in website:  keldo-check-report-at WEBSITE [report options]
+// Everything else (platform, limits, output) is the shipped report's.
+#include <iostream>
+
+#include "report/report.h"
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::cerr << "Usage: keldo-check-report-at WEBSITE [keldo-check-report options]\n";
+    return kExitUsage;
+  }
+  const std::vector<std::string> args(argv + 2, argv + argc);
+  return RunReport(args, MakePlatformServices, FromUtf8(argv[1]), std::cout, std::cerr);
+}

@@ -1,0 +1,341 @@
+// The console report as a process, end to end: against every fault of the
+// stand-in website and against bad local input. Each run must end by itself
+// within its time-outs with the captions of a failed probe, keep its peak
+// memory bounded, write nothing but the latest-programs folder, and never
+// let a shell see a remote path.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <thread>
+
+#include "app/text.h"
+#include "child_run.h"
+#include "scratch_folder.h"
+#include "support/standin_server.h"
+#include "support/temp_prefix.h"
+#include "tree_state.h"
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+namespace {
+
+// Two requests, each given up by the report's own limits within 30 s.
+constexpr std::chrono::seconds kRunDeadline{75};
+// Peak resident memory of a whole run, in an unsanitised build.
+constexpr long kPeakRssBoundKiB = 32 * 1024;
+// What a bad input may add to the peak of an ordinary run, in any build.
+constexpr long kExtraRssBoundKiB = 8 * 1024;
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+constexpr int kNobody = 65534;
+
+constexpr const char* kSettings =
+    "[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC] 1733650000\n"
+    "\"AutoUpdate\"=\"No\"\n\"Network\"=\"Yes\"\n\"PkgNbr\"=\"123456\"\n\"VerNbr\"=\"v6.3.215 01/12/2024\"\n";
+const std::string kLatest = "drive_d/Keldo6/LATEST_PROGS";
+constexpr const char* kDbLost = "Your Accounts database not found so cannot continue";
+
+struct ReportRun {
+  ChildResult child;
+  json report;  // discarded when the output was no JSON
+};
+
+std::string Caption(const ReportRun& run, const char* control) {
+  if (!run.report.is_object()) return "<no report>";
+  return run.report.value("captions", json::object()).value(control, "<no caption>");
+}
+
+json MessagesOf(const ReportRun& run) { return run.report.is_object() ? run.report.value("messages", json()) : json(); }
+
+json Messages(std::initializer_list<const char*> texts) {
+  json messages = json::array();
+  for (const char* text : texts) messages.push_back(text);
+  return messages;
+}
+
+class ReportUnderFaults : public ::testing::Test {
+ protected:
+  ReportUnderFaults() {
+    prefix_.WriteUserReg(kSettings);
+    prefix_.Link("d:", "../drive_d");
+    prefix_.Write("drive_d/Keldo6/GENDATA/GeneralKeldo6data.mdb", "");
+    prefix_.Write(kLatest + "/keldo63version.dat", "v6.3.218 10/02/2025\r\nv6.3.100\r\n");
+    prefix_.Write(kLatest + "/SupportExpiry.dat", "31/12/2026\r\n");
+    // Records its arguments without ever evaluating them.
+    scratch_.Write("bin/gio", "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + scratch_.Path() + "/gio.log'\n");
+    fs::create_directories(scratch_.Path() + "/home");
+    fs::create_directories(scratch_.Path() + "/cwd");
+    for (const auto& path : {prefix_.Root(), scratch_.Path(), scratch_.Path() + "/bin/gio"}) {
+      fs::permissions(path, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec);
+    }
+  }
+
+  // One run of the report with --json. `runAsId` >= 0 runs it as that user
+  // (only root may), so that permission bits bind it.
+  ReportRun RunReport(const std::string& website, int runAsId = -1) {
+    ChildSpec spec;
+    spec.argv = {KELDO_REPORT_AT_EXE, website, "--json"};
+    spec.environment = {"WINEPREFIX=" + prefix_.Root(), "HOME=" + scratch_.Path() + "/home",
+                        "PATH=" + scratch_.Path() + "/bin:/usr/bin:/bin", "LANG=C.UTF-8"};
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"}) {
+      if (const char* value = std::getenv(name)) spec.environment.push_back(std::string(name) + "=" + value);
+    }
+    spec.workingFolder = scratch_.Path() + "/cwd";
+    spec.deadline = kRunDeadline;
+    spec.runAsId = runAsId;
+    ReportRun run{RunChild(spec), json()};
+    run.report = json::parse(run.child.out, nullptr, false);
+    return run;
+  }
+
+  // The run ended by itself, cleanly, and wrote nothing outside the prefix.
+  void ExpectEndedCleanly(const ReportRun& run) {
+    EXPECT_FALSE(run.child.timedOut) << "killed after " << kRunDeadline.count() << " s";
+    EXPECT_EQ(run.child.signal, 0) << run.child.err;
+    EXPECT_TRUE(run.report.is_object()) << run.child.out << run.child.err;
+    EXPECT_EQ(run.child.err.find("Sanitizer"), std::string::npos) << run.child.err;
+    EXPECT_EQ(run.child.err.find("runtime error"), std::string::npos) << run.child.err;
+    EXPECT_TRUE(fs::is_empty(scratch_.Path() + "/home"));
+    EXPECT_TRUE(fs::is_empty(scratch_.Path() + "/cwd"));
+    if (!kSanitized) {
+      EXPECT_LT(run.child.peakRssKiB, kPeakRssBoundKiB);
+    }
+  }
+
+  void ExpectCompleted(const ReportRun& run, const std::string& serverVersion, const std::string& pcExpiry,
+                       const char* webVersion, const char* webExpiry, const json& messages) {
+    ExpectEndedCleanly(run);
+    EXPECT_EQ(run.child.exitCode, 0);
+    EXPECT_EQ(run.report.value("outcome", ""), "completed");
+    EXPECT_EQ(Caption(run, "lblServerVersion"), std::string("Version in Latest Progs folder: ") + serverVersion);
+    EXPECT_EQ(Caption(run, "lblServerShowsExpires"), std::string("PC shows support expires: ") + pcExpiry);
+    EXPECT_EQ(Caption(run, "lblWebVersion"), std::string("Version on website: ") + webVersion);
+    EXPECT_EQ(Caption(run, "lblWebsiteExpires"), webExpiry);
+    EXPECT_EQ(Caption(run, "lblPCversion"), "Version on this PC: 63215");
+    EXPECT_EQ(MessagesOf(run), messages);
+  }
+
+  // A one-line file of `megabytes`, sparse after its first bytes.
+  void WriteHugeOneLine(const std::string& relative, long megabytes) {
+    const std::string path = prefix_.Root() + "/" + relative;
+    prefix_.Write(relative, "v6.3.218 10/02/2025 ");
+    ASSERT_EQ(::truncate(path.c_str(), megabytes * 1024 * 1024), 0);
+  }
+
+  TempPrefix prefix_;
+  ScratchFolder scratch_;
+};
+
+constexpr const char* kWebExpiryShown = "Website show your support expires:  31/12/2027\r\n";
+constexpr const char* kWebExpiryDashes = "Website shows support expires: --------";
+
+TEST_F(ReportUnderFaults, OrdinaryWebsiteIsTheBaseline) {
+  const TreeState before = ReadTreeState(prefix_.Root());
+  const ReportRun run = RunReport(StandinServer::Trusted().Website());
+  ExpectCompleted(run, "v6.3.218 10/02/2025", "31/12/2026", "63220", kWebExpiryShown, json::array());
+  EXPECT_EQ(ReadTreeState(prefix_.Root()), before);
+  std::printf("peak memory of a whole run: %ld KiB\n", run.child.peakRssKiB);
+}
+
+struct WebsiteFault {
+  const char* name;
+  const char* message;  // the message box the post's answer brings, or nullptr
+};
+
+// Names the case in test listings instead of its bytes.
+void PrintTo(const WebsiteFault& fault, std::ostream* out) { *out << fault.name; }
+
+std::string WebsiteWith(const std::string& fault) {
+  if (fault == "refused") return "https://127.0.0.1:" + std::to_string(ClosedPort());
+  if (fault == "untrusted") return StandinServer::Untrusted().Website();
+  return StandinServer::Trusted().Website(fault);
+}
+
+class WebsiteFaults : public ReportUnderFaults, public ::testing::WithParamInterface<WebsiteFault> {};
+
+TEST_P(WebsiteFaults, RunCompletesWithTheCaptionsOfAFailedWebsite) {
+  const TreeState before = ReadTreeState(prefix_.Root());
+  const ReportRun run = RunReport(WebsiteWith(GetParam().name));
+  const json messages = GetParam().message ? Messages({GetParam().message}) : json::array();
+  ExpectCompleted(run, "v6.3.218 10/02/2025", "31/12/2026", "0", kWebExpiryDashes, messages);
+  EXPECT_EQ(ReadTreeState(prefix_.Root()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryFault, WebsiteFaults,
+    ::testing::Values(WebsiteFault{"refused", nullptr}, WebsiteFault{"silent", nullptr},
+                      WebsiteFault{"drip", nullptr}, WebsiteFault{"huge", nullptr},
+                      WebsiteFault{"huge-chunked", nullptr}, WebsiteFault{"cut", nullptr},
+                      WebsiteFault{"http-redirect", nullptr}, WebsiteFault{"redirect-loop", nullptr},
+                      WebsiteFault{"untrusted", nullptr},
+                      WebsiteFault{"404", "Could not read from website"},
+                      WebsiteFault{"500", "Could not read from website"}),
+    [](const ::testing::TestParamInfo<WebsiteFault>& fault) {
+      std::string name = std::string("fault_") + fault.param.name;
+      for (char& c : name) c = c == '-' ? '_' : c;
+      return name;
+    });
+
+TEST_F(ReportUnderFaults, EmptyFilesReadAsErrors) {
+  prefix_.Write(kLatest + "/keldo63version.dat", "");
+  prefix_.Write(kLatest + "/SupportExpiry.dat", "");
+  const ReportRun run = RunReport(StandinServer::Trusted().Website());
+  ExpectCompleted(run, "error", "error", "63220", kWebExpiryShown, json::array());
+}
+
+TEST_F(ReportUnderFaults, HundredMegabyteLinesReadAsErrorsInBoundedMemory) {
+  const ReportRun baseline = RunReport(StandinServer::Trusted().Website());
+  WriteHugeOneLine(kLatest + "/keldo63version.dat", 100);
+  WriteHugeOneLine(kLatest + "/SupportExpiry.dat", 100);
+  const TreeState before = ReadTreeState(prefix_.Root());
+  const ReportRun run = RunReport(StandinServer::Trusted().Website());
+  ExpectCompleted(run, "error", "error", "63220", kWebExpiryShown, json::array());
+  EXPECT_LT(run.child.peakRssKiB, baseline.child.peakRssKiB + kExtraRssBoundKiB);
+  EXPECT_EQ(ReadTreeState(prefix_.Root()), before);
+}
+
+TEST_F(ReportUnderFaults, BinaryGarbageIsShownAsItsAnsiText) {
+  std::string garbage;
+  for (int i = 0; i < 1024; ++i) {
+    const char byte = static_cast<char>((i * 167 + 13) & 0xFF);
+    if (byte != '\r') garbage.push_back(byte);
+  }
+  prefix_.Write(kLatest + "/keldo63version.dat", garbage + "\r\nv6.3.218 10/02/2025\r\n");
+  prefix_.Write(kLatest + "/SupportExpiry.dat", garbage);
+  const std::string shown = ToUtf8(FromWindows1252(garbage));
+  const ReportRun run = RunReport(StandinServer::Trusted().Website());
+  ExpectCompleted(run, shown, shown, "63220", kWebExpiryShown, json::array());
+}
+
+TEST_F(ReportUnderFaults, FoldersWhereFilesShouldBe) {
+  const struct {
+    const char* folder;
+    int exitCode;
+    const char* serverVersion;
+    const char* pcExpiry;
+    const char* webVersion;
+    json messages;
+  } cases[] = {
+      {"/keldo63version.dat", 0, "error", "31/12/2026", "63220", json::array()},
+      {"/SupportExpiry.dat", 0, "v6.3.218 10/02/2025", "error", "63220", json::array()},
+      {"/temp_vers.dat", 0, "v6.3.218 10/02/2025", "31/12/2026", "0", json::array()},
+      {"/../GENDATA/GeneralKeldo6data.mdb", 2, "", "", "", Messages({kDbLost})},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder);
+    const std::string path = prefix_.Root() + "/" + kLatest + c.folder;
+    const std::string saved = path + ".saved";
+    if (fs::exists(path)) fs::rename(path, saved);
+    fs::create_directories(path + "/inside");
+    const TreeState before = ReadTreeState(prefix_.Root());
+    const ReportRun run = RunReport(StandinServer::Trusted().Website());
+    if (c.exitCode == 0) {
+      ExpectCompleted(run, c.serverVersion, c.pcExpiry, c.webVersion, kWebExpiryShown, c.messages);
+    } else {
+      ExpectEndedCleanly(run);
+      EXPECT_EQ(run.child.exitCode, c.exitCode);
+      EXPECT_EQ(run.report.value("outcome", ""), "closed");
+      EXPECT_EQ(MessagesOf(run), c.messages);
+    }
+    EXPECT_EQ(ReadTreeState(prefix_.Root()), before);
+    fs::remove_all(path);
+    if (fs::exists(saved)) fs::rename(saved, path);
+  }
+}
+
+TEST_F(ReportUnderFaults, UnwritableLatestProgsFolder) {
+  const std::string latest = prefix_.Root() + "/" + kLatest;
+  const int runAs = ::geteuid() == 0 ? kNobody : -1;
+  const auto readOnly = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                        fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
+  // Present but read-only: the files are read, the download has nowhere to go.
+  fs::permissions(latest, readOnly);
+  TreeState before = ReadTreeState(prefix_.Root());
+  ReportRun run = RunReport(StandinServer::Trusted().Website(), runAs);
+  ExpectCompleted(run, "v6.3.218 10/02/2025", "31/12/2026", "0", kWebExpiryShown, json::array());
+  EXPECT_EQ(ReadTreeState(prefix_.Root()), before);
+
+  // Missing, and its parent read-only: it cannot be made.
+  fs::permissions(latest, fs::perms::owner_all);
+  fs::remove_all(latest);
+  const std::string keldo = prefix_.Root() + "/drive_d/Keldo6";
+  fs::permissions(keldo, readOnly);
+  before = ReadTreeState(prefix_.Root());
+  run = RunReport(StandinServer::Trusted().Website(), runAs);
+  ExpectCompleted(run, "error", "error", "0", kWebExpiryShown, Messages({"Cannot create Latest Program Folder"}));
+  EXPECT_EQ(ReadTreeState(prefix_.Root()), before);
+  fs::permissions(keldo, fs::perms::owner_all);
+}
+
+TEST_F(ReportUnderFaults, MalformedUserRegReadsAsNoSettings) {
+  fs::remove(prefix_.Root() + "/user.reg");
+  const ReportRun expected = RunReport(StandinServer::Trusted().Website());
+  ASSERT_TRUE(expected.report.is_object());
+  EXPECT_EQ(Caption(expected, "lblSerial"), "Serial Number:  ");
+
+  std::string binary;
+  for (int i = 0; i < 4096; ++i) binary.push_back(static_cast<char>((i * 73 + 5) & 0xFF));
+  const std::string header = "WINE REGISTRY Version 2\n";
+  const std::string key = "[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC] 1\n";
+  const std::string cases[] = {
+      binary,
+      header + binary,
+      std::string(8192, '\0'),
+      header + "[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC\n\"PkgNbr\"=\"123456\n",
+      header + key + "\"PkgNbr\"=hex:zz,\\\n\"VerNbr\"=str(9):\"\\x\n\"AutoUpdate\"=dword:\n",
+      header + key + "\"PkgNbr\"=\"" + std::string(2 * 1024 * 1024, 'x'),
+  };
+  for (const auto& content : cases) {
+    SCOPED_TRACE(content.substr(0, 60));
+    prefix_.Write("user.reg", content);
+    const ReportRun run = RunReport(StandinServer::Trusted().Website());
+    ExpectEndedCleanly(run);
+    EXPECT_EQ(run.child.exitCode, expected.child.exitCode);
+    EXPECT_EQ(run.report, expected.report);
+  }
+  fs::remove(prefix_.Root() + "/user.reg");
+  fs::create_directories(prefix_.Root() + "/user.reg");  // a folder where the file should be
+  const ReportRun folder = RunReport(StandinServer::Trusted().Website());
+  ExpectEndedCleanly(folder);
+  EXPECT_EQ(folder.report, expected.report);
+}
+
+TEST_F(ReportUnderFaults, NoShellEverSeesARemotePath) {
+  // Every way a shell could be talked into running a command, each aimed at
+  // a file in the report's working folder, which must stay empty.
+  const std::string remote = "\\\\\\\\fileserver\\\\keldo; touch semicolon & touch ampersand | touch pipe "
+                             "$(touch dollar) `touch backtick` > redirect";
+  prefix_.WriteUserReg(std::string(kSettings) + "\n[Network\\\\F] 1733650000\n\"RemotePath\"=\"" + remote + "\"\n");
+  prefix_.Link("f:", "../share-not-mounted");
+  fs::remove(prefix_.Root() + "/drive_d/Keldo6/GENDATA/GeneralKeldo6data.mdb");
+  const TreeState before = ReadTreeState(prefix_.Root());
+
+  const ReportRun run = RunReport(StandinServer::Trusted().Website());
+  ExpectEndedCleanly(run);
+  EXPECT_EQ(run.child.exitCode, 2);
+  EXPECT_EQ(MessagesOf(run), Messages({kDbLost}));
+  EXPECT_EQ(ReadTreeState(prefix_.Root()), before);
+
+  // The mount program is started but never awaited; give it time to finish.
+  const std::string log = scratch_.Path() + "/gio.log";
+  for (int i = 0; i < 500 && ReadAll(log).find("smb://") == std::string::npos; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  const std::string args = ReadAll(log);
+  EXPECT_EQ(args.rfind("mount\nsmb://fileserver/keldo", 0), 0u) << args;
+  EXPECT_EQ(std::count(args.begin(), args.end(), '\n'), 2) << args;
+  EXPECT_EQ(args.find_first_of(" ;&|$()`><", 0), std::string::npos) << args;
+  EXPECT_TRUE(fs::is_empty(scratch_.Path() + "/cwd"));
+}
+
+}  // namespace

@@ -1,0 +1,32 @@
+# Robustness tests of the native build: every fuzz corpus replayed through
+# its target, and the console report end to end against faults.
+get_filename_component(keldo_robust_root "${CMAKE_CURRENT_LIST_DIR}/../.." ABSOLUTE)
+include(${keldo_robust_root}/fuzz/targets.cmake)
+foreach(name IN LISTS KELDO_FUZZ_TARGETS)
+  keldo_add_fuzz_target(${name} _replay ${KELDO_FUZZ_DIR}/replay_main.cpp)
+  add_test(NAME fuzz_replay.${name} COMMAND ${name}_replay ${KELDO_FUZZ_DIR}/corpus/${name})
+endforeach()
+
+# The console report with its website given on the command line, so that
+# one build can be pointed at each fault of the stand-in website.
+add_executable(keldo-check-report-at ${CMAKE_CURRENT_LIST_DIR}/report_at_main.cpp)
+target_link_libraries(keldo-check-report-at PRIVATE keldo_report keldo_platform_linux)
+
+add_executable(keldo_robust_tests
+  ${CMAKE_CURRENT_LIST_DIR}/child_run.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/tree_state.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/report_faults_test.cpp
+  ${KELDO_FUZZ_DIR}/scratch_folder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../linux/support/standin_server.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../linux/support/temp_prefix.cpp
+)
+target_include_directories(keldo_robust_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}
+                           ${CMAKE_CURRENT_LIST_DIR}/../linux ${KELDO_FUZZ_DIR})
+target_compile_definitions(keldo_robust_tests PRIVATE
+  KELDO_STANDIN_EXE="$<TARGET_FILE:keldo-standin-website>"
+  KELDO_TEST_PKI="${KELDO_TEST_PKI_DIR}"
+  KELDO_REPORT_AT_EXE="$<TARGET_FILE:keldo-check-report-at>")
+find_package(nlohmann_json REQUIRED)
+target_link_libraries(keldo_robust_tests PRIVATE keldo_core nlohmann_json::nlohmann_json GTest::gtest GTest::gtest_main)
+add_dependencies(keldo_robust_tests keldo-standin-website keldo-check-report-at)
+gtest_discover_tests(keldo_robust_tests DISCOVERY_MODE PRE_TEST)
