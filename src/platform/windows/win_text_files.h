@@ -1,0 +1,10 @@
+#pragma once
+#include "local/text_files.h"
+
+// Read-only input through CreateFileW/ReadFile, deletion through DeleteFileW.
+class WinTextFiles final : public TextFiles {
+ public:
+  std::unique_ptr<InputFile> OpenForInput(const Text& path) override;
+  void DeleteFile(const Text& path) override;
+  Text FromAnsi(const std::string& bytes) override;
+};
