@@ -8,9 +8,6 @@
 #include "platform/windows/wide_text.h"
 #include "platform/windows/win_error.h"
 
-// windows.h renames DeleteFile to DeleteFileW; the port's method keeps its name.
-#undef DeleteFile
-
 namespace {
 
 class WinInputFile final : public InputFile {

@@ -1,4 +1,9 @@
 #pragma once
+#include <windows.h>
+// windows.h renames DeleteFile to DeleteFileW; the port's method keeps its
+// name wherever this header is included.
+#undef DeleteFile
+
 #include "local/text_files.h"
 
 // Read-only input through CreateFileW/ReadFile, deletion through DeleteFileW.
