@@ -1,0 +1,94 @@
+#pragma once
+// In-memory stand-ins of the local ports: settings, drives, the remembered
+// network mappings, the re-mapping starter and first-line file input.
+#include <map>
+#include <memory>
+#include <set>
+#include <tuple>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/ports.h"
+
+class FakeSettings : public SettingsStore {
+ public:
+  // Stores under the product's own application and section.
+  void Set(const Text& key, const Text& value) { values[{u"Keldo6", u"ThisPC", key}] = value; }
+  Text GetSetting(const Text& application, const Text& section, const Text& key) override;
+  std::map<std::tuple<Text, Text, Text>, Text> values;
+};
+
+class FakeTextFiles;
+
+// Pass n of the drive list is passes[n], the last one repeating. A file
+// exists when FakeTextFiles holds it and its drive is in the current list,
+// so a drive that appears in a later pass brings its files with it.
+class FakeFileSystem : public FileSystem {
+ public:
+  explicit FakeFileSystem(FakeTextFiles& files) : files_(files) {}
+  std::vector<DriveEntry> Drives() override;
+  bool FileExists(const Text& path) override;
+
+  std::vector<std::vector<DriveEntry>> passes;
+  bool throwOnDrives = false;
+  int drivesCalls = 0;
+  std::vector<Text> tested;
+
+ private:
+  FakeTextFiles& files_;
+  std::vector<DriveEntry> current_;
+};
+
+// RegOpenKeyExA / RegQueryValueExA / RegCloseKey over a map of subkeys,
+// each holding one "RemotePath" value.
+class FakeRegistry : public NetworkRegistry {
+ public:
+  struct Value {
+    std::uint32_t type = 1;  // REG_SZ
+    std::string bytes;       // as stored, terminating NUL included for texts
+    std::size_t growAfterSizeQuery = 0;
+    bool present = true;  // false: the key exists without the value
+  };
+  static constexpr RegistryStatus kNotFound = 2;
+  static constexpr RegistryStatus kMoreData = 234;
+
+  void SetText(const std::string& subKey, const std::string& text) {
+    keys[subKey] = Value{1, text + '\0', 0, true};
+  }
+  RegistryStatus OpenKey(const std::string& subKey, RegistryKey* key) override;
+  RegistryStatus QueryValue(RegistryKey key, const std::string& valueName, std::uint32_t* type,
+                            unsigned char* data, std::uint32_t* size) override;
+  RegistryStatus CloseKey(RegistryKey key) override;
+  Text FromAnsi(const std::string& bytes) override { return FromWindows1252(bytes); }
+
+  std::map<std::string, Value> keys;
+  // "open Network\F", "size RemotePath 0", "data RemotePath 14", "close".
+  std::vector<std::string> calls;
+  int openKeys = 0;
+
+ private:
+  std::vector<std::string> opened_;  // handle - 1 → subkey
+};
+
+class FakeMapper : public DriveMapper {
+ public:
+  void StartMapping(const Text& letter, const Text& remotePath) override;
+  std::vector<std::pair<Text, Text>> started;
+  std::set<Text> throwFor;  // letters whose start fails
+};
+
+class FakeTextFiles : public TextFiles {
+ public:
+  std::unique_ptr<InputFile> OpenForInput(const Text& path) override;
+  void DeleteFile(const Text& path) override;
+  Text FromAnsi(const std::string& bytes) override { return FromWindows1252(bytes); }
+  bool Exists(const Text& path) const { return contents.count(path) != 0; }
+
+  std::map<Text, std::string> contents;
+  std::set<Text> failOpen, failRead, failDelete;
+  std::size_t readChunk = 7;  // small, so a line spans several reads
+  int openHandles = 0;
+  int opens = 0;
+  std::vector<Text> deleted;
+};

@@ -1,0 +1,107 @@
+// Re-mapping remembered network drives: the registry reads, the command
+// lines and which letters get one.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/main_check.h"
+#include "fakes/case_name.h"
+#include "fakes/fake_local.h"
+#include "local/net_use_command.h"
+
+namespace {
+
+using Calls = std::vector<std::string>;
+
+struct RemotePathCase {
+  const char* name;
+  bool keyExists;
+  FakeRegistry::Value value;
+  const char16_t* expected;
+  Calls calls;
+};
+
+const Calls kShape = {"open Network\\F", "size RemotePath 0", "data RemotePath 14", "close"};
+
+const RemotePathCase kRemotePaths[] = {
+    {"Ordinary", true, {1, std::string("\\\\server\\data\0", 14), 0, true}, u"\\\\server\\data", kShape},
+    {"NoKey", false, {}, u"nothing", {"open Network\\F"}},
+    {"NoValue", true, {1, "", 0, false}, u"nothing", {"open Network\\F", "size RemotePath 0", "close"}},
+    {"ZeroSize", true, {1, "", 0, true}, u"nothing", {"open Network\\F", "size RemotePath 0", "close"}},
+    {"EmptyText", true, {1, std::string(1, '\0'), 0, true}, u"",
+     {"open Network\\F", "size RemotePath 0", "data RemotePath 1", "close"}},
+    {"GrewBetweenQueries", true, {1, std::string("\\\\server\\data\0", 14), 4, true}, u"nothing", kShape},
+    {"BinaryWithoutNul", true, {3, "\\\\srv\\x", 0, true}, u"\\\\srv\\",
+     {"open Network\\F", "size RemotePath 0", "data RemotePath 7", "close"}},
+    {"AnsiBytes", true, {1, std::string("\\\\s\xe9rver\\d\x80ta\0", 14), 0, true}, u"\\\\s\u00e9rver\\d\u20acta", kShape},
+};
+
+class RemotePath : public testing::TestWithParam<RemotePathCase> {};
+
+TEST_P(RemotePath, KeepsTheSizeQueryDataQueryShape) {
+  FakeRegistry registry;
+  if (GetParam().keyExists) registry.keys["Network\\F"] = GetParam().value;
+  EXPECT_EQ(General::GetRemotePath(registry, u"F"), GetParam().expected);
+  EXPECT_EQ(registry.calls, GetParam().calls);
+  EXPECT_EQ(registry.openKeys, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, RemotePath, testing::ValuesIn(kRemotePaths),
+                         CaseName());
+
+TEST(NetworkKeyPath, PutsNetworkBeforeAnyLetter) {
+  EXPECT_EQ(General::NetworkKeyPath(u""), u"");
+  EXPECT_EQ(General::NetworkKeyPath(u"F"), u"Network\\F");
+  EXPECT_EQ(General::NetworkKeyPath(u"f"), u"Network\\f");
+  EXPECT_EQ(General::NetworkKeyPath(u"AB"), u"Network\\AB");
+}
+
+TEST(NetUseCommand, QuotesBlanksAndRefusesWhatCouldChangeTheCommand) {
+  const struct {
+    const char16_t* path;
+    bool safe;
+    const char16_t* line;
+  } cases[] = {
+      {u"\\\\server\\data", true, u"net use F: \\\\server\\data"},
+      {u"\\\\server\\my data", true, u"net use F: \"\\\\server\\my data\""},
+      {u"\\\\s\u00e9rver\\\u20ac", true, u"net use F: \\\\s\u00e9rver\\\u20ac"},
+      {u"\\\\server\\a\"b", false, nullptr},
+      {u"\\\\server\\a\nb", false, nullptr},
+      {u"\\\\server\\a\tb", false, nullptr},
+      {u"\\\\server\\a\x7f", false, nullptr},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsSafeRemotePath(c.path), c.safe) << ToUtf8(c.path);
+    if (c.safe) {
+      EXPECT_EQ(NetUseCommandLine(u"F", c.path), c.line);
+    }
+  }
+}
+
+TEST(ReconnectDrives, MapsEveryRememberedUncPathInLetterOrder) {
+  FakeRegistry registry;
+  registry.SetText("Network\\H", "\\\\h\\share");
+  registry.SetText("Network\\F", "\\\\f\\my data");
+  registry.SetText("Network\\G", "G:\\local");
+  registry.SetText("Network\\K", "//k/share");
+  registry.SetText("Network\\M", "\\\\m\\a\"b");
+  registry.SetText("Network\\P", "\\\\p\\share");
+  registry.SetText("Network\\Z", "\\\\z\\share");
+  FakeMapper mapper;
+  mapper.throwFor = {u"P"};
+  General::ReconnectDrives(registry, mapper);
+
+  const std::vector<std::pair<Text, Text>> expected = {
+      {u"F", u"\\\\f\\my data"}, {u"H", u"\\\\h\\share"}, {u"Z", u"\\\\z\\share"}};
+  EXPECT_EQ(mapper.started, expected);
+  Calls opens, expectedOpens;
+  for (const auto& call : registry.calls) {
+    if (call.rfind("open ", 0) == 0) opens.push_back(call);
+  }
+  for (char letter = 'A'; letter <= 'Z'; ++letter) expectedOpens.push_back(std::string("open Network\\") + letter);
+  EXPECT_EQ(opens, expectedOpens);
+  EXPECT_EQ(registry.openKeys, 0);
+}
+
+}  // namespace

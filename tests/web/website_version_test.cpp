@@ -1,0 +1,94 @@
+// The website's version file: its address, the temporary file, and every
+// way the download can fail.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "fakes/case_name.h"
+#include "fakes/rig.h"
+#include "local/first_line.h"
+
+namespace {
+
+using Log = std::vector<std::string>;
+const Text kTemp = Text(kLatestOnD) + u"temp_vers.dat";
+
+std::unique_ptr<Rig> ReadyRig() {
+  auto rig = Rig::Ordinary();
+  MainCheck& window = rig->Start();
+  window.DebugOn = -1;
+  window.LatestProgsFolder = kLatestOnD;
+  window.VersionFile = u"keldo63version.dat";
+  window.DownloadURL = Text(kWebsite) + u"/filesfordownload/";
+  rig->AddFile(kTemp, "stale\r\n");  // left over by an earlier failed run
+  return rig;
+}
+
+struct FetchCase {
+  const char* name;
+  std::int32_t fetchResult;
+  std::string body;
+  bool failDelete;
+  const char16_t* result;
+  std::optional<std::string> tempAfter;  // nullopt: deleted
+  Log diagnostics;
+};
+
+const std::string kChecking = "diag: Checking website version";
+const std::string kFailure = "diag: 12029 A connection with the server could not be established";
+
+constexpr std::int32_t kThrow = -1;  // FetchToFile fails with a run-time error
+
+const FetchCase kFetches[] = {
+    {"FirstLineThenDeleted", 1, "v6.3.215 01/12/2024\r\nmore\r\n", false, u"v6.3.215 01/12/2024", std::nullopt, {kChecking}},
+    {"NoLineEnd", 1, "v6.3.215 01/12/2024", false, u"v6.3.215 01/12/2024", std::nullopt, {kChecking}},
+    {"ZeroBytesKept", 1, "", false, u"error", "", {kChecking}},
+    {"OverlongLineKept", 1, std::string(kMaxFirstLineBytes + 1, 'v'), false, u"error",
+     std::string(kMaxFirstLineBytes + 1, 'v'), {kChecking}},
+    {"FetchZero", 0, "", false, u"error", "stale\r\n", {kChecking, kFailure}},
+    {"FetchTwo", 2, "", false, u"error", "stale\r\n", {kChecking, kFailure}},
+    {"DeleteFails", 1, "v6.3.215 x\r\n", true, u"error", "v6.3.215 x\r\n", {kChecking}},
+    {"ComponentFault", kThrow, "", false, u"error", "stale\r\n", {kChecking}},
+};
+
+class WebVersion : public testing::TestWithParam<FetchCase> {};
+
+TEST_P(WebVersion, ReadsTheDownloadOnce) {
+  const FetchCase& c = GetParam();
+  auto rig = ReadyRig();
+  rig->web.fetchResult = c.fetchResult;
+  rig->web.throwOnFetch = c.fetchResult == kThrow;
+  rig->web.fetchBody = c.body;
+  if (c.failDelete) rig->files.failDelete = {kTemp};
+  EXPECT_EQ(rig->window->GetWebVersion(), c.result);
+  EXPECT_EQ(rig->view.log, c.diagnostics);
+  const auto temp = rig->files.contents.find(kTemp);
+  EXPECT_EQ(temp == rig->files.contents.end() ? std::nullopt : std::optional(temp->second), c.tempAfter);
+  EXPECT_EQ(rig->files.openHandles, 0);
+  EXPECT_EQ(rig->web.clientsMade, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Outcomes, WebVersion, testing::ValuesIn(kFetches),
+                         CaseName());
+
+TEST(WebVersion, AddressCarriesOneTimeStampTakenBeforeTheDownload) {
+  auto rig = ReadyRig();
+  int clockCallsAtFetch = -1;
+  rig->web.onFetch = [&] { clockCallsAtFetch = rig->clock.calls; };
+  rig->window->GetWebVersion();
+  rig->window->GetWebVersion();  // same second: same address
+  rig->clock.now.second = 16;
+  rig->window->GetWebVersion();
+
+  EXPECT_EQ(clockCallsAtFetch, 3);
+  EXPECT_EQ(rig->clock.calls, 3);
+  const Text address = Text(kWebsite) + u"/filesfordownload/keldo63version.dat?";
+  const std::vector<std::pair<Text, Text>> expected = {{address + u"20241201093015", kTemp},
+                                                       {address + u"20241201093015", kTemp},
+                                                       {address + u"20241201093016", kTemp}};
+  EXPECT_EQ(rig->web.fetches, expected);
+}
+
+}  // namespace
