@@ -15,7 +15,11 @@ int ScaleRounded(int value, unsigned numerator, unsigned denominator) {
 
 int TwipsToPixels(int twips, unsigned dpi) { return ScaleRounded(twips, dpi, kTwipsPerInch); }
 
-int FontHeight(int centiPoints, unsigned dpi) { return -ScaleRounded(centiPoints, dpi, 7200); }
+int FontHeight(int centiPoints, unsigned dpi) {
+  // Rounded down, never up: a caption that fits its label at 96 DPI must
+  // not grow past it at another scale.
+  return -static_cast<int>(static_cast<std::int64_t>(centiPoints) * dpi / 7200);
+}
 
 PixelRect ControlPixels(const ControlSpec& spec, unsigned dpi) {
   const int left = TwipsToPixels(spec.left, dpi);

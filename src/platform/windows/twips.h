@@ -10,6 +10,7 @@ int TwipsToPixels(int twips, unsigned dpi);
 
 // The LOGFONT height of a font of `centiPoints` hundredths of a point: a
 // negative number, so that it is the character height, not the cell height.
+// Rounded towards zero, so that text never outgrows its control.
 int FontHeight(int centiPoints, unsigned dpi);
 
 struct PixelRect {
