@@ -139,9 +139,10 @@ bool WinHttpClient::Exchange(Text address, std::wstring method, std::string body
     answer.body.clear();
     for (;;) {
       if (deadline.Passed()) return Fail("WinHttpReadData", ERROR_WINHTTP_TIMEOUT);
-      const int receiveMs = deadline.Cap(kReceiveMs);
-      WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_TIMEOUT, const_cast<int*>(&receiveMs),
-                       sizeof receiveMs);
+      // Each read waits no longer than the time left. Should the option not
+      // take, the receive time-out set above still bounds the wait.
+      int receiveMs = deadline.Cap(kReceiveMs);
+      WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_TIMEOUT, &receiveMs, sizeof receiveMs);
       DWORD available = 0;
       if (!WinHttpQueryDataAvailable(request.get(), &available)) {
         return Fail("WinHttpQueryDataAvailable", GetLastError());
