@@ -6,6 +6,7 @@
 set -eu
 root="${KELDO_WINE_ROOT:-${TMPDIR:-/tmp}/keldo-wine-$(id -u)}"
 template="$root/template"
+command -v wine >/dev/null || { echo "wine is not installed (apt-get install wine wine64)" >&2; exit 1; }
 version="$(wine --version 2>/dev/null)"
 export WINEDEBUG=-all LANG=en_US.UTF-8
 mkdir -p "$root"

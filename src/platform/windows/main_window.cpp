@@ -42,10 +42,10 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
   windowClass.hInstance = instance;
   windowClass.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kAppIconId),
                                                     IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                                    GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+                                                    GetSystemMetrics(SM_CYICON), LR_SHARED));
   windowClass.hIconSm = static_cast<HICON>(
       LoadImageW(instance, MAKEINTRESOURCEW(kAppIconId), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                 GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+                 GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = static_cast<HBRUSH>(background_.get());
   windowClass.lpszClassName = kClassName;
@@ -55,8 +55,15 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
                        CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, this)) {
     ThrowLastError("Cannot create the main window");
   }
-  CreateControls();
-  Layout(WindowDpi(window_), nullptr);
+  // A constructor that throws runs no destructor: give the window back here.
+  try {
+    CreateControls();
+    Layout(WindowDpi(window_), nullptr);
+  } catch (...) {
+    DestroyWindow(window_);
+    UnregisterClassW(kClassName, instance_);
+    throw;
+  }
 }
 
 MainWindow::~MainWindow() {
