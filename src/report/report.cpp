@@ -46,15 +46,17 @@ struct Result {
 Result RunOnce(ConsoleView& view, const ServicesFactory& makeServices, const Text& website,
                bool debug) {
   std::unique_ptr<PlatformServices> services;
+  std::unique_ptr<MainCheck> check;
   try {
     services = makeServices();
-  } catch (const RunTimeError& e) {
-    // No window would have opened: report it the way the platform would.
+    check = General::Main(services->WithView(view), website);
+  } catch (const std::exception& e) {
+    // Start-up failed, so no check could run: report it the way the
+    // platform would.
     const Text text = FromUtf8(e.what());
     view.WriteMessage(text);
     return {RunOutcome::Failed, text};
   }
-  const auto check = General::Main(services->WithView(view), website);
   if (debug) check->DebugOn = kTrue;
   try {
     check->cmdStart_Click();

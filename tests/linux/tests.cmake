@@ -1,5 +1,8 @@
 # Tests of the Linux platform layer, the console report and the stand-in
 # website: real files in temporary prefixes, real TLS on loopback.
+if(NOT KELDO_TRUST_TEST_CA)
+  message(FATAL_ERROR "The Linux tests talk HTTPS to the stand-in website: configure with KELDO_TRUST_TEST_CA=ON")
+endif()
 set(keldo_linux_tests_dir ${CMAKE_CURRENT_LIST_DIR})
 add_executable(keldo_linux_tests
   ${keldo_linux_tests_dir}/support/standin_server.cpp
