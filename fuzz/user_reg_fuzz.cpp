@@ -1,6 +1,6 @@
 // The prefix's user.reg as the settings store and the remembered mappings
 // read it, whatever the file holds: never a crash, and a re-mapping is only
-// ever started for a safe UNC path, whose smb:// address is plain ASCII.
+// ever asked for a safe UNC path, whose smb:// address is plain ASCII.
 #include <vector>
 
 #include "app/main_check.h"
@@ -45,8 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const auto& [letter, remote] : mapper.started) {
     FUZZ_REQUIRE(letter.size() == 1 && letter[0] >= u'A' && letter[0] <= u'Z');
     FUZZ_REQUIRE(remote.rfind(u"\\\\", 0) == 0 && IsSafeRemotePath(remote));
+    // No address (a path with no server, such as \\ alone) means the
+    // Linux mapper refuses the path and starts nothing.
     const std::string url = SmbUrl(remote);
-    FUZZ_REQUIRE(url.rfind("smb://", 0) == 0);
+    FUZZ_REQUIRE(url.empty() || url.rfind("smb://", 0) == 0);
     for (const char c : url) FUZZ_REQUIRE(PlainUrlByte(c));
   }
   return 0;
