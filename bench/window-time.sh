@@ -35,10 +35,16 @@ xvfb_pid=$!
 export DISPLAY=$display WINEPREFIX=$work/prefix WINEDEBUG=-all
 for _ in $(seq 100); do xwininfo -root > /dev/null 2>&1 && break; sleep 0.1; done
 echo "Making a Wine prefix (once) ..."
-wineboot -i > /dev/null 2>&1
+mkdir -p "$WINEPREFIX"
 wineserver -p  # stays up between runs
+wineboot -i > /dev/null 2>&1
 
-shown() { xwininfo -root -tree 2> /dev/null | grep -q '"Check Keldo Support"'; }
+# The window exists and is mapped (X lists windows that are not shown yet).
+shown() {
+  local id
+  id=$(xwininfo -root -tree 2> /dev/null | awk '/"Check Keldo Support": \(/ {print $1; exit}')
+  [[ -n $id ]] && xwininfo -id "$id" 2> /dev/null | grep -q 'IsViewable'
+}
 one_run() {
   local start end
   start=$(date +%s%N)
@@ -60,4 +66,6 @@ times=()
 for _ in $(seq "$runs"); do times+=("$(one_run)"); done
 median=$(printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}')
 echo "window shown under Wine, median of $runs: $median ms (runs: ${times[*]})"
-find "$PWD/build/windows" -name '*.exe' -printf '%f\t%s bytes\n' | sort -u
+for name in CheckKeldoSupport.exe keldo-check-report.exe; do
+  find "$PWD/build/windows/src" -name "$name" -printf '%f\t%s bytes\n' -quit
+done
