@@ -4,6 +4,7 @@
 // memory bounded, write nothing but the latest-programs folder, and never
 // let a shell see a remote path.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -256,6 +257,26 @@ TEST_F(ReportUnderFaults, FoldersWhereFilesShouldBe) {
   }
 }
 
+// Nothing that is not a regular file is ever opened for reading: a FIFO
+// with no writer or an endless device would otherwise hold the run forever.
+TEST_F(ReportUnderFaults, FifosAndDevicesWhereFilesShouldBe) {
+  const std::string latest = prefix_.Root() + "/" + kLatest;
+  fs::remove(latest + "/keldo63version.dat");
+  fs::remove(latest + "/SupportExpiry.dat");
+  fs::remove(prefix_.Root() + "/user.reg");
+  ASSERT_EQ(::mkfifo((latest + "/keldo63version.dat").c_str(), 0644), 0);
+  fs::create_symlink("/dev/zero", latest + "/SupportExpiry.dat");
+  ASSERT_EQ(::mkfifo((prefix_.Root() + "/user.reg").c_str(), 0644), 0);
+  const TreeState before = ReadTreeState(prefix_.Root());
+  const ReportRun run = RunReport(StandinServer::Trusted().Website());
+  ExpectEndedCleanly(run);
+  EXPECT_EQ(run.child.exitCode, 0);
+  EXPECT_EQ(Caption(run, "lblServerVersion"), "Version in Latest Progs folder: error");
+  EXPECT_EQ(Caption(run, "lblServerShowsExpires"), "PC shows support expires: error");
+  EXPECT_EQ(Caption(run, "lblSerial"), "Serial Number:  ");
+  EXPECT_EQ(ReadTreeState(prefix_.Root()), before);
+}
+
 TEST_F(ReportUnderFaults, UnwritableLatestProgsFolder) {
   const std::string latest = prefix_.Root() + "/" + kLatest;
   const int runAs = ::geteuid() == 0 ? kNobody : -1;
@@ -306,6 +327,13 @@ TEST_F(ReportUnderFaults, MalformedUserRegReadsAsNoSettings) {
     EXPECT_EQ(run.child.exitCode, expected.child.exitCode);
     EXPECT_EQ(run.report, expected.report);
   }
+  prefix_.Write("user.reg", header + key);
+  ASSERT_EQ(::truncate((prefix_.Root() + "/user.reg").c_str(), 100L * 1024 * 1024), 0);
+  const ReportRun huge = RunReport(StandinServer::Trusted().Website());
+  ExpectEndedCleanly(huge);
+  EXPECT_EQ(huge.report, expected.report);
+  EXPECT_LT(huge.child.peakRssKiB, expected.child.peakRssKiB + kExtraRssBoundKiB);
+
   fs::remove(prefix_.Root() + "/user.reg");
   fs::create_directories(prefix_.Root() + "/user.reg");  // a folder where the file should be
   const ReportRun folder = RunReport(StandinServer::Trusted().Website());
