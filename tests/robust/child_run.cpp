@@ -47,14 +47,14 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 
 // Between fork and exec only async-signal-safe calls; on failure the child
 // ends with 127, as a shell would for a program it cannot run.
-[[noreturn]] void BecomeChild(const ChildSpec& spec, int outFd, int errFd, char** argv, char** envp) {
+[[noreturn]] void BecomeChild(const ChildLaunch& launch, int outFd, int errFd, char** argv, char** envp) {
   const int devNull = ::open("/dev/null", O_RDONLY);
   if (devNull < 0 || ::dup2(devNull, 0) < 0 || ::dup2(outFd, 1) < 0 || ::dup2(errFd, 2) < 0 ||
-      ::chdir(spec.workingFolder.c_str()) != 0) {
+      ::chdir(launch.workingFolder.c_str()) != 0) {
     ::_exit(127);
   }
-  if (spec.runAsId >= 0) {
-    const auto id = static_cast<unsigned>(spec.runAsId);
+  if (launch.runAsId >= 0) {
+    const auto id = static_cast<unsigned>(launch.runAsId);
     if (::setgroups(0, nullptr) != 0 || ::setgid(id) != 0 || ::setuid(id) != 0) ::_exit(127);
   }
   ::execve(argv[0], argv, envp);
@@ -63,9 +63,9 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 
 }  // namespace
 
-ChildResult RunChild(const ChildSpec& spec) {
-  std::vector<std::string> args = spec.argv;
-  std::vector<std::string> env = spec.environment;
+ChildResult RunChild(const ChildLaunch& launch) {
+  std::vector<std::string> args = launch.argv;
+  std::vector<std::string> env = launch.environment;
   auto argv = Pointers(args);
   auto envp = Pointers(env);
   Fd outRead, outWrite, errRead, errWrite;
@@ -75,12 +75,12 @@ ChildResult RunChild(const ChildSpec& spec) {
   const auto started = std::chrono::steady_clock::now();
   const pid_t pid = ::fork();
   if (pid < 0) throw std::runtime_error(std::string("fork: ") + std::strerror(errno));
-  if (pid == 0) BecomeChild(spec, outWrite.Get(), errWrite.Get(), argv.data(), envp.data());
+  if (pid == 0) BecomeChild(launch, outWrite.Get(), errWrite.Get(), argv.data(), envp.data());
   outWrite.Reset();
   errWrite.Reset();
 
   ChildResult result;
-  const auto deadline = started + spec.deadline;
+  const auto deadline = started + launch.deadline;
   pollfd fds[2] = {{outRead.Get(), POLLIN, 0}, {errRead.Get(), POLLIN, 0}};
   std::string* sinks[2] = {&result.out, &result.err};
   int open = 2;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-struct ChildSpec {
+struct ChildLaunch {
   std::vector<std::string> argv;         // argv[0] is the program's path
   std::vector<std::string> environment;  // "NAME=value", the whole environment
   std::string workingFolder;
@@ -26,4 +26,4 @@ struct ChildResult {
 };
 
 // Throws std::runtime_error when the child cannot be started at all.
-ChildResult RunChild(const ChildSpec& spec);
+ChildResult RunChild(const ChildLaunch& launch);

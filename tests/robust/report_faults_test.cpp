@@ -85,18 +85,18 @@ class ReportUnderFaults : public ::testing::Test {
   // One run of the report with --json. `runAsId` >= 0 runs it as that user
   // (only root may), so that permission bits bind it.
   ReportRun RunReport(const std::string& website, int runAsId = -1) {
-    ChildSpec spec;
-    spec.argv = {KELDO_REPORT_AT_EXE, website, "--json"};
-    spec.environment = {"WINEPREFIX=" + prefix_.Root(), "HOME=" + scratch_.Path() + "/home",
+    ChildLaunch launch;
+    launch.argv = {KELDO_REPORT_AT_EXE, website, "--json"};
+    launch.environment = {"WINEPREFIX=" + prefix_.Root(), "HOME=" + scratch_.Path() + "/home",
                         "PATH=" + scratch_.Path() + "/bin:/usr/bin:/bin", "TMPDIR=" + scratch_.Path() + "/tmp",
                         "LANG=C.UTF-8"};
     for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"}) {
-      if (const char* value = std::getenv(name)) spec.environment.push_back(std::string(name) + "=" + value);
+      if (const char* value = std::getenv(name)) launch.environment.push_back(std::string(name) + "=" + value);
     }
-    spec.workingFolder = scratch_.Path() + "/cwd";
-    spec.deadline = kRunDeadline;
-    spec.runAsId = runAsId;
-    ReportRun run{RunChild(spec), json()};
+    launch.workingFolder = scratch_.Path() + "/cwd";
+    launch.deadline = kRunDeadline;
+    launch.runAsId = runAsId;
+    ReportRun run{RunChild(launch), json()};
     run.report = json::parse(run.child.out, nullptr, false);
     return run;
   }
