@@ -35,6 +35,8 @@ class NoDrives : public FileSystem {
   bool FileExists(const Text&) override { return false; }
 };
 
+// No remembered mappings: every key is missing (2, file not found) and no
+// handle is valid (6, invalid handle), as the registry says so.
 class NoMappings : public NetworkRegistry {
  public:
   RegistryStatus OpenKey(const std::string&, RegistryKey*) override { return 2; }
