@@ -7,8 +7,8 @@ if(TARGET keldo_platform_linux)
   list(APPEND KELDO_FUZZ_TARGETS user_reg prefix_path)
 endif()
 
-# Makes <name><suffix>: the target's code and `extra` sources, linked with
-# the library under test.
+# Makes <name><suffix>: the target's code and any further sources given,
+# linked with the library under test.
 function(keldo_add_fuzz_target name suffix)
   set(sources ${KELDO_FUZZ_DIR}/${name}_fuzz.cpp ${ARGN})
   if(name STREQUAL "user_reg" OR name STREQUAL "prefix_path")
