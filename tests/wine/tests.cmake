@@ -1,0 +1,27 @@
+# Programs for the Wine suite (tests/wine/run-wine-suite.sh), which runs them
+# in prefixes it prepares: the end-to-end driver of the window, the helper
+# that trusts the test CA inside one prefix, and the tests of the platform
+# layer that need that trust or drives laid out by the suite.
+set(wine_tests_dir ${CMAKE_CURRENT_LIST_DIR})
+set(wine_tests_out ${CMAKE_CURRENT_BINARY_DIR}/wine)
+
+function(keldo_wine_program target)
+  add_executable(${target} ${ARGN})
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${wine_tests_out})
+  target_include_directories(${target} PRIVATE ${wine_tests_dir} ${CMAKE_CURRENT_SOURCE_DIR})
+  target_compile_options(${target} PRIVATE -municode)
+  target_link_options(${target} PRIVATE -municode)
+endfunction()
+
+keldo_wine_program(keldo_trust_test_ca ${wine_tests_dir}/trust_test_ca.cpp)
+target_link_libraries(keldo_trust_test_ca PRIVATE keldo_windows_platform crypt32)
+
+keldo_wine_program(keldo_window_driver
+  ${wine_tests_dir}/driver/driver_main.cpp
+  ${wine_tests_dir}/driver/check_log.cpp
+  ${wine_tests_dir}/driver/layout_checks.cpp
+  ${wine_tests_dir}/driver/scenarios.cpp
+  ${wine_tests_dir}/driver/screenshot_request.cpp
+  ${wine_tests_dir}/driver/window_probe.cpp
+)
+target_link_libraries(keldo_window_driver PRIVATE keldo_windows_platform user32 gdi32)
