@@ -21,7 +21,7 @@ driver=$build/tests/wine/keldo_window_driver.exe
 trust_helper=$build/tests/wine/keldo_trust_test_ca.exe
 platform_tests=$build/tests/wine/keldo_wine_platform_tests.exe
 net_stub=$build/tests/windows/net.exe
-for file in "$program" "$driver" "$trust_helper" "$net_stub" "$standin"; do
+for file in "$program" "$driver" "$trust_helper" "$platform_tests" "$net_stub" "$standin"; do
   [[ -f $file ]] || die "missing $file: build the windows preset with its tests first"
 done
 website=$(sed -n 's/^KELDO_WEBSITE:[A-Z]*=//p' "$build/CMakeCache.txt")
@@ -40,7 +40,7 @@ export HOME=$work/home WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
 unset WINEPREFIX
 mkdir -p "$HOME"
 
-xvfb_pid='' site_pid='' watcher_pid='' current_prefix=''
+xvfb_pid='' site_pid='' untrusted_pid='' watcher_pid='' current_prefix=''
 stop_site() {
   if [[ -n $site_pid ]]; then kill "$site_pid" 2>/dev/null || true; wait "$site_pid" 2>/dev/null || true; fi
   site_pid=''
@@ -51,6 +51,7 @@ stop_watcher() {
 }
 cleanup() {
   stop_watcher; stop_site
+  if [[ -n $untrusted_pid ]]; then kill "$untrusted_pid" 2>/dev/null || true; wait "$untrusted_pid" 2>/dev/null || true; fi
   [[ -z $current_prefix ]] || stop_wineserver "$current_prefix"
   if [[ -n $xvfb_pid ]]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
   rm -rf "$work"
@@ -72,15 +73,24 @@ for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
 [[ -s $work/display ]] || die "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=:$(head -n1 "$work/display")
 
-start_site() {  # extra stand-in arguments
-  "$standin" --files "$work/website" --port "$port" --lifetime 600 "$@" > "$work/site.out" 2>>"$work/site.err" &
-  site_pid=$!
+# Starts a stand-in website and waits (bounded) until it listens; sets
+# $started_pid and $started_port.
+start_standin() {  # port cert key
+  local listening=$work/standin-$1.out
+  "$standin" --files "$work/website" --port "$1" --cert "$2" --key "$3" --lifetime 600 \
+    > "$listening" 2>>"$work/standin.err" &
+  started_pid=$!
   for _ in $(seq 100); do
-    grep -q '^port=' "$work/site.out" && return 0
-    kill -0 "$site_pid" 2>/dev/null || break
+    started_port=$(sed -n 's/^port=//p' "$listening")
+    [[ -n $started_port ]] && return 0
+    kill -0 "$started_pid" 2>/dev/null || break
     sleep 0.05
   done
-  die "the stand-in website did not start on port $port: $(cat "$work/site.err")"
+  die "the stand-in website did not start on port $1: $(cat "$work/standin.err")"
+}
+start_site() {
+  start_standin "$port" "$work/pki/server.pem" "$work/pki/server.key"
+  site_pid=$started_pid
 }
 
 # The driver asks for a picture by writing shot-request.txt; the X server's
@@ -116,7 +126,7 @@ run_scenario() {
     lay_out "$scenario" "$prefix"
     # Drive types are read when Wine starts its services: start afresh.
     stop_wineserver "$prefix"
-    if website_up "$scenario"; then start_site --cert "$work/pki/server.pem" --key "$work/pki/server.key"; fi
+    if website_up "$scenario"; then start_site; fi
     mkdir -p "$work/shots"
     watch_shots "$work/shots" & watcher_pid=$!
     status=0
@@ -139,6 +149,37 @@ run_scenario() {
   rm -rf "$prefix"
 }
 
+# The platform layer's own tests that need this prefix set-up: the web
+# component against both stand-in websites, and drives of every type.
+run_platform_tests() {
+  local prefix=$work/platform log=$out/logs/platform.txt status=0
+  clone_prefix "$base" "$prefix"
+  current_prefix=$prefix
+  drive "$prefix" d hd
+  drive "$prefix" e cdrom; database_on "$prefix" e
+  drive "$prefix" f network; database_on "$prefix" f
+  drive "$prefix" g floppy
+  ln -s "$work/no-such-server" "$prefix/dosdevices/h:"
+  reg_add "$prefix" 'HKLM\Software\Wine\Drives' h: network
+  stop_wineserver "$prefix"
+  start_site
+  start_standin 0 "$work/pki/untrusted.pem" "$work/pki/untrusted.key"
+  untrusted_pid=$started_pid
+  KELDO_TEST_WEBSITE=$website KELDO_TEST_UNTRUSTED_WEBSITE=https://localhost:$started_port \
+    KELDO_TEST_DRIVES=1 WINEPREFIX=$prefix timeout 300 wine "$platform_tests" 2>&1 |
+    tr -d '\r' > "$log" || status=${PIPESTATUS[0]}
+  stop_site
+  kill "$untrusted_pid" 2>/dev/null || true; wait "$untrusted_pid" 2>/dev/null || true; untrusted_pid=''
+  stop_wineserver "$prefix"; current_prefix=''
+  cat "$log"
+  sed -n 's/^\[       OK \] \([^ ]*\).*/ok - platform: \1/p; s/^\[  FAILED  \] \([^ ]*\) (.*/not ok - platform: \1/p' "$log" >> "$results"
+  grep -q '^\[  PASSED  \]' "$log" || [[ $status != 0 ]] || record 1 "platform: the tests did not finish"
+  [[ $status == 0 ]] || grep -q '^\[  FAILED  \]' "$log" || record 1 "platform: the tests ended with status $status"
+  rm -rf "$prefix"
+}
+echo "# platform layer"
+run_platform_tests
+
 scenarios=("${@:3}")
 ((${#scenarios[@]})) || scenarios=(ordinary network-drive no-drive website-down unreadable-answer
                                    empty-latest-progs folder-not-creatable start-twice exit close-box)
@@ -150,9 +191,11 @@ done
 # What the window draws, from the X server's own picture: the light-green
 # background, and the findings painted by the run.
 pixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info: 2>/dev/null; }
-for name in before-start after-run message-box; do
+ran() { [[ " ${scenarios[*]} " == *" $1 "* ]]; }
+ran ordinary && for name in before-start after-run; do
   expect "screenshot $name.png saved" test -s "$out/$name.png"
 done
+ran no-drive && expect "screenshot message-box.png saved" test -s "$out/message-box.png"
 if [[ -s $out/before-start.png ]]; then
   read -r width height < <(identify -format '%w %h\n' "$out/before-start.png")
   for at in "8 $((height - 10))" "$((width - 10)) $((height - 10))"; do

@@ -1,7 +1,6 @@
 #include "driver/layout_checks.h"
 
 #include <cstdlib>
-#include <map>
 #include <string>
 
 #include "app/controls.h"
@@ -83,32 +82,6 @@ void CheckControls(CheckLog& log, HWND window, int dpi) {
   log.Check(GetNextDlgTabItem(window, exit, FALSE) == start, "Tab goes from Exit back to Start");
 }
 
-void CheckFonts(CheckLog& log, HWND window) {
-  // Another process's HFONT cannot be read, but its handle can be compared:
-  // controls of one point size share a font and different sizes do not.
-  const std::vector<HWND> children = ChildrenOf(window);
-  if (children.size() != kControlCount) return;
-  std::map<int, HFONT> bySize;
-  std::map<HFONT, int> sizeOf;
-  bool consistent = true;
-  std::string seen;
-  for (const ControlSpec& spec : kControls) {
-    DWORD_PTR font = 0;
-    SendMessageTimeoutW(children[static_cast<std::size_t>(spec.id)], WM_GETFONT, 0, 0,
-                        SMTO_ABORTIFHUNG, 2000, &font);
-    const auto handle = reinterpret_cast<HFONT>(font);
-    seen += " " + std::string(spec.name) + "=" + std::to_string(static_cast<unsigned long long>(font));
-    if (!handle) consistent = false;
-    const auto [at, added] = bySize.emplace(spec.centiPoints, handle);
-    if (!added && at->second != handle) consistent = false;
-    const auto [back, fresh] = sizeOf.emplace(handle, spec.centiPoints);
-    if (!fresh && back->second != spec.centiPoints) consistent = false;
-  }
-  log.Check(consistent && bySize.size() == 3,
-            "every control has a font of its own point size (9, 9.75, 11.25: three fonts)" +
-                (consistent && bySize.size() == 3 ? std::string() : ", got" + seen));
-}
-
 }  // namespace
 
 int Pixels(int twips, int dpi) {
@@ -124,7 +97,6 @@ void CheckLayout(CheckLog& log, HWND window, DWORD guiThreadId) {
 
   CheckFrame(log, window, dpi);
   CheckControls(log, window, dpi);
-  CheckFonts(log, window);
 
   GUITHREADINFO gui{};
   gui.cbSize = sizeof gui;

@@ -1,7 +1,8 @@
 #pragma once
 // The main window as a user first sees it: caption, frame, size and place,
 // every control's kind, text, position, size and styles, the keyboard's tab
-// order and focus, and which controls share a font.
+// order and focus. Fonts cannot be read from another process under Wine
+// (WM_GETFONT answers null across processes); see font_reference.h.
 #include <windows.h>
 
 #include "driver/check_log.h"
