@@ -172,7 +172,8 @@ run_platform_tests() {
   kill "$untrusted_pid" 2>/dev/null || true; wait "$untrusted_pid" 2>/dev/null || true; untrusted_pid=''
   stop_wineserver "$prefix"; current_prefix=''
   cat "$log"
-  sed -n 's/^\[       OK \] \([^ ]*\).*/ok - platform: \1/p; s/^\[  FAILED  \] \([^ ]*\) (.*/not ok - platform: \1/p' "$log" >> "$results"
+  sed -n 's/^\[       OK \] \([^ ]*\).*/ok - platform: \1/p; s/^\[  FAILED  \] \([^ ]*\) (.*/not ok - platform: \1/p' "$log" |
+    tee -a "$results"
   grep -q '^\[  PASSED  \]' "$log" || [[ $status != 0 ]] || record 1 "platform: the tests did not finish"
   [[ $status == 0 ]] || grep -q '^\[  FAILED  \]' "$log" || record 1 "platform: the tests ended with status $status"
   rm -rf "$prefix"
@@ -203,6 +204,15 @@ if [[ -s $out/before-start.png ]]; then
     expect "window background at ${at/ /,} is RGB(224,255,224): $colour" test "$colour" = 'srgb(224,255,224)'
   done
 fi
+# Each control of each point size against the same caption drawn by the
+# driver in Arial at that size (driver/font_reference.h).
+for reference in "$out"/font-*-reference.png; do
+  [[ -e $reference ]] || continue
+  drawn=${reference%-reference.png}.png name=$(basename "$drawn" .png)
+  differ=$(compare -metric AE "$drawn" "$reference" null: 2>&1 || true)
+  expect "${name#font-} is drawn in its font: Arial, its point size, regular ($differ pixels differ)" \
+    test "$differ" = 0
+done
 if [[ -s $out/before-start.png && -s $out/after-run.png ]]; then
   changed=$(compare -metric AE "$out/before-start.png" "$out/after-run.png" null: 2>&1 || true)
   expect "the findings are painted on the window ($changed pixels changed)" test "${changed:-0}" -gt 0 2>/dev/null

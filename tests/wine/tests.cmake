@@ -2,6 +2,7 @@
 # in prefixes it prepares: the end-to-end driver of the window, the helper
 # that trusts the test CA inside one prefix, and the tests of the platform
 # layer that need that trust or drives laid out by the suite.
+enable_language(RC)
 set(wine_tests_dir ${CMAKE_CURRENT_LIST_DIR})
 set(wine_tests_out ${CMAKE_CURRENT_BINARY_DIR}/wine)
 
@@ -24,11 +25,15 @@ target_link_libraries(keldo_trust_test_ca PRIVATE keldo_windows_platform crypt32
 keldo_wine_program(keldo_window_driver
   ${wine_tests_dir}/driver/driver_main.cpp
   ${wine_tests_dir}/driver/check_log.cpp
+  ${wine_tests_dir}/driver/font_reference.cpp
   ${wine_tests_dir}/driver/layout_checks.cpp
   ${wine_tests_dir}/driver/scenarios.cpp
   ${wine_tests_dir}/driver/screenshot_request.cpp
   ${wine_tests_dir}/driver/window_probe.cpp
+  ${wine_tests_dir}/driver/driver.rc
 )
+set_source_files_properties(${wine_tests_dir}/driver/driver.rc PROPERTIES
+  OBJECT_DEPENDS ${wine_tests_dir}/driver/driver.manifest)
 keldo_wine_wide_main(keldo_window_driver)
 target_link_libraries(keldo_window_driver PRIVATE keldo_windows_platform user32 gdi32)
 

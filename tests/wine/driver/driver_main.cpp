@@ -15,6 +15,7 @@
 
 #include "app/controls.h"
 #include "driver/check_log.h"
+#include "driver/font_reference.h"
 #include "driver/layout_checks.h"
 #include "driver/scenarios.h"
 #include "driver/screenshot_request.h"
@@ -170,6 +171,7 @@ void RunScenario(CheckLog& log, const Scenario& scenario, HWND window, const Pro
   if (scenario.seeLayout) {
     CheckLayout(log, window, program.threadId);
     log.Check(shots.Take("before-start", WindowRect(window)), "screenshot before Start");
+    CheckFontsByPicture(log, window, shots);
   }
   std::vector<std::wstring> boxes;
   switch (scenario.action) {

@@ -8,10 +8,22 @@ constexpr DWORD kShotWaitMs = 15000;
 
 }  // namespace
 
+void PumpMessagesFor(DWORD ms) {
+  const ULONGLONG until = GetTickCount64() + ms;
+  for (ULONGLONG now = GetTickCount64(); now < until; now = GetTickCount64()) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(until - now), QS_ALLINPUT);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+}
+
 bool ScreenshotRequests::Take(const std::string& name, const RECT& area) const {
   if (folder_.empty()) return true;
-  // Let the window finish painting what the last step wrote.
-  Sleep(300);
+  // Let the windows finish painting, this process's own included.
+  PumpMessagesFor(300);
   const std::wstring request = folder_ + L"\\shot-request.txt";
   const std::wstring pending = request + L".part";
   const std::string line = name + " " + std::to_string(area.left) + " " + std::to_string(area.top) +
@@ -30,7 +42,7 @@ bool ScreenshotRequests::Take(const std::string& name, const RECT& area) const {
   const ULONGLONG deadline = GetTickCount64() + kShotWaitMs;
   while (GetFileAttributesW(request.c_str()) != INVALID_FILE_ATTRIBUTES) {
     if (GetTickCount64() > deadline) return false;
-    Sleep(50);
+    PumpMessagesFor(50);
   }
   return true;
 }

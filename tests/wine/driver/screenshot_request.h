@@ -20,5 +20,8 @@ class ScreenshotRequests {
   std::wstring folder_;
 };
 
+// Handles this thread's window messages for `ms` milliseconds.
+void PumpMessagesFor(DWORD ms);
+
 // The smallest rectangle that holds both.
 RECT Union(const RECT& a, const RECT& b);
