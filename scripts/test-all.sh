@@ -12,3 +12,8 @@ step "native build and tests"
 cmake --preset linux
 cmake --build --preset linux -j "$jobs"
 ctest --preset linux -j "$jobs"
+
+step "Windows cross build and its tests under Wine"
+cmake --preset windows
+cmake --build --preset windows -j "$jobs"
+ctest --preset windows

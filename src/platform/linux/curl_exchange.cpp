@@ -1,0 +1,138 @@
+#include "platform/linux/curl_exchange.h"
+
+#include <curl/curl.h>
+#include <openssl/err.h>
+#include <openssl/pem.h>
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
+
+#include <memory>
+#include <mutex>
+
+#include "app/errors.h"
+#include "platform/linux/embedded_ca.h"
+#include "web/web_component.h"
+
+namespace {
+
+struct EasyCleanup {
+  void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+};
+struct BioFree {
+  void operator()(BIO* bio) const { BIO_free(bio); }
+};
+struct X509Free {
+  void operator()(X509* cert) const { X509_free(cert); }
+};
+
+void GlobalInitOnce() {
+  static std::once_flag once;
+  static CURLcode result = CURLE_OK;
+  std::call_once(once, [] { result = curl_global_init(CURL_GLOBAL_DEFAULT); });
+  if (result != CURLE_OK) {
+    throw RunTimeError(result, std::string("Cannot start libcurl: ") + curl_easy_strerror(result));
+  }
+}
+
+// Adds the embedded test CAs to the store that curl has already filled from
+// the system's trust store, so both are trusted.
+CURLcode AddEmbeddedCas(CURL*, void* sslContext, void*) {
+  const std::string_view pem = EmbeddedCaPem();
+  X509_STORE* store = SSL_CTX_get_cert_store(static_cast<SSL_CTX*>(sslContext));
+  const std::unique_ptr<BIO, BioFree> bio(BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size())));
+  if (!bio || store == nullptr) return CURLE_SSL_CACERT_BADFILE;
+  while (true) {
+    const std::unique_ptr<X509, X509Free> cert(PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr));
+    if (!cert) break;
+    X509_STORE_add_cert(store, cert.get());  // a duplicate is harmless
+  }
+  ERR_clear_error();  // the end of the PEM data reads as an error
+  return CURLE_OK;
+}
+
+struct Receiver {
+  std::string body;
+  bool overCap = false;
+};
+
+size_t Receive(char* data, size_t size, size_t count, void* user) {
+  auto* receiver = static_cast<Receiver*>(user);
+  const size_t bytes = size * count;
+  if (receiver->body.size() + bytes > kMaxReplyBytes) {
+    receiver->overCap = true;
+    return 0;  // ends the transfer with CURLE_WRITE_ERROR
+  }
+  receiver->body.append(data, bytes);
+  return bytes;
+}
+
+class Options {
+ public:
+  explicit Options(CURL* easy) : easy_(easy) {}
+  template <typename T>
+  Options& Set(CURLoption option, T value) {
+    const CURLcode code = curl_easy_setopt(easy_, option, value);
+    if (code != CURLE_OK) {
+      throw RunTimeError(code, std::string("Cannot set up the HTTPS request: ") +
+                                   curl_easy_strerror(code) + " (curl code " +
+                                   std::to_string(code) + ")");
+    }
+    return *this;
+  }
+
+ private:
+  CURL* easy_;
+};
+
+}  // namespace
+
+Exchange RunExchange(const std::string& url, const std::optional<std::string>& formBody,
+                     const WebLimits& limits) {
+  GlobalInitOnce();
+  const std::unique_ptr<CURL, EasyCleanup> easy(curl_easy_init());
+  if (!easy) throw RunTimeError(CURLE_FAILED_INIT, "Cannot create an HTTPS request (curl)");
+
+  Receiver receiver;
+  char errorText[CURL_ERROR_SIZE] = {};
+  Options options(easy.get());
+  options.Set(CURLOPT_URL, url.c_str())
+      .Set(CURLOPT_PROTOCOLS_STR, "https")
+      .Set(CURLOPT_REDIR_PROTOCOLS_STR, "https")
+      .Set(CURLOPT_FOLLOWLOCATION, 1L)
+      .Set(CURLOPT_MAXREDIRS, 5L)
+      .Set(CURLOPT_SSL_VERIFYPEER, 1L)
+      .Set(CURLOPT_SSL_VERIFYHOST, 2L)
+      .Set(CURLOPT_NOSIGNAL, 1L)
+      .Set(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connect.count()))
+      .Set(CURLOPT_TIMEOUT_MS, static_cast<long>(limits.total.count()))
+      .Set(CURLOPT_LOW_SPEED_LIMIT, limits.lowSpeedBytesPerSecond)
+      .Set(CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.lowSpeedTime.count()))
+      .Set(CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxReplyBytes))
+      .Set(CURLOPT_WRITEFUNCTION, Receive)
+      .Set(CURLOPT_WRITEDATA, &receiver)
+      .Set(CURLOPT_ERRORBUFFER, errorText)
+      .Set(CURLOPT_USERAGENT, "CheckKeldoSupport/1.00.0001");
+  if (!EmbeddedCaPem().empty()) {
+    // A store cached across requests would keep the added CAs in ways that
+    // are hard to reason about; build it afresh each time.
+    options.Set(CURLOPT_CA_CACHE_TIMEOUT, 0L).Set(CURLOPT_SSL_CTX_FUNCTION, AddEmbeddedCas);
+  }
+  if (formBody) {
+    options.Set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(formBody->size()))
+        .Set(CURLOPT_POSTFIELDS, formBody->c_str());
+  }
+
+  Exchange result;
+  const CURLcode code = curl_easy_perform(easy.get());
+  if (code == CURLE_OK) {
+    curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &result.status);
+    result.answered = true;
+    result.body = std::move(receiver.body);
+    return result;
+  }
+  std::string text = receiver.overCap || code == CURLE_FILESIZE_EXCEEDED
+                         ? "The answer is larger than " + std::to_string(kMaxReplyBytes) + " bytes"
+                         : (errorText[0] != '\0' ? errorText : curl_easy_strerror(code));
+  result.failure = text + " (curl code " + std::to_string(code) + ")";
+  return result;
+}

@@ -1,0 +1,28 @@
+#pragma once
+// One HTTPS exchange through libcurl, with every limit this program sets:
+// verification always on, https only (redirects included, at most five),
+// time-outs, and the reply cap.
+#include <chrono>
+#include <optional>
+#include <string>
+
+struct WebLimits {
+  std::chrono::milliseconds connect{10000};
+  std::chrono::milliseconds total{30000};
+  // A transfer slower than this many bytes per second for lowSpeedTime is
+  // given up.
+  long lowSpeedBytesPerSecond = 64;
+  std::chrono::seconds lowSpeedTime{15};
+};
+
+struct Exchange {
+  bool answered = false;  // a complete HTTP answer, of any status
+  long status = 0;
+  std::string body;       // at most kMaxReplyBytes
+  std::string failure;    // curl's own text and code when not answered
+};
+
+// `formBody` present: a POST of that application/x-www-form-urlencoded body.
+// Throws RunTimeError only when libcurl cannot be set up at all.
+Exchange RunExchange(const std::string& url, const std::optional<std::string>& formBody,
+                     const WebLimits& limits);

@@ -1,0 +1,43 @@
+#include "platform/linux/curl_web_client.h"
+
+#include "platform/linux/file_replace.h"
+
+std::int32_t CurlWebClient::Fail(const std::string& text) {
+  failure_ = FromUtf8(text);
+  return 0;
+}
+
+std::int32_t CurlWebClient::FetchToFile(const Text& address, const Text& localPath) {
+  failure_.clear();
+  const std::string url = ToUtf8(address);
+  const Exchange exchange = RunExchange(url, std::nullopt, limits_);
+  lastCallOK_ = exchange.answered ? 1 : 0;
+  if (!exchange.answered) return Fail(exchange.failure + " from " + url);
+  if (exchange.status < 200 || exchange.status > 299) {
+    return Fail("HTTP status " + std::to_string(exchange.status) + " from " + url);
+  }
+  // The folder must exist; the file itself may not yet.
+  const auto target = paths_.Locate(localPath);
+  if (!target || target->missing.size() > 1) {
+    return Fail("No folder for " + ToUtf8(localPath));
+  }
+  const std::string folder =
+      target->Complete() ? target->existing.substr(0, target->existing.rfind('/')) : target->existing;
+  const std::string error = ReplaceFile(folder, target->Full(), exchange.body);
+  return error.empty() ? 1 : Fail(error);
+}
+
+std::unique_ptr<WebReply> CurlWebClient::SubmitForm(const Text& address, const FormFields& fields) {
+  failure_.clear();
+  const std::string url = ToUtf8(address);
+  Exchange exchange = RunExchange(url, EncodeForm(fields), limits_);
+  lastCallOK_ = exchange.answered ? 1 : 0;
+  if (!exchange.answered) {
+    Fail(exchange.failure + " from " + url);
+    return std::make_unique<WebReply>(Text());
+  }
+  if (exchange.status < 200 || exchange.status > 299) {
+    failure_ = FromUtf8("HTTP status " + std::to_string(exchange.status) + " from " + url);
+  }
+  return std::make_unique<WebReply>(FromUtf8(exchange.body));
+}

@@ -1,0 +1,21 @@
+#pragma once
+#include "platform/linux/curl_exchange.h"
+#include "platform/linux/wine_paths.h"
+#include "web/web_component.h"
+
+class CurlWebClient : public WebClient {
+ public:
+  CurlWebClient(const WinePaths& paths, WebLimits limits) : paths_(paths), limits_(limits) {}
+  Text FailureText() const override { return failure_; }
+  std::int32_t LastCallOK() const override { return lastCallOK_; }
+  std::int32_t FetchToFile(const Text& address, const Text& localPath) override;
+  std::unique_ptr<WebReply> SubmitForm(const Text& address, const FormFields& fields) override;
+
+ private:
+  std::int32_t Fail(const std::string& text);
+
+  const WinePaths& paths_;
+  WebLimits limits_;
+  Text failure_;
+  std::int32_t lastCallOK_ = 0;
+};

@@ -1,0 +1,12 @@
+#include "platform/linux/curl_web_component.h"
+
+#include "platform/linux/curl_web_client.h"
+#include "platform/linux/folder_tool.h"
+
+std::unique_ptr<WebClient> CurlWebComponent::NewWebClient() {
+  return std::make_unique<CurlWebClient>(paths_, limits_);
+}
+
+std::unique_ptr<FileTool> CurlWebComponent::NewFileTool() {
+  return std::make_unique<PrefixFileTool>(paths_);
+}

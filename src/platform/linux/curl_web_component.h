@@ -1,0 +1,17 @@
+#pragma once
+#include "platform/linux/curl_exchange.h"
+#include "platform/linux/wine_paths.h"
+#include "web/web_component.h"
+
+// The web component over libcurl; local paths are Windows paths under the
+// prefix.
+class CurlWebComponent : public WebComponent {
+ public:
+  CurlWebComponent(const WinePaths& paths, WebLimits limits) : paths_(paths), limits_(limits) {}
+  std::unique_ptr<WebClient> NewWebClient() override;
+  std::unique_ptr<FileTool> NewFileTool() override;
+
+ private:
+  const WinePaths& paths_;
+  WebLimits limits_;
+};

@@ -1,0 +1,7 @@
+#pragma once
+#include <string_view>
+
+// PEM certificates of extra CAs that a test build trusts beside the
+// system's; empty in every other build. Embedded at build time, so no file
+// read at run time can add trust.
+std::string_view EmbeddedCaPem();

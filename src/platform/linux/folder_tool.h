@@ -1,0 +1,13 @@
+#pragma once
+#include "platform/linux/wine_paths.h"
+#include "web/web_component.h"
+
+// Makes folders named by Windows paths under the prefix, parents included.
+class PrefixFileTool : public FileTool {
+ public:
+  explicit PrefixFileTool(const WinePaths& paths) : paths_(paths) {}
+  std::int32_t EnsureFolder(const Text& folder) override;
+
+ private:
+  const WinePaths& paths_;
+};

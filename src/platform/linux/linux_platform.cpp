@@ -1,0 +1,56 @@
+#include "platform/linux/linux_platform.h"
+
+#include "platform/linux/curl_web_component.h"
+#include "platform/linux/gio_drive_mapper.h"
+#include "platform/linux/local_clock.h"
+#include "platform/linux/posix_text_files.h"
+#include "platform/linux/reg_file.h"
+#include "platform/linux/wine_file_system.h"
+#include "platform/linux/wine_network_registry.h"
+#include "platform/linux/wine_settings_store.h"
+
+namespace {
+
+class LinuxPlatformServices : public PlatformServices {
+ public:
+  explicit LinuxPlatformServices(const LinuxPlatformOptions& options)
+      : paths_(options.prefix),
+        userReg_(options.prefix.UserReg()),
+        systemReg_(options.prefix.SystemReg()),
+        settings_(userReg_),
+        files_(paths_, systemReg_),
+        registry_(userReg_),
+        mapper_(options.mountProgram),
+        textInput_(paths_),
+        web_(paths_, options.webLimits) {}
+
+  SettingsStore& Settings() override { return settings_; }
+  FileSystem& Files() override { return files_; }
+  NetworkRegistry& Registry() override { return registry_; }
+  DriveMapper& Mapper() override { return mapper_; }
+  TextFiles& TextInput() override { return textInput_; }
+  WebComponent& Web() override { return web_; }
+  Clock& LocalClock() override { return clock_; }
+
+ private:
+  WinePaths paths_;
+  RegFile userReg_;
+  RegFile systemReg_;
+  WineSettingsStore settings_;
+  WineFileSystem files_;
+  WineNetworkRegistry registry_;
+  GioDriveMapper mapper_;
+  PosixTextFiles textInput_;
+  CurlWebComponent web_;
+  ::LocalClock clock_;
+};
+
+}  // namespace
+
+std::unique_ptr<PlatformServices> MakeLinuxPlatformServices(LinuxPlatformOptions options) {
+  return std::make_unique<LinuxPlatformServices>(options);
+}
+
+std::unique_ptr<PlatformServices> MakePlatformServices() {
+  return MakeLinuxPlatformServices(LinuxPlatformOptions{WinePrefix::FromEnvironment(), {}, "gio"});
+}

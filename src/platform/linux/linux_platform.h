@@ -1,0 +1,17 @@
+#pragma once
+// The Linux platform layer: every port over a Wine prefix, with the
+// settings that tests may change.
+#include <memory>
+#include <string>
+
+#include "app/platform_services.h"
+#include "platform/linux/curl_exchange.h"
+#include "platform/linux/wine_prefix.h"
+
+struct LinuxPlatformOptions {
+  WinePrefix prefix;
+  WebLimits webLimits;
+  std::string mountProgram = "gio";
+};
+
+std::unique_ptr<PlatformServices> MakeLinuxPlatformServices(LinuxPlatformOptions options);

@@ -1,0 +1,7 @@
+#pragma once
+#include "app/clock.h"
+
+class LocalClock : public Clock {
+ public:
+  LocalDateTime Now() override;
+};

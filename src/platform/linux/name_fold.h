@@ -1,0 +1,7 @@
+#pragma once
+#include "app/text.h"
+
+// Folds a registry or file name for case-insensitive comparison, as Windows
+// and Wine compare them. Covers the Latin, Greek and Cyrillic letters that
+// product installations use; other characters compare exactly.
+Text FoldName(TextView name);

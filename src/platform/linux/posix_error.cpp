@@ -1,0 +1,16 @@
+#include "platform/linux/posix_error.h"
+
+#include <cstring>
+
+#include "app/errors.h"
+
+std::string ErrnoText(const std::string& what, int err) {
+  char buffer[256];
+  // The GNU form returns the text, which may or may not live in `buffer`.
+  const char* text = ::strerror_r(err, buffer, sizeof buffer);
+  return what + ": " + text + " (errno " + std::to_string(err) + ")";
+}
+
+void ThrowErrno(const std::string& what, int err) {
+  throw RunTimeError(err, ErrnoText(what, err));
+}

@@ -1,0 +1,10 @@
+#pragma once
+#include <dirent.h>
+
+#include <memory>
+
+struct DirCloser {
+  void operator()(DIR* dir) const { ::closedir(dir); }
+};
+// Owns one open directory stream.
+using UniqueDir = std::unique_ptr<DIR, DirCloser>;

@@ -1,0 +1,18 @@
+#pragma once
+#include "local/file_system.h"
+#include "platform/linux/reg_file.h"
+#include "platform/linux/wine_paths.h"
+
+// The drives of the prefix: the "<letter>:" entries of dosdevices/, typed
+// by system.reg's Software\Wine\Drives or else by what is mounted there,
+// as Wine itself reports them.
+class WineFileSystem : public FileSystem {
+ public:
+  WineFileSystem(const WinePaths& paths, RegFile& systemReg) : paths_(paths), systemReg_(systemReg) {}
+  std::vector<DriveEntry> Drives() override;
+  bool FileExists(const Text& path) override;
+
+ private:
+  const WinePaths& paths_;
+  RegFile& systemReg_;
+};

@@ -1,0 +1,13 @@
+#pragma once
+#include <string>
+
+// The Wine prefix that the product lives in, by Wine's own convention:
+// $WINEPREFIX, or ~/.wine when that is unset.
+struct WinePrefix {
+  std::string root;
+
+  static WinePrefix FromEnvironment();  // throws RunTimeError without a home
+  std::string UserReg() const { return root + "/user.reg"; }
+  std::string SystemReg() const { return root + "/system.reg"; }
+  std::string DosDevices() const { return root + "/dosdevices"; }
+};

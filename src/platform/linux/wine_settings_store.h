@@ -1,0 +1,14 @@
+#pragma once
+#include "local/settings_store.h"
+#include "platform/linux/reg_file.h"
+
+// The settings store of the Windows runtime, read from the prefix's
+// user.reg: Software\VB and VBA Program Settings\<application>\<section>.
+class WineSettingsStore : public SettingsStore {
+ public:
+  explicit WineSettingsStore(RegFile& userReg) : userReg_(userReg) {}
+  Text GetSetting(const Text& application, const Text& section, const Text& key) override;
+
+ private:
+  RegFile& userReg_;
+};

@@ -1,0 +1,58 @@
+#include "platform/windows/download_file.h"
+
+#include <windows.h>
+
+#include "platform/windows/unique_handle.h"
+#include "platform/windows/wide_text.h"
+#include "platform/windows/win_error.h"
+
+namespace {
+
+bool Failed(const std::string& what, const Text& path, Text& failure) {
+  failure = FromUtf8(DescribeError(what + " " + ToUtf8(path), GetLastError()));
+  return false;
+}
+
+bool WriteAll(HANDLE file, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD written = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+    if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
+    done += written;
+  }
+  return FlushFileBuffers(file) != 0;
+}
+
+}  // namespace
+
+bool ReplaceFileWith(const Text& path, const std::string& bytes, Text& failure) {
+  // CREATE_NEW never reuses a file that someone else may have put there.
+  std::wstring temporary;
+  KernelHandle file;
+  for (int attempt = 0; !file && attempt < 10; ++attempt) {
+    temporary = Wide(path) + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                std::to_wstring(attempt) + L".part";
+    file = OwnFileHandle(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file && GetLastError() != ERROR_FILE_EXISTS) break;
+  }
+  if (!file) return Failed("Cannot create a temporary file beside", path, failure);
+
+  const bool written = WriteAll(file.get(), bytes);
+  const DWORD writeError = GetLastError();
+  file.reset();
+  if (!written) {
+    DeleteFileW(temporary.c_str());
+    SetLastError(writeError);
+    return Failed("Cannot write the download for", path, failure);
+  }
+  if (!MoveFileExW(temporary.c_str(), Wide(path).c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const DWORD moveError = GetLastError();
+    DeleteFileW(temporary.c_str());
+    SetLastError(moveError);
+    return Failed("Cannot replace", path, failure);
+  }
+  return true;
+}

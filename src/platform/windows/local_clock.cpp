@@ -1,0 +1,9 @@
+#include "platform/windows/local_clock.h"
+
+#include <windows.h>
+
+LocalDateTime LocalClock::Now() {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}

@@ -1,0 +1,297 @@
+#include "platform/windows/main_window.h"
+
+#include <commctrl.h>
+
+#include <exception>
+
+#include "app/main_check.h"
+#include "platform/windows/resource_ids.h"
+#include "platform/windows/twips.h"
+#include "platform/windows/wide_text.h"
+#include "platform/windows/win_error.h"
+#include "platform/windows/window_dpi.h"
+
+namespace {
+
+constexpr const wchar_t* kClassName = L"CheckKeldoSupportWindow";
+// A fixed dialog frame: caption and window menu with its close box, but
+// no sizing border and no minimise or maximise box.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kExStyle = 0;
+// Control ids stay clear of IDOK and IDCANCEL, which Enter and Esc send:
+// the window has no default and no cancel button.
+constexpr int kFirstControlId = 100;
+
+int ControlId(Control control) { return kFirstControlId + static_cast<int>(control); }
+
+void ShowBox(HWND owner, const Text& text) {
+  MessageBoxW(owner, Wide(text).c_str(), Wide(kAppTitle).c_str(), MB_OK);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
+  INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&common);
+  background_.reset(CreateSolidBrush(RGB(kBackRed, kBackGreen, kBackBlue)));
+  if (!background_) ThrowLastError("Cannot create the window's background");
+
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = Procedure;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kAppIconId),
+                                                    IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                                    GetSystemMetrics(SM_CYICON), LR_SHARED));
+  windowClass.hIconSm = static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(kAppIconId), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                 GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = static_cast<HBRUSH>(background_.get());
+  windowClass.lpszClassName = kClassName;
+  if (!RegisterClassExW(&windowClass)) ThrowLastError("Cannot register the window class");
+
+  if (!CreateWindowExW(kExStyle, kClassName, Wide(kAppTitle).c_str(), kStyle, CW_USEDEFAULT,
+                       CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, this)) {
+    ThrowLastError("Cannot create the main window");
+  }
+  // A constructor that throws runs no destructor: give the window back here.
+  try {
+    CreateControls();
+    Layout(WindowDpi(window_), nullptr);
+  } catch (...) {
+    DestroyWindow(window_);
+    UnregisterClassW(kClassName, instance_);
+    throw;
+  }
+}
+
+MainWindow::~MainWindow() {
+  if (window_) DestroyWindow(window_);
+  UnregisterClassW(kClassName, instance_);
+}
+
+void MainWindow::CreateControls() {
+  // Created in tab order, which is also the order the keyboard visits them.
+  for (const ControlSpec& spec : kControls) {
+    const bool label = spec.kind == ControlKind::Label;
+    // Labels: no access keys, so an "&" in a serial number shows as itself.
+    const DWORD style = WS_CHILD | WS_VISIBLE |
+                        (label ? SS_LEFT | SS_NOPREFIX : BS_PUSHBUTTON | WS_TABSTOP);
+    const HWND control = CreateWindowExW(
+        0, label ? L"STATIC" : L"BUTTON", reinterpret_cast<const wchar_t*>(spec.designCaption),
+        style, 0, 0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(spec.id))),
+        instance_, nullptr);
+    if (!control) ThrowLastError("Cannot create control " + std::string(spec.name));
+    controls_[static_cast<std::size_t>(spec.id)] = control;
+    captions_[static_cast<std::size_t>(spec.id)] = spec.designCaption;
+  }
+}
+
+void MainWindow::Layout(UINT dpi, const POINT* topLeft) {
+  std::map<int, GdiObject> fonts;
+  for (const ControlSpec& spec : kControls) {
+    auto& font = fonts[spec.centiPoints];
+    if (!font) {
+      font.reset(CreateFontW(FontHeight(spec.centiPoints, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                             FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial"));
+      if (!font) ThrowLastError("Cannot create the Arial font");
+    }
+    const HWND control = ControlWindow(spec.id);
+    const PixelRect rect = ControlPixels(spec, dpi);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    SetWindowPos(control, nullptr, rect.left, rect.top, rect.width, rect.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  // The controls hold the new fonts now; the old ones may go.
+  fonts_.swap(fonts);
+
+  const RECT client{0, 0, TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
+  const RECT outer = OuterRectForDpi(client, kStyle, kExStyle, dpi);
+  const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+  POINT at{};
+  if (topLeft) {
+    at = *topLeft;
+  } else {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& area = monitor.rcWork;
+    at = {area.left + (area.right - area.left - width) / 2,
+          area.top + (area.bottom - area.top - height) / 2};
+  }
+  SetWindowPos(window_, nullptr, at.x, at.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(window_, nullptr, TRUE);
+}
+
+HWND MainWindow::ControlWindow(Control control) const {
+  return controls_[static_cast<std::size_t>(control)];
+}
+
+int MainWindow::RunMessageLoop() {
+  MSG message{};
+  for (;;) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(message.wParam);
+    if (got == -1) ThrowLastError("Cannot read the window's messages");
+    // The dialog manager moves the focus with Tab and the arrow keys.
+    if (window_ && IsDialogMessageW(window_, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+void MainWindow::Show() {
+  if (!window_) return;
+  ShowWindow(window_, SW_SHOWNORMAL);
+  SetForegroundWindow(window_);
+  lastFocus_ = ControlWindow(Control::cmdStart);
+  SetFocus(lastFocus_);
+  UpdateWindow(window_);
+}
+
+void MainWindow::SetCaption(Control control, const Text& caption) {
+  captions_[static_cast<std::size_t>(control)] = caption;
+  if (!window_) return;
+  const HWND target = ControlWindow(control);
+  SetWindowTextW(target, Wide(caption).c_str());
+  UpdateWindow(target);
+}
+
+void MainWindow::Repaint() {
+  if (window_) RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+Text MainWindow::Caption(Control control) const {
+  return captions_[static_cast<std::size_t>(control)];
+}
+
+void MainWindow::ShowMessage(const Text& text, MessageKind /*kind*/) { ShowBox(window_, text); }
+
+void MainWindow::SetMousePointer(std::int16_t code) {
+  pointer_ = code;
+  ApplyPointerNow();
+}
+
+void MainWindow::SetScreenMousePointer(std::int16_t code) {
+  screenPointer_ = code;
+  ApplyPointerNow();
+}
+
+std::int16_t MainWindow::EffectivePointer() const {
+  // The screen-wide pointer, when set, wins over the window's own.
+  return screenPointer_ != kPointerDefault ? screenPointer_ : pointer_;
+}
+
+void MainWindow::ApplyPointerNow() const {
+  // A busy run handles no WM_SETCURSOR, so the pointer changes here, at once,
+  // when the mouse is over the window.
+  if (!window_) return;
+  POINT at{};
+  if (!GetCursorPos(&at)) return;
+  const HWND under = WindowFromPoint(at);
+  if (under != window_ && !IsChild(window_, under)) return;
+  SetCursor(LoadCursorW(nullptr, EffectivePointer() == kPointerHourglass ? IDC_WAIT : IDC_ARROW));
+}
+
+void MainWindow::EndProgram() {
+  if (window_) DestroyWindow(window_);
+}
+
+void MainWindow::OnCommand(int id) {
+  if (!check_) return;
+  if (id == ControlId(Control::cmdStart)) check_->cmdStart_Click();
+  if (id == ControlId(Control::cmdExit)) check_->cmdExit_Click();
+}
+
+void MainWindow::OnClose() {
+  // The close box ends the program as Exit does, but not in the middle of a
+  // run, which a box of its own keeps the user away from anyway.
+  if (check_) {
+    if (check_->State() != RunState::Running) check_->cmdExit_Click();
+  } else {
+    DestroyWindow(window_);
+  }
+}
+
+LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  // No exception may cross the window system's frames.
+  try {
+    return self->OnMessage(message, wParam, lParam);
+  } catch (const std::exception& error) {
+    ShowBox(self->window_, FromUtf8(error.what()));
+  } catch (const ProgramEnded&) {
+  }
+  return 0;
+}
+
+LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
+      return 0;
+    case WM_CLOSE:
+      OnClose();
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+      window_ = nullptr;
+      controls_.fill(nullptr);
+      return 0;
+    case WM_CTLCOLORSTATIC: {
+      const HDC dc = reinterpret_cast<HDC>(wParam);
+      // The progress label is always empty and lies over the title: it draws
+      // nothing, so the title stays readable.
+      if (reinterpret_cast<HWND>(lParam) == ControlWindow(Control::lblProgress)) {
+        SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+      }
+      SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_SETCURSOR:
+      if (LOWORD(lParam) == HTCLIENT && EffectivePointer() == kPointerHourglass) {
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      break;
+    case WM_ACTIVATE:
+      // Give the focus back to the control that had it.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        if (const HWND focus = GetFocus(); focus && IsChild(window_, focus)) lastFocus_ = focus;
+      } else if (lastFocus_) {
+        SetFocus(lastFocus_);
+        return 0;
+      }
+      break;
+    case DM_GETDEFID: {
+      // Enter presses the button that has the focus, and no other.
+      const HWND focus = GetFocus();
+      if (focus == ControlWindow(Control::cmdStart) || focus == ControlWindow(Control::cmdExit)) {
+        return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
+      }
+      return 0;
+    }
+    case WM_DPICHANGED: {
+      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+      const POINT topLeft{suggested->left, suggested->top};
+      Layout(HIWORD(wParam), &topLeft);
+      return 0;
+    }
+    default:
+      break;
+  }
+  return DefWindowProcW(window_, message, wParam, lParam);
+}

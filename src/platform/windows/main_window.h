@@ -1,0 +1,59 @@
+#pragma once
+// The main window as a native Win32 window: fixed dialog frame, the fifteen
+// controls of the control table placed in twips at the window's own DPI.
+#include <windows.h>
+
+#include <array>
+#include <map>
+
+#include "app/main_view.h"
+#include "platform/windows/unique_handle.h"
+
+class MainCheck;
+
+class MainWindow final : public MainView {
+ public:
+  // Creates the window and its controls, still hidden. Throws RunTimeError.
+  explicit MainWindow(HINSTANCE instance);
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Clicks and the close box go to `check` from now on.
+  void AttachCheck(MainCheck* check) { check_ = check; }
+  // Runs the window's events until the program ends; the process exit code.
+  int RunMessageLoop();
+
+  void Show() override;
+  void SetCaption(Control control, const Text& caption) override;
+  void Repaint() override;
+  Text Caption(Control control) const override;
+  void ShowMessage(const Text& text, MessageKind kind) override;
+  void SetMousePointer(std::int16_t code) override;
+  void SetScreenMousePointer(std::int16_t code) override;
+  void EndProgram() override;
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void CreateControls();
+  // Fonts and positions for `dpi`; the window keeps its top-left corner
+  // when `topLeft` is given and is centred on its monitor otherwise.
+  void Layout(UINT dpi, const POINT* topLeft);
+  void OnCommand(int id);
+  void OnClose();
+  HWND ControlWindow(Control control) const;
+  std::int16_t EffectivePointer() const;
+  void ApplyPointerNow() const;
+
+  HINSTANCE instance_;
+  HWND window_ = nullptr;
+  std::array<HWND, kControlCount> controls_{};
+  std::array<Text, kControlCount> captions_{};
+  std::map<int, GdiObject> fonts_;  // by size in 1/100 point
+  GdiObject background_;
+  HWND lastFocus_ = nullptr;
+  std::int16_t pointer_ = kPointerDefault;
+  std::int16_t screenPointer_ = kPointerDefault;
+  MainCheck* check_ = nullptr;
+};

@@ -1,0 +1,19 @@
+#pragma once
+// Errors keep the platform's own code and its message text.
+#include <windows.h>
+
+#include <string>
+
+#include "app/errors.h"
+#include "app/text.h"
+
+// The message text for `code`, taken from `module`'s message table (the
+// system's when null), without its trailing line end; "unknown error" when
+// there is none.
+Text ErrorText(DWORD code, HMODULE module = nullptr);
+
+// "<what>: error <code>: <text>" as UTF-8, for a RunTimeError.
+std::string DescribeError(const std::string& what, DWORD code, HMODULE module = nullptr);
+
+[[noreturn]] void ThrowError(const std::string& what, DWORD code);
+[[noreturn]] void ThrowLastError(const std::string& what);

@@ -1,0 +1,45 @@
+#include "platform/windows/win_text_files.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/windows/unique_handle.h"
+#include "platform/windows/wide_text.h"
+#include "platform/windows/win_error.h"
+
+namespace {
+
+class WinInputFile final : public InputFile {
+ public:
+  WinInputFile(KernelHandle file, std::string path) : file_(std::move(file)), path_(std::move(path)) {}
+  std::size_t Read(char* buffer, std::size_t count) override {
+    DWORD read = 0;
+    const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(count, 1u << 20));
+    if (!ReadFile(file_.get(), buffer, wanted, &read, nullptr)) {
+      ThrowLastError("Cannot read " + path_);
+    }
+    return read;
+  }
+
+ private:
+  KernelHandle file_;
+  std::string path_;
+};
+
+}  // namespace
+
+std::unique_ptr<InputFile> WinTextFiles::OpenForInput(const Text& path) {
+  // Others may go on reading and writing the file while we read its first line.
+  KernelHandle file = OwnFileHandle(CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) ThrowLastError("Cannot open " + ToUtf8(path));
+  return std::make_unique<WinInputFile>(std::move(file), ToUtf8(path));
+}
+
+void WinTextFiles::DeleteFile(const Text& path) {
+  if (!DeleteFileW(Wide(path).c_str())) ThrowLastError("Cannot delete " + ToUtf8(path));
+}
+
+Text WinTextFiles::FromAnsi(const std::string& bytes) { return FromAnsiCodePage(bytes); }

@@ -1,0 +1,37 @@
+// The Windows platform layer as one set of ports.
+#include "app/platform_services.h"
+#include "platform/windows/ansi_registry.h"
+#include "platform/windows/drive_files.h"
+#include "platform/windows/local_clock.h"
+#include "platform/windows/process_mapper.h"
+#include "platform/windows/registry_settings.h"
+#include "platform/windows/win_text_files.h"
+#include "platform/windows/winhttp_client.h"
+
+namespace {
+
+class WindowsServices final : public PlatformServices {
+ public:
+  SettingsStore& Settings() override { return settings_; }
+  FileSystem& Files() override { return files_; }
+  NetworkRegistry& Registry() override { return registry_; }
+  DriveMapper& Mapper() override { return mapper_; }
+  TextFiles& TextInput() override { return textFiles_; }
+  WebComponent& Web() override { return web_; }
+  Clock& LocalClock() override { return clock_; }
+
+ private:
+  RegistrySettings settings_;
+  DriveFiles files_;
+  AnsiRegistry registry_;
+  ProcessMapper mapper_;
+  WinTextFiles textFiles_;
+  WinHttpComponent web_;
+  ::LocalClock clock_;
+};
+
+}  // namespace
+
+std::unique_ptr<PlatformServices> MakePlatformServices() {
+  return std::make_unique<WindowsServices>();
+}

@@ -1,0 +1,199 @@
+#include "platform/windows/winhttp_client.h"
+
+#include <winhttp.h>
+
+#include <algorithm>
+
+#include "platform/windows/download_file.h"
+#include "platform/windows/folder_tool.h"
+#include "platform/windows/web_address.h"
+#include "platform/windows/wide_text.h"
+#include "platform/windows/winhttp_session.h"
+
+namespace {
+
+// No request may keep the window busy for longer than this, redirects and
+// slow trickles of data included.
+constexpr ULONGLONG kWholeCallMs = 30'000;
+constexpr DWORD kResolveMs = 10'000, kConnectMs = 10'000, kSendMs = 15'000, kReceiveMs = 15'000;
+
+class Deadline {
+ public:
+  explicit Deadline(ULONGLONG ms) : end_(GetTickCount64() + ms) {}
+  bool Passed() const { return GetTickCount64() >= end_; }
+  // `limit`, but never beyond the deadline; at least 1 ms, as 0 means "wait forever".
+  int Cap(DWORD limit) const {
+    const ULONGLONG now = GetTickCount64();
+    const ULONGLONG left = now >= end_ ? 1 : end_ - now;
+    return static_cast<int>(std::min<ULONGLONG>(limit, left));
+  }
+
+ private:
+  ULONGLONG end_;
+};
+
+bool SetTimeouts(HINTERNET request, const Deadline& deadline) {
+  return WinHttpSetTimeouts(request, deadline.Cap(kResolveMs), deadline.Cap(kConnectMs),
+                            deadline.Cap(kSendMs), deadline.Cap(kReceiveMs));
+}
+
+bool QueryStatus(HINTERNET request, DWORD& status) {
+  DWORD size = sizeof status;
+  return WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
+}
+
+// The Location header, empty when there is none.
+Text QueryLocation(HINTERNET request) {
+  DWORD size = 0;
+  WinHttpQueryHeaders(request, WINHTTP_QUERY_LOCATION, WINHTTP_HEADER_NAME_BY_INDEX, nullptr, &size,
+                      WINHTTP_NO_HEADER_INDEX);
+  if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0 || size > 64 * 1024) return Text();
+  std::wstring location(size / sizeof(wchar_t) + 1, L'\0');
+  if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_LOCATION, WINHTTP_HEADER_NAME_BY_INDEX,
+                           location.data(), &size, WINHTTP_NO_HEADER_INDEX)) {
+    return Text();
+  }
+  location.resize(size / sizeof(wchar_t));
+  return FromWide(location);
+}
+
+}  // namespace
+
+bool WinHttpClient::Fail(const char* step, DWORD code) {
+  return Fail(FromUtf8(step) + u" failed: WinHTTP error " + DecimalText(code) + u": " +
+              WinHttpErrorText(code));
+}
+
+bool WinHttpClient::Fail(const Text& text) {
+  failure_ = text;
+  return false;
+}
+
+bool WinHttpClient::Exchange(Text address, std::wstring method, std::string body,
+                             const wchar_t* headers, Answer& answer) {
+  const Deadline deadline(kWholeCallMs);
+  const WinHttpSession session;
+  if (!session) return Fail("WinHttpOpen", session.OpenError());
+
+  for (int redirects = 0;; ++redirects) {
+    const auto target = ParseHttpsAddress(address);
+    if (!target) {
+      return Fail(u"Only https addresses are used, not: " + address + u" (WinHTTP error " +
+                  DecimalText(ERROR_WINHTTP_UNRECOGNIZED_SCHEME) + u": " +
+                  WinHttpErrorText(ERROR_WINHTTP_UNRECOGNIZED_SCHEME) + u")");
+    }
+    const InternetHandle connection(
+        WinHttpConnect(session.get(), Wide(target->host).c_str(), target->port, 0));
+    if (!connection) return Fail("WinHttpConnect", GetLastError());
+    const InternetHandle request(WinHttpOpenRequest(
+        connection.get(), method.c_str(), Wide(target->pathAndQuery).c_str(), nullptr,
+        WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_SECURE | WINHTTP_FLAG_REFRESH));
+    if (!request) return Fail("WinHttpOpenRequest", GetLastError());
+
+    // Redirects are followed here, by hand, so that each one is checked.
+    DWORD feature = WINHTTP_DISABLE_REDIRECTS;
+    if (!WinHttpSetOption(request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &feature, sizeof feature)) {
+      return Fail("WinHttpSetOption", GetLastError());
+    }
+    // Older systems lack TLS 1.3 and reject the flag; they keep TLS 1.2.
+    DWORD protocols = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2 | WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3;
+    if (!WinHttpSetOption(request.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols,
+                          sizeof protocols)) {
+      protocols = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2;
+      WinHttpSetOption(request.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols);
+    }
+    if (!SetTimeouts(request.get(), deadline)) return Fail("WinHttpSetTimeouts", GetLastError());
+    session.ApplyProxyFor(request.get(), address);
+
+    const DWORD bodySize = static_cast<DWORD>(body.size());
+    if (!WinHttpSendRequest(request.get(), headers, headers ? static_cast<DWORD>(-1L) : 0,
+                            body.empty() ? WINHTTP_NO_REQUEST_DATA : body.data(), bodySize,
+                            bodySize, 0)) {
+      return Fail("WinHttpSendRequest", GetLastError());
+    }
+    if (!WinHttpReceiveResponse(request.get(), nullptr)) {
+      return Fail("WinHttpReceiveResponse", GetLastError());
+    }
+    DWORD status = 0;
+    if (!QueryStatus(request.get(), status)) return Fail("WinHttpQueryHeaders", GetLastError());
+
+    if (IsRedirectStatus(status)) {
+      const Text location = QueryLocation(request.get());
+      if (location.empty()) return Fail(u"Redirect without a location from " + address);
+      if (redirects == kMaxRedirects) {
+        return Fail(u"More than " + DecimalText(kMaxRedirects) + u" redirects, the last from " +
+                    address);
+      }
+      address = ResolveLocation(address, location);
+      method = MethodAfterRedirect(status, method);
+      if (method == L"GET") {
+        body.clear();
+        headers = nullptr;
+      }
+      if (deadline.Passed()) return Fail("Redirect", ERROR_WINHTTP_TIMEOUT);
+      continue;
+    }
+
+    answer.status = status;
+    answer.body.clear();
+    for (;;) {
+      if (deadline.Passed()) return Fail("WinHttpReadData", ERROR_WINHTTP_TIMEOUT);
+      // Each read waits no longer than the time left. Should the option not
+      // take, the receive time-out set above still bounds the wait.
+      int receiveMs = deadline.Cap(kReceiveMs);
+      WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_TIMEOUT, &receiveMs, sizeof receiveMs);
+      DWORD available = 0;
+      if (!WinHttpQueryDataAvailable(request.get(), &available)) {
+        return Fail("WinHttpQueryDataAvailable", GetLastError());
+      }
+      if (available == 0) return true;
+      // One byte over the cap is enough to know the answer is too large.
+      const std::size_t room = kMaxReplyBytes + 1 - answer.body.size();
+      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>({available, room, 64 * 1024}));
+      const std::size_t had = answer.body.size();
+      answer.body.resize(had + chunk);
+      DWORD read = 0;
+      if (!WinHttpReadData(request.get(), answer.body.data() + had, chunk, &read)) {
+        return Fail("WinHttpReadData", GetLastError());
+      }
+      answer.body.resize(had + read);
+      if (answer.body.size() > kMaxReplyBytes) {
+        return Fail(u"The answer from " + address + u" is larger than " +
+                    DecimalText(kMaxReplyBytes) + u" bytes");
+      }
+    }
+  }
+}
+
+std::int32_t WinHttpClient::FetchToFile(const Text& address, const Text& localPath) {
+  failure_.clear();
+  lastCallOk_ = 0;
+  Answer answer;
+  if (!Exchange(address, L"GET", std::string(), nullptr, answer)) return 0;
+  lastCallOk_ = 1;
+  if (answer.status < 200 || answer.status > 299) {
+    failure_ = u"HTTP status " + DecimalText(answer.status) + u" from " + address;
+    return 0;
+  }
+  if (!ReplaceFileWith(localPath, answer.body, failure_)) return 0;
+  return 1;
+}
+
+std::unique_ptr<WebReply> WinHttpClient::SubmitForm(const Text& address, const FormFields& fields) {
+  failure_.clear();
+  lastCallOk_ = 0;
+  Answer answer;
+  if (!Exchange(address, L"POST", EncodeForm(fields),
+                L"Content-Type: application/x-www-form-urlencoded\r\n", answer)) {
+    return std::make_unique<WebReply>(Text());
+  }
+  lastCallOk_ = 1;
+  return std::make_unique<WebReply>(FromUtf8(answer.body));
+}
+
+std::unique_ptr<WebClient> WinHttpComponent::NewWebClient() {
+  return std::make_unique<WinHttpClient>();
+}
+
+std::unique_ptr<FileTool> WinHttpComponent::NewFileTool() { return std::make_unique<FolderTool>(); }

@@ -1,0 +1,36 @@
+#pragma once
+// The web client over WinHTTP: https only, certificates always checked
+// against the system's trust store, bounded in time and in size.
+#include <windows.h>
+
+#include <string>
+
+#include "web/web_component.h"
+
+class WinHttpClient final : public WebClient {
+ public:
+  Text FailureText() const override { return failure_; }
+  std::int32_t LastCallOK() const override { return lastCallOk_; }
+  std::int32_t FetchToFile(const Text& address, const Text& localPath) override;
+  std::unique_ptr<WebReply> SubmitForm(const Text& address, const FormFields& fields) override;
+
+ private:
+  struct Answer {
+    DWORD status = 0;
+    std::string body;
+  };
+  // True with a complete answer of any status; false with failure_ set.
+  bool Exchange(Text address, std::wstring method, std::string body, const wchar_t* headers,
+                Answer& answer);
+  bool Fail(const char* step, DWORD code);
+  bool Fail(const Text& text);
+
+  Text failure_;
+  std::int32_t lastCallOk_ = 0;
+};
+
+class WinHttpComponent final : public WebComponent {
+ public:
+  std::unique_ptr<WebClient> NewWebClient() override;
+  std::unique_ptr<FileTool> NewFileTool() override;
+};

@@ -1,0 +1,120 @@
+#include "report/report.h"
+
+#include <nlohmann/json.hpp>
+
+#include "app/errors.h"
+#include "app/main_check.h"
+#include "report/console_view.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: keldo-check-report [--json] [--debug]\n"
+    "       keldo-check-report --help | --version\n"
+    "\n"
+    "Runs one check of the Keldo6 Accounts support state, as the Start button of\n"
+    "Check Keldo Support does, and prints the window's results.\n"
+    "\n"
+    "  --json     print one JSON object: captions, messages, debug lines, outcome\n"
+    "  --debug    show the diagnostic lines as well\n"
+    "  --help     show this text\n"
+    "  --version  show the program's version\n"
+    "\n"
+    "Exit status: 0 the check completed, 2 it ended the program (database not\n"
+    "found), 1 an error ended the check, 64 wrong usage.\n";
+
+struct Options {
+  bool json = false, debug = false, help = false, version = false;
+};
+
+bool ParseOptions(const std::vector<std::string>& args, Options& options) {
+  for (const auto& arg : args) {
+    if (arg == "--json") options.json = true;
+    else if (arg == "--debug") options.debug = true;
+    else if (arg == "--help" || arg == "-h") options.help = true;
+    else if (arg == "--version") options.version = true;
+    else return false;
+  }
+  return true;
+}
+
+struct Result {
+  RunOutcome outcome = RunOutcome::Failed;
+  Text error;
+};
+
+Result RunOnce(ConsoleView& view, const ServicesFactory& makeServices, const Text& website,
+               bool debug) {
+  std::unique_ptr<PlatformServices> services;
+  std::unique_ptr<MainCheck> check;
+  try {
+    services = makeServices();
+    check = General::Main(services->WithView(view), website);
+  } catch (const std::exception& e) {
+    // Start-up failed, so no check could run: report it the way the
+    // platform would.
+    const Text text = FromUtf8(e.what());
+    view.WriteMessage(text);
+    return {RunOutcome::Failed, text};
+  }
+  if (debug) check->DebugOn = kTrue;
+  try {
+    check->cmdStart_Click();
+  } catch (const ProgramEnded&) {
+    return {RunOutcome::Closed, Text()};
+  }
+  return {check->LastOutcome(), check->LastError()};
+}
+
+void PrintJson(const ConsoleView& view, const Result& result, std::ostream& out) {
+  nlohmann::ordered_json captions = nlohmann::ordered_json::object();
+  for (const auto& spec : kControls) captions[std::string(spec.name)] = ToUtf8(view.Caption(spec.id));
+  auto texts = [](const std::vector<Text>& lines) {
+    nlohmann::ordered_json array = nlohmann::ordered_json::array();
+    for (const auto& line : lines) array.push_back(ToUtf8(line));
+    return array;
+  };
+  nlohmann::ordered_json report;
+  report["captions"] = captions;
+  report["messages"] = texts(view.Messages());
+  report["debug"] = texts(view.DiagnosticLines());
+  report["outcome"] = result.outcome == RunOutcome::Completed ? "completed"
+                      : result.outcome == RunOutcome::Closed  ? "closed"
+                                                              : "failed";
+  report["error"] = result.outcome == RunOutcome::Failed ? nlohmann::ordered_json(ToUtf8(result.error))
+                                                         : nlohmann::ordered_json(nullptr);
+  out << report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+}
+
+}  // namespace
+
+int RunReport(const std::vector<std::string>& args, const ServicesFactory& makeServices,
+              const Text& website, std::ostream& out, std::ostream& err) {
+  Options options;
+  if (!ParseOptions(args, options)) {
+    err << kUsage;
+    return kExitUsage;
+  }
+  if (options.help) {
+    out << kUsage;
+    return kExitCompleted;
+  }
+  if (options.version) {
+    out << ToUtf8(kProgramVersion) << '\n';
+    return kExitCompleted;
+  }
+
+  ConsoleView view(err, options.json);
+  const Result result = RunOnce(view, makeServices, website, options.debug);
+  if (options.json) {
+    PrintJson(view, result, out);
+  } else {
+    for (const Control control : kResultLabelsTopDown) out << OneLine(view.Caption(control)) << '\n';
+  }
+  out.flush();
+  switch (result.outcome) {
+    case RunOutcome::Completed: return kExitCompleted;
+    case RunOutcome::Closed: return kExitClosed;
+    default: return kExitFailed;
+  }
+}

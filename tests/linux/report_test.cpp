@@ -1,0 +1,235 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <thread>
+
+#include "platform/linux/gio_drive_mapper.h"
+#include "platform/linux/linux_platform.h"
+#include "report/console_view.h"
+#include "report/report.h"
+#include "support/standin_server.h"
+#include "support/temp_prefix.h"
+#include "support/test_limits.h"
+
+namespace {
+
+constexpr const char* kSettings =
+    "[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC] 1733650000\n#time=1db4a7b00000000\n"
+    "\"AutoUpdate\"=\"No\"\n\"Network\"=\"Yes\"\n\"PkgNbr\"=\"123456\"\n\"VerNbr\"=\"v6.3.215 01/12/2024\"\n";
+
+struct ReportRun {
+  int code = -1;
+  std::string out, err;
+};
+
+// The started re-mapping is never awaited by the program; the test waits
+// for its fake mount program here, so the second pass sees a finished one.
+class SettledMapper : public DriveMapper {
+ public:
+  SettledMapper(std::string program, std::string doneMarker)
+      : inner_(std::move(program)), doneMarker_(std::move(doneMarker)) {}
+  void StartMapping(const Text& letter, const Text& remotePath) override {
+    inner_.StartMapping(letter, remotePath);
+    for (int i = 0; i < 1000 && !std::filesystem::exists(doneMarker_); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+
+ private:
+  GioDriveMapper inner_;
+  std::string doneMarker_;
+};
+
+class WithMapper : public PlatformServices {
+ public:
+  WithMapper(std::unique_ptr<PlatformServices> inner, std::unique_ptr<DriveMapper> mapper)
+      : inner_(std::move(inner)), mapper_(std::move(mapper)) {}
+  SettingsStore& Settings() override { return inner_->Settings(); }
+  FileSystem& Files() override { return inner_->Files(); }
+  NetworkRegistry& Registry() override { return inner_->Registry(); }
+  DriveMapper& Mapper() override { return *mapper_; }
+  TextFiles& TextInput() override { return inner_->TextInput(); }
+  WebComponent& Web() override { return inner_->Web(); }
+  Clock& LocalClock() override { return inner_->LocalClock(); }
+
+ private:
+  std::unique_ptr<PlatformServices> inner_;
+  std::unique_ptr<DriveMapper> mapper_;
+};
+
+class ReportTest : public ::testing::Test {
+ protected:
+  ReportTest() {
+    prefix_.WriteUserReg(kSettings);
+    prefix_.WriteSystemReg("[Software\\\\Wine\\\\Drives] 1733650000\n\"f:\"=\"network\"\n");
+  }
+
+  void InstallOn(const std::string& driveFolder, bool latestProgs = true) {
+    prefix_.Write(driveFolder + "/Keldo6/GENDATA/GeneralKeldo6data.mdb", "");
+    if (latestProgs) {
+      prefix_.Write(driveFolder + "/Keldo6/LATEST_PROGS/keldo63version.dat", "v6.3.218 10/02/2025\r\nv6.3.100\r\n");
+      prefix_.Write(driveFolder + "/Keldo6/LATEST_PROGS/SupportExpiry.dat", "31/12/2026\r\n");
+    }
+  }
+
+  ReportRun Run(const std::string& website, std::vector<std::string> args = {}) {
+    factoryCalls_ = 0;
+    auto factory = [&]() -> std::unique_ptr<PlatformServices> {
+      ++factoryCalls_;
+      const std::string program = prefix_.Root() + "/fake-gio";
+      auto services = MakeLinuxPlatformServices({prefix_.Prefix(), kTestLimits, program});
+      return std::make_unique<WithMapper>(std::move(services),
+                                          std::make_unique<SettledMapper>(program, program + ".done"));
+    };
+    std::ostringstream out, err;
+    ReportRun run;
+    run.code = RunReport(args, factory, FromUtf8(website), out, err);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+  }
+
+  TempPrefix prefix_;
+  int factoryCalls_ = 0;
+};
+
+std::string Lines(std::initializer_list<const char*> lines) {
+  std::string text;
+  for (const char* line : lines) text += std::string(line) + "\n";
+  return text;
+}
+
+TEST_F(ReportTest, FoundOnDriveD) {
+  prefix_.Link("d:", "../drive_d");
+  InstallOn("drive_d");
+  const ReportRun run = Run(StandinServer::Trusted().Website());
+  EXPECT_EQ(run.code, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out, Lines({"Serial Number:  123456", "Version in Latest Progs folder: v6.3.218 10/02/2025",
+                            "Version on website: 63220", "Version on this PC: 63215", "Multi-user version of Keldo",
+                            "PC shows support expires: 31/12/2026",
+                            "Website show your support expires:  31/12/2027\\r\\n",
+                            "Auto Update:  User turned it OFF", "Keldo Database on Drive: D"}));
+  EXPECT_FALSE(std::filesystem::exists(prefix_.Root() + "/drive_d/Keldo6/LATEST_PROGS/temp_vers.dat"));
+}
+
+TEST_F(ReportTest, FoundOnlyAfterTheRememberedShareIsMounted) {
+  prefix_.WriteUserReg(std::string(kSettings) + "\n[Network\\\\F] 1733650000\n\"RemotePath\"=\"\\\\\\\\fileserver\\\\keldo\"\n");
+  prefix_.Link("f:", "../share");  // the server is down: nothing behind the link yet
+  prefix_.Write("fake-gio", "#!/bin/sh\ncd \"$(dirname \"$0\")\" && mkdir -p share/Keldo6/GENDATA && "
+                            ": > share/Keldo6/GENDATA/GeneralKeldo6data.mdb && echo \"$@\" > \"$0.done\"\n");
+  std::filesystem::permissions(prefix_.Root() + "/fake-gio", std::filesystem::perms::owner_all);
+
+  const ReportRun run = Run(StandinServer::Trusted().Website(), {"--json", "--debug"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  const auto report = nlohmann::json::parse(run.out);
+  EXPECT_EQ(report["outcome"], "completed");
+  EXPECT_EQ(report["captions"]["lblServer"], "Keldo Database on Drive: F");
+  EXPECT_EQ(report["captions"]["lblServerVersion"], "Version in Latest Progs folder: error");
+  EXPECT_EQ(report["captions"].size(), 15u);
+  EXPECT_EQ(report["messages"], nlohmann::json::array());
+  const std::vector<std::string> debug = report["debug"];
+  const std::vector<std::string> search(debug.begin(), debug.begin() + 5);
+  EXPECT_EQ(search, (std::vector<std::string>{"Looking for Keldo DB on drive: C", "Looking for Keldo DB on drive: F",
+                                              "Looking for Keldo DB on drive: C", "Looking for Keldo DB on drive: F",
+                                              "Keldo Data found on Drive: F"}));
+  EXPECT_EQ(ReadAll(prefix_.Root() + "/fake-gio.done"), "mount smb://fileserver/keldo\n");
+}
+
+TEST_F(ReportTest, NotFoundEndsTheProgram) {
+  prefix_.Link("d:", "../drive_d");
+  prefix_.MakeFolder("drive_d");
+  const ReportRun run = Run(StandinServer::Trusted().Website());
+  EXPECT_EQ(run.code, 2);
+  EXPECT_EQ(run.err, "Check Keldo Support: Your Accounts database not found so cannot continue\n");
+  EXPECT_EQ(run.out, Lines({"Serial Number:  123456", "Version in Latest Progs:", "Version on website: ",
+                            "Version on this PC: ", "Multi-user version of Keldo", "PC shows support expires: ",
+                            "Website shows support expires:", "Auto Update:  User turned it OFF",
+                            "Keldo Database on Drive:"}));
+}
+
+TEST_F(ReportTest, WebsiteThatCannotBeUsed) {
+  prefix_.Link("d:", "../drive_d");
+  InstallOn("drive_d");
+  const struct {
+    std::string website;
+    const char* err;
+  } cases[] = {
+      {"https://127.0.0.1:" + std::to_string(ClosedPort()), ""},
+      {StandinServer::Untrusted().Website(), ""},
+      {StandinServer::Trusted().Website("500"), "Check Keldo Support: Could not read from website\n"},
+  };
+  for (const auto& c : cases) {
+    const ReportRun run = Run(c.website);
+    EXPECT_EQ(run.code, 0) << c.website;
+    EXPECT_EQ(run.err, c.err) << c.website;
+    EXPECT_NE(run.out.find("\nVersion on website: 0\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\nWebsite shows support expires: --------\n"), std::string::npos) << run.out;
+  }
+}
+
+TEST_F(ReportTest, EmptyLatestProgsFolder) {
+  prefix_.Link("d:", "../drive_d");
+  InstallOn("drive_d", false);
+  prefix_.MakeFolder("drive_d/Keldo6/LATEST_PROGS");
+  const ReportRun run = Run(StandinServer::Trusted().Website());
+  EXPECT_EQ(run.code, 0);
+  EXPECT_NE(run.out.find("\nVersion in Latest Progs folder: error\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\nPC shows support expires: error\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\nVersion on website: 63220\n"), std::string::npos) << run.out;
+  EXPECT_TRUE(std::filesystem::is_empty(prefix_.Root() + "/drive_d/Keldo6/LATEST_PROGS"));
+}
+
+TEST_F(ReportTest, ChangesNothingButTheLatestProgsFolderItMakes) {
+  prefix_.Link("d:", "../drive_d");
+  InstallOn("drive_d", false);
+  auto expected = SnapshotTree(prefix_.Root());
+  expected["drive_d/Keldo6/LATEST_PROGS"] = "d";
+  EXPECT_EQ(Run(StandinServer::Trusted().Website()).code, 0);
+  EXPECT_EQ(SnapshotTree(prefix_.Root()), expected);
+}
+
+TEST_F(ReportTest, AnErrorEndsOnlyTheRun) {
+  const std::string dosdevices = prefix_.Root() + "/dosdevices";
+  std::filesystem::remove_all(dosdevices);
+  const ReportRun run = Run(StandinServer::Trusted().Website(), {"--json"});
+  EXPECT_EQ(run.code, 1);
+  const auto report = nlohmann::json::parse(run.out);
+  const std::string error = "Cannot list the drives in " + dosdevices + ": No such file or directory (errno 2)";
+  EXPECT_EQ(report["outcome"], "failed");
+  EXPECT_EQ(report["error"], error);
+  EXPECT_EQ(report["messages"], nlohmann::json::array({"Check failed: " + error}));
+  EXPECT_EQ(run.err, "");
+}
+
+TEST_F(ReportTest, UsageVersionAndHelpRunNoCheck) {
+  const struct {
+    std::vector<std::string> args;
+    int code;
+    const char* out;
+    const char* errStart;
+  } cases[] = {
+      {{"--version"}, 0, "1.00.0001\n", ""},
+      {{"--bogus"}, 64, "", "Usage: keldo-check-report"},
+      {{"--json", "extra"}, 64, "", "Usage: keldo-check-report"},
+  };
+  for (const auto& c : cases) {
+    const ReportRun run = Run("https://127.0.0.1:1", c.args);
+    EXPECT_EQ(run.code, c.code);
+    EXPECT_EQ(run.out, c.out);
+    EXPECT_EQ(run.err.rfind(c.errStart, 0), 0u) << run.err;
+    EXPECT_EQ(factoryCalls_, 0);
+  }
+  const ReportRun help = Run("https://127.0.0.1:1", {"--help"});
+  EXPECT_EQ(help.code, 0);
+  EXPECT_EQ(help.out.rfind("Usage: keldo-check-report", 0), 0u);
+}
+
+TEST(OneLine, ControlCharactersAreEscaped) {
+  EXPECT_EQ(OneLine(u"a\r\n\tb\x01\x1f\x7f\u0085 \u00e9\\x"), "a\\r\\n\\tb\\x01\\x1F\\x7F\\x85 \xc3\xa9\\x");
+}
+
+}  // namespace

@@ -1,0 +1,73 @@
+#include "support/temp_prefix.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+TempPrefix::TempPrefix() {
+  std::string pattern = (fs::temp_directory_path() / "keldo-prefix-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  root_ = pattern;
+  fs::create_directories(root_ + "/dosdevices");
+  fs::create_directories(root_ + "/drive_c");
+  Link("c:", "../drive_c");
+}
+
+TempPrefix::~TempPrefix() {
+  std::error_code ignored;
+  fs::remove_all(root_, ignored);
+}
+
+void TempPrefix::Link(const std::string& name, const std::string& target) const {
+  fs::create_symlink(target, root_ + "/dosdevices/" + name);
+}
+
+void TempPrefix::Write(const std::string& relative, const std::string& bytes) const {
+  const fs::path path = root_ + "/" + relative;
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+void TempPrefix::MakeFolder(const std::string& relative) const {
+  fs::create_directories(root_ + "/" + relative);
+}
+
+void TempPrefix::WriteUserReg(const std::string& body) const {
+  Write("user.reg",
+        "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
+        "#arch=win64\n\n" + body);
+}
+
+void TempPrefix::WriteSystemReg(const std::string& body) const {
+  Write("system.reg", "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n" + body);
+}
+
+std::map<std::string, std::string> SnapshotTree(const std::string& root) {
+  std::map<std::string, std::string> tree;
+  for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
+    const std::string relative = fs::relative(it->path(), root).string();
+    if (it->is_symlink()) {
+      tree[relative] = "l:" + fs::read_symlink(it->path()).string();
+    } else if (it->is_directory()) {
+      tree[relative] = "d";
+    } else {
+      tree[relative] = "f:" + ReadAll(it->path().string());
+    }
+  }
+  return tree;
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}

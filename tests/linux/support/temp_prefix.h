@@ -1,0 +1,36 @@
+#pragma once
+// A Wine prefix laid out in a temporary folder, the way Wine leaves one:
+// user.reg, system.reg and dosdevices/ with one link per drive.
+#include <map>
+#include <string>
+
+#include "platform/linux/wine_prefix.h"
+
+class TempPrefix {
+ public:
+  TempPrefix();
+  ~TempPrefix();
+  TempPrefix(const TempPrefix&) = delete;
+  TempPrefix& operator=(const TempPrefix&) = delete;
+
+  const std::string& Root() const { return root_; }
+  WinePrefix Prefix() const { return WinePrefix{root_}; }
+
+  // dosdevices/<name> -> target (relative to dosdevices/ or absolute).
+  void Link(const std::string& name, const std::string& target) const;
+  // A file under the prefix, parent folders made as needed.
+  void Write(const std::string& relative, const std::string& bytes) const;
+  void MakeFolder(const std::string& relative) const;
+  // Registry files with Wine's header; `body` holds keys and values.
+  void WriteUserReg(const std::string& body) const;
+  void WriteSystemReg(const std::string& body) const;
+
+ private:
+  std::string root_;
+};
+
+// Every entry below `root`: "d" for a folder, "f:" and the content for a
+// file, "l:" and the target for a link.
+std::map<std::string, std::string> SnapshotTree(const std::string& root);
+
+std::string ReadAll(const std::string& path);

@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+
+#include "platform/linux/curl_web_component.h"
+#include "support/standin_server.h"
+#include "support/test_limits.h"
+#include "support/temp_prefix.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr const char16_t* kTarget = u"D:\\Keldo6\\LATEST_PROGS\\temp_vers.dat";
+
+class WebClientTest : public ::testing::Test {
+ protected:
+  WebClientTest() {
+    prefix_.MakeFolder("drive_d/Keldo6/LATEST_PROGS");
+    prefix_.Link("d:", "../drive_d");
+  }
+
+  std::int32_t Fetch(const std::string& website, std::unique_ptr<WebClient>& client) {
+    client = web_.NewWebClient();
+    return client->FetchToFile(FromUtf8(website + "/filesfordownload/keldo63version.dat?20250101120000"), kTarget);
+  }
+
+  std::unique_ptr<WebReply> Submit(const std::string& website, std::unique_ptr<WebClient>& client,
+                                   const char16_t* serial = u"123456") {
+    FormFields fields;
+    fields.AppendField(u"serialnbr", serial);
+    fields.AppendField(u"company", u"");
+    client = web_.NewWebClient();
+    return client->SubmitForm(FromUtf8(website + "/support/wendle.php"), fields);
+  }
+
+  std::map<std::string, std::string> Folder() const {
+    return SnapshotTree(prefix_.Root() + "/drive_d/Keldo6/LATEST_PROGS");
+  }
+
+  TempPrefix prefix_;
+  WinePaths paths_{prefix_.Prefix()};
+  CurlWebComponent web_{paths_, kTestLimits};
+  std::string folder_ = prefix_.Root() + "/drive_d/Keldo6/LATEST_PROGS";
+};
+
+TEST_F(WebClientTest, DownloadReplacesTheFileWithTheWholeBody) {
+  prefix_.Write("drive_d/Keldo6/LATEST_PROGS/temp_vers.dat", "stale and longer than the new body");
+  std::unique_ptr<WebClient> client;
+  for (const char* fault : {"", "redirect"}) {
+    EXPECT_EQ(Fetch(StandinServer::Trusted().Website(fault), client), 1) << ToUtf8(client->FailureText());
+    EXPECT_EQ(Folder(), (std::map<std::string, std::string>{{"temp_vers.dat", "f:v6.3.220 15/03/2025\r\n"}}));
+  }
+}
+
+// Every fault is a failed call within the time-outs, and the file stays as it was.
+TEST_F(WebClientTest, EveryFaultFailsAndLeavesTheFileAlone) {
+  prefix_.Write("drive_d/Keldo6/LATEST_PROGS/temp_vers.dat", "old");
+  const auto before = Folder();
+  const struct {
+    std::string website;
+    const char* failure;
+  } cases[] = {
+      {StandinServer::Trusted().Website("404"), "HTTP status 404"},
+      {StandinServer::Trusted().Website("500"), "HTTP status 500"},
+      {StandinServer::Trusted().Website("silent"), "(curl code 28)"},
+      {StandinServer::Trusted().Website("drip"), "(curl code 28)"},
+      {StandinServer::Trusted().Website("huge"), "larger than 1048576 bytes"},
+      {StandinServer::Trusted().Website("huge-chunked"), "larger than 1048576 bytes"},
+      {StandinServer::Trusted().Website("cut"), "(curl code 18)"},
+      {StandinServer::Trusted().Website("http-redirect"), "(curl code 1)"},
+      {StandinServer::Trusted().Website("redirect-loop"), "(curl code 47)"},
+      {StandinServer::Untrusted().Website(), "(curl code 60)"},
+      {"https://127.0.0.1:" + std::to_string(ClosedPort()), "(curl code 7)"},
+      {"http://127.0.0.1:" + std::to_string(StandinServer::Trusted().Port()), "(curl code 1)"},
+  };
+  for (const auto& c : cases) {
+    std::unique_ptr<WebClient> client;
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_NE(Fetch(c.website, client), 1) << c.website;
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 20s) << c.website;  // a hang guard only
+    EXPECT_NE(ToUtf8(client->FailureText()).find(c.failure), std::string::npos)
+        << c.website << ": " << ToUtf8(client->FailureText());
+    EXPECT_EQ(Folder(), before) << c.website;
+  }
+}
+
+TEST_F(WebClientTest, DownloadNeverWritesThroughAPlantedLink) {
+  prefix_.Write("victim.txt", "precious");
+  ASSERT_EQ(::symlink("../../../victim.txt", (folder_ + "/temp_vers.dat").c_str()), 0);
+  std::unique_ptr<WebClient> client;
+  EXPECT_NE(Fetch(StandinServer::Trusted().Website("500"), client), 1);
+  EXPECT_EQ(ReadAll(folder_ + "/temp_vers.dat"), "precious");  // the link still stands
+  EXPECT_EQ(Fetch(StandinServer::Trusted().Website(), client), 1);
+  EXPECT_EQ(ReadAll(prefix_.Root() + "/victim.txt"), "precious");
+  struct stat st {};
+  ASSERT_EQ(::lstat((folder_ + "/temp_vers.dat").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISREG(st.st_mode));
+}
+
+TEST_F(WebClientTest, DownloadIntoAMissingFolderFails) {
+  std::unique_ptr<WebClient> client;
+  client = web_.NewWebClient();
+  EXPECT_EQ(client->FetchToFile(FromUtf8(StandinServer::Trusted().Website() + "/filesfordownload/keldo63version.dat"),
+                                u"D:\\Nowhere\\Deeper\\temp_vers.dat"),
+            0);
+  EXPECT_FALSE(client->FailureText().empty());
+}
+
+TEST_F(WebClientTest, FormPostGetsAnyCompleteAnswer) {
+  const struct {
+    std::string website;
+    const char16_t* serial;
+    std::int32_t answered;
+    const char16_t* reply;
+  } cases[] = {
+      {StandinServer::Trusted().Website(), u"123456", 1, u"Serial=123456\nExpired=No expires: 31/12/2027\r\n"},
+      {StandinServer::Trusted().Website(), u"", 1, u"Serial=\nExpired=Unknown\r\n"},
+      {StandinServer::Trusted().Website(), u"12 34&x=\u00e9", 1, u"Serial=12 34&x=\u00e9\nExpired=Unknown\r\n"},
+      {StandinServer::Trusted().Website("redirect"), u"123456", 1, u"<html><body>Not Found</body></html>\r\n"},
+      {StandinServer::Trusted().Website("404"), u"123456", 1, u"<html><body>Not Found</body></html>\r\n"},
+      {StandinServer::Trusted().Website("500"), u"123456", 1, u"<html><body>Internal Server Error</body></html>\r\n"},
+      {StandinServer::Trusted().Website("silent"), u"123456", 0, u""},
+      {StandinServer::Trusted().Website("drip"), u"123456", 0, u""},
+      {StandinServer::Trusted().Website("huge"), u"123456", 0, u""},
+      {StandinServer::Trusted().Website("cut"), u"123456", 0, u""},
+      {StandinServer::Trusted().Website("http-redirect"), u"123456", 0, u""},
+      {StandinServer::Untrusted().Website(), u"123456", 0, u""},
+      {"https://127.0.0.1:" + std::to_string(ClosedPort()), u"123456", 0, u""},
+  };
+  for (const auto& c : cases) {
+    std::unique_ptr<WebClient> client;
+    const auto reply = Submit(c.website, client, c.serial);
+    EXPECT_EQ(client->LastCallOK(), c.answered) << c.website << ": " << ToUtf8(client->FailureText());
+    EXPECT_EQ(reply->ReplyText(), c.reply) << c.website;
+    if (c.answered == 0) {
+      EXPECT_FALSE(client->FailureText().empty()) << c.website;
+    }
+  }
+}
+
+}  // namespace

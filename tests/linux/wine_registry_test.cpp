@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/linux/reg_file.h"
+#include "platform/linux/wine_network_registry.h"
+#include "platform/linux/wine_settings_store.h"
+#include "support/temp_prefix.h"
+
+namespace {
+
+constexpr const char* kUserReg =
+    "[Network\\\\F] 1700000000\n#time=1d9e8c4a1b2c3d4\n\"ConnectionType\"=dword:00000001\n"
+    "\"ProviderName\"=\"Microsoft Windows Network\"\n\"RemotePath\"=\"\\\\\\\\server\\\\data\"\n\n"
+    "[Network\\\\H] 1700000000\n\"RemotePath\"=\"\\\\\\\\s\\\\Caf\\xe9 \\x20ac \\x263a \\xd83d\\xde00\"\n\n"
+    "[Network\\\\J] 1700000000\n\"RemotePath\"=hex(7):5c,00,5c,00,73,00,00,00,00,00\n\n"
+    "[Network\\\\K] 1700000000\n\"RemotePath\"=hex:5c,5c,6b\n\n"
+    "[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC] 1700000000\n"
+    "\"AutoUpdate\"=\"No\"\n\"PkgNbr\"=\" 12 34 \"\n\"VerNbr\"=\"v6.3.215 01/12/2024\"\n\"Number\"=dword:00000005\n";
+
+class WineRegistryTest : public ::testing::Test {
+ protected:
+  WineRegistryTest() { prefix_.WriteUserReg(kUserReg); }
+
+  // Size query, then data query, as the ANSI calls are used.
+  std::string Query(const std::string& key, const std::string& name, std::uint32_t* type = nullptr) {
+    RegistryKey handle = 0;
+    if (registry_.OpenKey(key, &handle) != kRegistrySuccess) return "<no key>";
+    std::uint32_t size = 0;
+    std::string bytes = "<no value>";
+    if (registry_.QueryValue(handle, name, type, nullptr, &size) == kRegistrySuccess) {
+      bytes.assign(size, '\x7f');
+      std::uint32_t count = size;
+      EXPECT_EQ(registry_.QueryValue(handle, name, nullptr, reinterpret_cast<unsigned char*>(bytes.data()), &count),
+                kRegistrySuccess);
+      EXPECT_EQ(count, size);
+    }
+    EXPECT_EQ(registry_.CloseKey(handle), kRegistrySuccess);
+    return bytes;
+  }
+
+  TempPrefix prefix_;
+  RegFile userReg_{prefix_.Prefix().UserReg()};
+  WineSettingsStore settings_{userReg_};
+  WineNetworkRegistry registry_{userReg_};
+};
+
+TEST_F(WineRegistryTest, SettingsReadAsStoredAndMissingOnesAsEmpty) {
+  const struct {
+    const char16_t* app;
+    const char16_t* section;
+    const char16_t* key;
+    const char16_t* expected;
+  } cases[] = {
+      {u"Keldo6", u"ThisPC", u"AutoUpdate", u"No"},
+      {u"Keldo6", u"ThisPC", u"PkgNbr", u" 12 34 "},
+      {u"keldo6", u"THISPC", u"vernbr", u"v6.3.215 01/12/2024"},
+      {u"Keldo6", u"ThisPC", u"Network", u""},
+      {u"Keldo6", u"ThisPC", u"Number", u""},
+      {u"Keldo6", u"OtherPC", u"PkgNbr", u""},
+      {u"Other", u"ThisPC", u"PkgNbr", u""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(settings_.GetSetting(c.app, c.section, c.key), c.expected) << ToUtf8(c.key);
+  }
+}
+
+TEST_F(WineRegistryTest, MissingOrForeignUserRegReadsAsNothing) {
+  for (const char* content : {"", "not a registry\n", "\x00\x01\x02"}) {
+    prefix_.Write("user.reg", content);
+    EXPECT_EQ(settings_.GetSetting(u"Keldo6", u"ThisPC", u"AutoUpdate"), u"");
+    EXPECT_EQ(Query("Network\\F", "RemotePath"), "<no key>");
+  }
+  std::remove((prefix_.Root() + "/user.reg").c_str());
+  EXPECT_EQ(settings_.GetSetting(u"Keldo6", u"ThisPC", u"AutoUpdate"), u"");
+}
+
+TEST_F(WineRegistryTest, RewrittenFileIsReadAfresh) {
+  EXPECT_EQ(settings_.GetSetting(u"Keldo6", u"ThisPC", u"AutoUpdate"), u"No");
+  prefix_.WriteUserReg("[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC]\n\"AutoUpdate\"=\"Yes, longer\"\n");
+  EXPECT_EQ(settings_.GetSetting(u"Keldo6", u"ThisPC", u"AutoUpdate"), u"Yes, longer");
+}
+
+TEST_F(WineRegistryTest, ValuesComeBackAsAnsiBytesWithTheirNul) {
+  const struct {
+    const char* key;
+    std::string expected;
+    std::uint32_t type;
+  } cases[] = {
+      {"Network\\F", std::string("\\\\server\\data\0", 14), kRegSz},
+      {"network\\f", std::string("\\\\server\\data\0", 14), kRegSz},
+      // e-acute and the euro sign have 1252 forms; the smiley and the emoji do not.
+      {"Network\\H", std::string("\\\\s\\Caf\xe9 \x80 ? ?\0", 15), kRegSz},
+      {"Network\\J", std::string("\\\\s\0\0", 5), kRegMultiSz},
+      {"Network\\K", "\\\\k", kRegBinary},
+      {"Network\\G", "<no key>", 0},
+      {"Network", "<no value>", 0},
+  };
+  for (const auto& c : cases) {
+    std::uint32_t type = 0;
+    EXPECT_EQ(Query(c.key, "RemotePath", &type), c.expected) << c.key;
+    EXPECT_EQ(type, c.type) << c.key;
+  }
+}
+
+TEST_F(WineRegistryTest, SmallBufferGetsMoreDataAndTheNeededSize) {
+  RegistryKey handle = 0;
+  ASSERT_EQ(registry_.OpenKey("Network\\F", &handle), kRegistrySuccess);
+  unsigned char buffer[4] = {};
+  std::uint32_t size = sizeof buffer;
+  EXPECT_EQ(registry_.QueryValue(handle, "RemotePath", nullptr, buffer, &size), 234);
+  EXPECT_EQ(size, 14u);
+  EXPECT_EQ(registry_.QueryValue(handle, "RemotePath", nullptr, buffer, nullptr), 87);
+  EXPECT_EQ(registry_.QueryValue(handle, "Missing", nullptr, nullptr, &size), 2);
+  EXPECT_EQ(registry_.CloseKey(handle), kRegistrySuccess);
+  EXPECT_EQ(registry_.CloseKey(handle), 6);
+  EXPECT_EQ(registry_.QueryValue(handle, "RemotePath", nullptr, nullptr, &size), 6);
+}
+
+TEST_F(WineRegistryTest, OpenKeyKeepsItsValuesWhileTheFileChanges) {
+  RegistryKey handle = 0;
+  ASSERT_EQ(registry_.OpenKey("Network\\F", &handle), kRegistrySuccess);
+  prefix_.WriteUserReg("");
+  std::uint32_t size = 0;
+  EXPECT_EQ(registry_.QueryValue(handle, "RemotePath", nullptr, nullptr, &size), kRegistrySuccess);
+  EXPECT_EQ(size, 14u);
+  registry_.CloseKey(handle);
+  EXPECT_EQ(registry_.OpenKey("Network\\F", &handle), 2);
+}
+
+}  // namespace

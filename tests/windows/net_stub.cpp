@@ -1,0 +1,28 @@
+// Stands in for net.exe: appends the command line it was started with and
+// its show state to the file that KELDO_NET_LOG names, then exits.
+#include <windows.h>
+
+#include <string>
+
+int wmain() {
+  wchar_t log[MAX_PATH];
+  if (!GetEnvironmentVariableW(L"KELDO_NET_LOG", log, MAX_PATH)) return 2;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  GetStartupInfoW(&startup);
+  const std::wstring line = std::wstring(GetCommandLineW()) + L"|show=" +
+                            std::to_wstring((startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1) +
+                            L"\n";
+  const int size = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()),
+                                       nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), bytes.data(), size,
+                      nullptr, nullptr);
+  const HANDLE file = CreateFileW(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 3;
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  return 0;
+}

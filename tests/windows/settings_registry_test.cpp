@@ -1,0 +1,103 @@
+// The settings store and the remembered network mappings, read back from a
+// real (Wine) registry through the wide and the ANSI calls.
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+#include "app/main_check.h"
+#include "local/drive_mapper.h"
+#include "platform/windows/ansi_registry.h"
+#include "platform/windows/registry_settings.h"
+#include "windows/platform_fixture.h"
+
+namespace {
+
+const std::wstring kSection = L"Software\\VB and VBA Program Settings\\Keldo6\\ThisPC";
+
+TEST(RegistrySettings, ReadsTextValuesAndNothingElse) {
+  DeleteUserKey(L"Software\\VB and VBA Program Settings\\Keldo6");
+  SetUserText(kSection, L"Network", L"Yes");
+  SetUserText(kSection, L"PkgNbr", L"K6-00042 M\u00fcller & Co ");
+  SetUserText(kSection, L"AutoUpdate", L"");
+  const DWORD number = 7;
+  SetUserValue(kSection, L"VerNbr", REG_DWORD, &number, sizeof number);
+  SetUserValue(kSection, L"Binary", REG_BINARY, "ab", 2);
+
+  RegistrySettings settings;
+  const std::pair<const char16_t*, const char16_t*> cases[] = {
+      {u"Network", u"Yes"},
+      {u"PkgNbr", u"K6-00042 M\u00fcller & Co "},
+      {u"AutoUpdate", u""},
+      {u"VerNbr", u""},   // a number is not a text
+      {u"Binary", u""},
+      {u"Missing", u""},
+  };
+  for (const auto& [key, value] : cases) {
+    EXPECT_EQ(settings.GetSetting(u"Keldo6", u"ThisPC", key), value) << ToUtf8(key);
+  }
+  EXPECT_EQ(settings.GetSetting(u"Keldo6", u"OtherSection", u"Network"), u"");
+  EXPECT_EQ(settings.GetSetting(u"Keldo7", u"ThisPC", u"Network"), u"");
+  EXPECT_EQ(settings.GetSetting(u"Keldo6", u"", u"Network"), u"");
+}
+
+class Recorder final : public DriveMapper {
+ public:
+  void StartMapping(const Text& letter, const Text& remotePath) override {
+    started.emplace_back(letter, remotePath);
+  }
+  std::vector<std::pair<Text, Text>> started;
+};
+
+TEST(AnsiRegistry, NoRememberedMappingsStartNothing) {
+  DeleteUserKey(L"Network");
+  AnsiRegistry registry;
+  Recorder mapper;
+  General::ReconnectDrives(registry, mapper);
+  EXPECT_TRUE(mapper.started.empty());
+  EXPECT_EQ(General::GetRemotePath(registry, u"F"), u"nothing");
+}
+
+TEST(AnsiRegistry, RemembersMappingsInLetterOrder) {
+  DeleteUserKey(L"Network");
+  SetUserText(L"Network\\H", L"RemotePath", L"\\\\server\\my data");
+  SetUserText(L"Network\\F", L"RemotePath", L"\\\\server\\data");
+  SetUserText(L"Network\\G", L"RemotePath", L"C:\\not a share");
+  SetUserText(L"Network\\J", L"RemotePath", L"");
+  SetUserText(L"Network\\K", L"Other", L"\\\\server\\other");
+  SetUserText(L"Network\\M", L"RemotePath", L"\\\\server\\B\u00fcro");
+  SetUserValue(L"Network\\P", L"RemotePath", REG_BINARY, "\\\\srv\\bin", 9);
+
+  AnsiRegistry registry;
+  Recorder mapper;
+  General::ReconnectDrives(registry, mapper);
+  const std::vector<std::pair<Text, Text>> expected = {
+      {u"F", u"\\\\server\\data"},
+      {u"H", u"\\\\server\\my data"},
+      {u"M", u"\\\\server\\B\u00fcro"},  // through the ANSI code page and back
+      {u"P", u"\\\\srv\\bi"},            // the last byte counts as the NUL
+  };
+  EXPECT_EQ(mapper.started, expected);
+  EXPECT_EQ(General::GetRemotePath(registry, u"G"), u"C:\\not a share");
+  EXPECT_EQ(General::GetRemotePath(registry, u"J"), u"");  // empty, so passed over
+  EXPECT_EQ(General::GetRemotePath(registry, u"K"), u"nothing");
+}
+
+TEST(AnsiRegistry, ASizeQueryCountsTheTerminatingNul) {
+  DeleteUserKey(L"Network");
+  SetUserText(L"Network\\F", L"RemotePath", L"\\\\s\\d");
+  AnsiRegistry registry;
+  RegistryKey key = 0;
+  ASSERT_EQ(registry.OpenKey("Network\\F", &key), kRegistrySuccess);
+  std::uint32_t type = 0, size = 0;
+  EXPECT_EQ(registry.QueryValue(key, "RemotePath", &type, nullptr, &size), kRegistrySuccess);
+  EXPECT_EQ(type, static_cast<std::uint32_t>(REG_SZ));
+  EXPECT_EQ(size, 6u);
+  std::uint32_t tooSmall = 3;
+  unsigned char buffer[8] = {};
+  EXPECT_EQ(registry.QueryValue(key, "RemotePath", &type, buffer, &tooSmall), ERROR_MORE_DATA);
+  EXPECT_EQ(registry.CloseKey(key), kRegistrySuccess);
+  EXPECT_NE(registry.OpenKey("Network\\Q", &key), kRegistrySuccess);
+}
+
+}  // namespace

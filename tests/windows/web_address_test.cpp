@@ -1,0 +1,113 @@
+// The web client's address rules: https only, redirects resolved and
+// limited, the browser's proxy settings read the way the browser does, and
+// the folders that EnsureFolder makes.
+#include <gtest/gtest.h>
+
+#include "app/text.h"
+#include "platform/windows/folder_tool.h"
+#include "platform/windows/web_address.h"
+#include "platform/windows/winhttp_session.h"
+
+namespace {
+
+struct AddressCase {
+  const char16_t* address;
+  const char16_t* host;  // null: rejected
+  unsigned short port;
+  const char16_t* path;
+};
+
+TEST(ParseHttpsAddress, AcceptsHttpsOnly) {
+  const AddressCase cases[] = {
+      {u"https://www.keldo.example/support/wendle.php", u"www.keldo.example", 443, u"/support/wendle.php"},
+      {u"HTTPS://h:8443/a?b=1", u"h", 8443, u"/a?b=1"},
+      {u"https://h", u"h", 443, u"/"},
+      {u"https://h?20241201093015", u"h", 443, u"/?20241201093015"},
+      {u"https://[::1]:444/p", u"::1", 444, u"/p"},
+      {u"https://h/p#part", u"h", 443, u"/p"},
+      {u"http://h/", nullptr, 0, nullptr},
+      {u"ftp://h/", nullptr, 0, nullptr},
+      {u"https://", nullptr, 0, nullptr},
+      {u"https:///p", nullptr, 0, nullptr},
+      {u"https://user:secret@h/", nullptr, 0, nullptr},
+      {u"https://h:0/", nullptr, 0, nullptr},
+      {u"https://h:65536/", nullptr, 0, nullptr},
+      {u"https://h:44x/", nullptr, 0, nullptr},
+      {u"https://[::1/", nullptr, 0, nullptr},
+      {u"//h/p", nullptr, 0, nullptr},
+  };
+  for (const auto& c : cases) {
+    const auto parsed = ParseHttpsAddress(c.address);
+    SCOPED_TRACE(ToUtf8(c.address));
+    ASSERT_EQ(parsed.has_value(), c.host != nullptr);
+    if (!parsed) continue;
+    EXPECT_EQ(parsed->host, c.host);
+    EXPECT_EQ(parsed->port, c.port);
+    EXPECT_EQ(parsed->pathAndQuery, c.path);
+  }
+}
+
+TEST(ResolveLocation, FollowsTheRulesOfRelativeAddresses) {
+  const Text base = u"https://a.example/dl/keldo63version.dat?20241201093015";
+  const std::pair<const char16_t*, const char16_t*> cases[] = {
+      {u"https://b.example/x", u"https://b.example/x"},
+      {u"http://a.example/x", u"http://a.example/x"},  // refused later, not rewritten
+      {u"//c.example/y", u"https://c.example/y"},
+      {u"/root", u"https://a.example/root"},
+      {u"other.dat", u"https://a.example/dl/other.dat"},
+      {u"?1", u"https://a.example/dl/keldo63version.dat?1"},
+  };
+  for (const auto& [location, expected] : cases) {
+    EXPECT_EQ(ResolveLocation(base, location), expected) << ToUtf8(location);
+  }
+  EXPECT_EQ(ResolveLocation(u"https://a.example", u"x"), u"https://a.example/x");
+}
+
+TEST(Redirects, OnlyTheFiveRedirectStatusesAndPostsBecomeGets) {
+  for (const unsigned long status : {301ul, 302ul, 303ul, 307ul, 308ul}) EXPECT_TRUE(IsRedirectStatus(status));
+  for (const unsigned long status : {200ul, 300ul, 304ul, 305ul, 404ul}) EXPECT_FALSE(IsRedirectStatus(status));
+  EXPECT_EQ(MethodAfterRedirect(301, L"POST"), L"GET");
+  EXPECT_EQ(MethodAfterRedirect(302, L"POST"), L"GET");
+  EXPECT_EQ(MethodAfterRedirect(303, L"POST"), L"GET");
+  EXPECT_EQ(MethodAfterRedirect(307, L"POST"), L"POST");
+  EXPECT_EQ(MethodAfterRedirect(308, L"POST"), L"POST");
+  EXPECT_EQ(MethodAfterRedirect(302, L"GET"), L"GET");
+}
+
+TEST(ChooseBrowserProxy, AFixedProxyWinsOverDiscovery) {
+  auto named = ChooseBrowserProxy(true, L"http://wpad/proxy.pac", L"proxy:8080", L"<local>");
+  EXPECT_EQ(named.accessType, static_cast<DWORD>(WINHTTP_ACCESS_TYPE_NAMED_PROXY));
+  EXPECT_EQ(named.proxy, L"proxy:8080");
+  EXPECT_EQ(named.bypass, L"<local>");
+  EXPECT_FALSE(named.discoverPerRequest);
+
+  EXPECT_TRUE(ChooseBrowserProxy(false, nullptr, L"proxy:8080", nullptr).bypass.empty());
+
+  auto script = ChooseBrowserProxy(false, L"http://wpad/proxy.pac", L"", nullptr);
+  EXPECT_EQ(script.accessType, static_cast<DWORD>(WINHTTP_ACCESS_TYPE_NO_PROXY));
+  EXPECT_TRUE(script.discoverPerRequest);
+  EXPECT_EQ(script.autoConfigUrl, L"http://wpad/proxy.pac");
+
+  auto detect = ChooseBrowserProxy(true, nullptr, nullptr, nullptr);
+  EXPECT_TRUE(detect.discoverPerRequest);
+  EXPECT_TRUE(detect.autoConfigUrl.empty());
+
+  auto direct = ChooseBrowserProxy(false, L"", nullptr, nullptr);
+  EXPECT_EQ(direct.accessType, static_cast<DWORD>(WINHTTP_ACCESS_TYPE_NO_PROXY));
+  EXPECT_FALSE(direct.discoverPerRequest);
+}
+
+TEST(FolderChain, MakesEveryFolderBelowTheRootInOrder) {
+  using Chain = std::vector<Text>;
+  const std::pair<const char16_t*, Chain> cases[] = {
+      {u"D:\\Keldo6\\LATEST_PROGS\\", {u"D:\\Keldo6", u"D:\\Keldo6\\LATEST_PROGS"}},
+      {u"\\\\srv\\share\\a\\b\\", {u"\\\\srv\\share\\a", u"\\\\srv\\share\\a\\b"}},
+      {u"D:\\", {}},
+      {u"\\\\srv\\share\\", {}},
+      {u"D:\\a\\\\b\\", {u"D:\\a", u"D:\\a\\\\b"}},
+      {u"rel\\x\\", {u"rel", u"rel\\x"}},
+  };
+  for (const auto& [folder, chain] : cases) EXPECT_EQ(FolderChain(folder), chain) << ToUtf8(folder);
+}
+
+}  // namespace

@@ -1,0 +1,60 @@
+// Twips to pixels at the DPIs people use, and the window's codes for drives.
+#include <gtest/gtest.h>
+
+#include "platform/windows/drive_files.h"
+#include "platform/windows/twips.h"
+
+namespace {
+
+struct Scale {
+  int twips;
+  unsigned dpi;
+  int pixels;
+};
+
+TEST(Twips, BecomePixelsAtTheWindowsDpi) {
+  const Scale cases[] = {
+      {9315, 96, 621}, {6435, 96, 429}, {3366, 96, 224}, {4122, 96, 275},
+      {9315, 120, 776}, {9315, 144, 932}, {9315, 192, 1242}, {0, 144, 0}, {-15, 96, -1},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(TwipsToPixels(c.twips, c.dpi), c.pixels) << c.twips << " twips at " << c.dpi;
+  }
+}
+
+TEST(Twips, FontHeightsScaleButNeverOutgrowTheirControls) {
+  const Scale cases[] = {
+      {975, 96, -13}, {900, 96, -12}, {1125, 96, -15}, {975, 144, -19}, {1125, 120, -18},
+      {900, 192, -24},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FontHeight(c.twips, c.dpi), c.pixels) << c.twips << " centipoints at " << c.dpi;
+  }
+}
+
+TEST(Twips, ControlRectanglesRoundEachEdge) {
+  EXPECT_EQ(ControlPixels(SpecOf(Control::cmdStart), 96), (PixelRect{500, 350, 79, 31}));
+  EXPECT_EQ(ControlPixels(SpecOf(Control::cmdStart), 144), (PixelRect{750, 525, 119, 47}));
+  EXPECT_EQ(ControlPixels(SpecOf(Control::lblAutoUpdate), 96), (PixelRect{46, 224, 149, 21}));
+}
+
+TEST(Twips, EveryControlStaysInsideTheClientArea) {
+  for (const unsigned dpi : {96u, 120u, 144u, 168u, 192u, 288u}) {
+    for (const auto& spec : kControls) {
+      const PixelRect rect = ControlPixels(spec, dpi);
+      EXPECT_GE(rect.left, 0) << spec.name << " at " << dpi;
+      EXPECT_LE(rect.left + rect.width, TwipsToPixels(kClientWidthTwips, dpi)) << spec.name;
+      EXPECT_LE(rect.top + rect.height, TwipsToPixels(kClientHeightTwips, dpi)) << spec.name;
+    }
+  }
+}
+
+TEST(DriveTypeCode, FollowsTheFileSystemServicesCodes) {
+  // GetDriveTypeW: unknown, no root dir, removable, fixed, remote, CD-ROM, RAM disk.
+  const int expected[] = {0, 0, 1, 2, 3, 4, 5, 0};
+  for (unsigned type = 0; type < std::size(expected); ++type) {
+    EXPECT_EQ(DriveTypeCode(type), expected[type]) << "GetDriveTypeW answer " << type;
+  }
+}
+
+}  // namespace

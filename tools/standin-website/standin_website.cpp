@@ -1,0 +1,211 @@
+// The stand-in for the vendor's website, for tests and the demo: HTTPS on
+// 127.0.0.1, the version file and the support-check script, and the
+// faults a real website can show. See README.md.
+#include <httplib.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: keldo-standin-website --cert PEM --key PEM [--files DIR] [--port N] [--lifetime SECONDS]\n";
+constexpr const char* kDefaultVersionLine = "v6.3.220 15/03/2025\r\n";
+constexpr std::size_t kOverCapBytes = 2 * 1024 * 1024;
+constexpr std::size_t kMaxServedFileBytes = 4 * 1024 * 1024;
+
+std::atomic<bool> stopping{false};
+
+struct Settings {
+  std::string cert, key, files;
+  int port = 0;
+  int lifetimeSeconds = 300;
+};
+
+// Sleeps for `total`, or less when the server is stopping. Returns false
+// when it stopped early.
+bool Pause(std::chrono::milliseconds total) {
+  const auto until = std::chrono::steady_clock::now() + total;
+  while (std::chrono::steady_clock::now() < until) {
+    if (stopping) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+std::string SupportAnswer(const std::string& serial) {
+  static const std::map<std::string, std::string> kTable = {
+      {"123456", "Serial=123456\nExpired=No expires: 31/12/2027\r\n"},
+      {"654321", "Serial=654321\nExpired=Yes expires: 30/06/2024\r\n"},
+      {"000000", "<html><body>Service unavailable</body></html>\r\n"},
+  };
+  const auto found = kTable.find(serial);
+  return found != kTable.end() ? found->second : "Serial=" + serial + "\nExpired=Unknown\r\n";
+}
+
+bool ReadServedFile(const std::string& path, std::string& content) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  content.assign(std::istreambuf_iterator<char>(in), {});
+  return content.size() <= kMaxServedFileBytes;
+}
+
+class Website {
+ public:
+  explicit Website(Settings settings) : settings_(std::move(settings)) {}
+
+  // The path's first segment may name a fault; the rest is served as usual.
+  void Handle(const httplib::Request& req, httplib::Response& res) {
+    const auto slash = req.path.find('/', 1);
+    const std::string first = req.path.substr(1, slash == std::string::npos ? std::string::npos : slash - 1);
+    const std::string rest = slash == std::string::npos ? "/" : req.path.substr(slash);
+    if (first == "404") return Status(res, 404, "Not Found");
+    if (first == "500") return Status(res, 500, "Internal Server Error");
+    if (first == "silent") {
+      Pause(std::chrono::seconds(60));  // never answers while a client waits
+      return Status(res, 503, "Gave up");
+    }
+    if (first == "drip") return Drip(res);
+    if (first == "huge") return res.set_content(std::string(kOverCapBytes, 'v'), "text/plain");
+    if (first == "huge-chunked") return HugeChunked(res);
+    if (first == "cut") return Cut(res);
+    if (first == "http-redirect") return Redirect(res, "http://" + Host(req) + rest);
+    if (first == "redirect") return Redirect(res, "https://" + Host(req) + rest);
+    if (first == "redirect-loop") return Redirect(res, "https://" + Host(req) + req.path);
+    Serve(req, res);
+  }
+
+ private:
+  void Serve(const httplib::Request& req, httplib::Response& res) {
+    const std::string folder = "/filesfordownload/";
+    if (req.method == "GET" && req.path.rfind(folder, 0) == 0) {
+      const std::string name = req.path.substr(folder.size());
+      std::string content;
+      if (name.find('/') == std::string::npos && !settings_.files.empty() &&
+          ReadServedFile(settings_.files + "/" + name, content)) {
+        return res.set_content(content, "application/octet-stream");
+      }
+      if (name == "keldo63version.dat" && settings_.files.empty()) {
+        return res.set_content(kDefaultVersionLine, "application/octet-stream");
+      }
+      return Status(res, 404, "Not Found");
+    }
+    if (req.method == "POST" && req.path == "/support/wendle.php") {
+      // The script wants both fields, even when empty.
+      if (!req.has_param("serialnbr") || !req.has_param("company")) {
+        return Status(res, 400, "Missing field");
+      }
+      return res.set_content(SupportAnswer(req.get_param_value("serialnbr")), "text/plain");
+    }
+    Status(res, 404, "Not Found");
+  }
+
+  static void Status(httplib::Response& res, int status, const std::string& text) {
+    res.status = status;
+    res.set_content("<html><body>" + text + "</body></html>\r\n", "text/html");
+  }
+
+  static void Redirect(httplib::Response& res, const std::string& location) {
+    res.status = 302;
+    res.set_header("Location", location);
+  }
+
+  static std::string Host(const httplib::Request& req) { return req.get_header_value("Host"); }
+
+  // One byte a second: slower than any client should put up with.
+  static void Drip(httplib::Response& res) {
+    res.set_chunked_content_provider("text/plain", [](std::size_t offset, httplib::DataSink& sink) {
+      if (offset >= 120 || !Pause(std::chrono::seconds(1))) return false;
+      const char byte = kDefaultVersionLine[offset % 21];
+      return sink.write(&byte, 1);
+    });
+  }
+
+  // Over the cap without announcing a length.
+  static void HugeChunked(httplib::Response& res) {
+    res.set_chunked_content_provider("text/plain", [](std::size_t offset, httplib::DataSink& sink) {
+      if (offset >= kOverCapBytes) {
+        sink.done();
+        return true;
+      }
+      const std::string chunk(64 * 1024, 'v');
+      return sink.write(chunk.data(), chunk.size());
+    });
+  }
+
+  // Announces 1000 bytes, sends 100 and drops the connection.
+  static void Cut(httplib::Response& res) {
+    res.set_content_provider(1000, "text/plain",
+                             [](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                               if (offset > 0) return false;
+                               const std::string part = std::string("v6.3.220 15/03/2025\r\n") +
+                                                        std::string(79, 'x');
+                               return sink.write(part.data(), part.size());
+                             });
+  }
+
+  Settings settings_;
+};
+
+bool ParseArgs(int argc, char** argv, Settings& settings) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (i + 1 >= argc) return false;
+    const std::string value = argv[++i];
+    if (arg == "--cert") settings.cert = value;
+    else if (arg == "--key") settings.key = value;
+    else if (arg == "--files") settings.files = value;
+    else if (arg == "--port") settings.port = std::atoi(value.c_str());
+    else if (arg == "--lifetime") settings.lifetimeSeconds = std::atoi(value.c_str());
+    else return false;
+  }
+  return !settings.cert.empty() && !settings.key.empty() && settings.lifetimeSeconds > 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Settings settings;
+  if (!ParseArgs(argc, argv, settings)) {
+    std::cerr << kUsage;
+    return 64;
+  }
+  httplib::SSLServer server(settings.cert.c_str(), settings.key.c_str());
+  if (!server.is_valid()) {
+    std::cerr << "keldo-standin-website: cannot load " << settings.cert << " and " << settings.key << '\n';
+    return 1;
+  }
+  // Silent and slow answers each hold a worker; leave room for many.
+  server.new_task_queue = [] { return new httplib::ThreadPool(32); };
+  Website website(settings);
+  auto handler = [&website](const httplib::Request& req, httplib::Response& res) { website.Handle(req, res); };
+  server.Get(".*", handler);
+  server.Post(".*", handler);
+
+  int port = settings.port;
+  if (port == 0) {
+    port = server.bind_to_any_port("127.0.0.1");
+  } else if (!server.bind_to_port("127.0.0.1", port)) {
+    port = -1;
+  }
+  if (port <= 0) {
+    std::cerr << "keldo-standin-website: cannot listen on 127.0.0.1\n";
+    return 1;
+  }
+  std::cout << "port=" << port << std::endl;
+
+  std::thread listener([&server] { server.listen_after_bind(); });
+  Pause(std::chrono::seconds(settings.lifetimeSeconds));
+  stopping = true;
+  server.stop();
+  listener.join();
+  return 0;
+}
