@@ -7,8 +7,9 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <atomic>
+#include <cstdio>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>

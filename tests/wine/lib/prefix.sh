@@ -25,8 +25,17 @@ reg_add() {  # prefix key name text
 # manager here), Arial drawn with Liberation Sans, Wine's fonts in place,
 # the test CA trusted, and the program with the stub net.exe beside it.
 make_base_prefix() {
-  local base=$1 ca_der=$2
-  WINEPREFIX=$base timeout 180 wineboot -i >/dev/null 2>&1
+  local base=$1 ca_der=$2 attempt
+  # Wine's own start-up may fail for its own reasons: once more, then give up.
+  for attempt in 1 2; do
+    if WINEPREFIX=$base timeout 180 wineboot -i > "$base.wineboot.log" 2>&1; then break; fi
+    stop_wineserver "$base"
+    rm -rf "$base"
+    if [[ $attempt == 2 ]]; then
+      echo "wineboot failed: $(tail -n 5 "$base.wineboot.log")" >&2
+      return 1
+    fi
+  done
   reg_add "$base" 'HKCU\Software\Wine\X11 Driver' Managed N
   reg_add "$base" 'HKCU\Software\Wine\Fonts\Replacements' Arial 'Liberation Sans'
   cp /usr/share/wine/fonts/*.ttf "$base/drive_c/windows/Fonts/"
