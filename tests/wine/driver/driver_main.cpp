@@ -273,6 +273,9 @@ int wmain(int argc, wchar_t** argv) {
     TerminateProcess(program.process.get(), 1);
     return kExitNoWindow;
   }
+  // Start-up is over once the program waits for input; only then is the
+  // window what a user would first see.
+  WaitForInputIdle(program.process.get(), kWindowWaitMs);
   RunScenario(log, *scenario, window, program, shots);
   if (!HasEnded(program.process.get(), 0)) TerminateProcess(program.process.get(), 1);
   return log.Failed() ? kExitFailed : 0;

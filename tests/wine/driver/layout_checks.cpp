@@ -98,11 +98,16 @@ void CheckLayout(CheckLog& log, HWND window, DWORD guiThreadId) {
   CheckFrame(log, window, dpi);
   CheckControls(log, window, dpi);
 
+  // Showing the window and focusing Start are two steps: give the second
+  // its moment, bounded.
+  const std::vector<HWND> children = ChildrenOf(window);
+  const HWND start = children.size() == kControlCount
+                         ? children[static_cast<std::size_t>(Control::cmdStart)] : nullptr;
   GUITHREADINFO gui{};
   gui.cbSize = sizeof gui;
-  const bool read = GetGUIThreadInfo(guiThreadId, &gui) != FALSE;
-  const std::vector<HWND> children = ChildrenOf(window);
-  log.Check(read && children.size() == kControlCount &&
-                gui.hwndFocus == children[static_cast<std::size_t>(Control::cmdStart)],
-            "Start has the keyboard focus");
+  const ULONGLONG deadline = GetTickCount64() + 5000;
+  while (!(GetGUIThreadInfo(guiThreadId, &gui) && gui.hwndFocus == start) && GetTickCount64() < deadline) {
+    Sleep(20);
+  }
+  log.Check(start && gui.hwndFocus == start, "Start has the keyboard focus");
 }
