@@ -1,0 +1,85 @@
+#include "driver/font_reference.h"
+
+#include <string>
+#include <vector>
+
+#include "app/controls.h"
+#include "driver/layout_checks.h"
+#include "driver/scenarios.h"
+#include "driver/window_probe.h"
+#include "platform/windows/unique_handle.h"
+
+namespace {
+
+constexpr const wchar_t* kReferenceClass = L"KeldoFontReference";
+
+LRESULT CALLBACK ReferenceProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CTLCOLORSTATIC) {
+    // The label colours the program gives its labels.
+    const HDC dc = reinterpret_cast<HDC>(wParam);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+struct WindowCloser {
+  void operator()(HWND window) const { DestroyWindow(window); }
+};
+using OwnedWindow = UniqueHandle<HWND, WindowCloser>;
+
+// A control like `spec` at the screen's top-left corner, away from the
+// centred window, in a frameless window that never takes the focus from it.
+RECT DrawReference(const ControlSpec& spec, int dpi, OwnedWindow& frame, GdiObject& font) {
+  const int width = Pixels(spec.left + spec.width, dpi) - Pixels(spec.left, dpi);
+  const int height = Pixels(spec.top + spec.height, dpi) - Pixels(spec.top, dpi);
+  const bool label = spec.kind == ControlKind::Label;
+  frame.reset(CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kReferenceClass, L"", WS_POPUP, 0,
+                              0, width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+  const std::wstring caption = DesignCaption(spec.id);
+  const HWND control = CreateWindowExW(
+      0, label ? L"STATIC" : L"BUTTON", caption.c_str(),
+      WS_CHILD | WS_VISIBLE | (label ? SS_LEFT | SS_NOPREFIX : BS_PUSHBUTTON), 0, 0, width, height,
+      frame.get(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  // Points to pixels at the screen's DPI, rounded, as the character height.
+  font.reset(CreateFontW(-((spec.centiPoints * dpi + 3600) / 7200), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                         FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                         DEFAULT_PITCH | FF_SWISS, L"Arial"));
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+  ShowWindow(frame.get(), SW_SHOWNOACTIVATE);
+  UpdateWindow(frame.get());
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  return rect;
+}
+
+}  // namespace
+
+void CheckFontsByPicture(CheckLog& log, HWND window, const ScreenshotRequests& shots) {
+  WNDCLASSW reference{};
+  reference.lpfnWndProc = ReferenceProcedure;
+  reference.hInstance = GetModuleHandleW(nullptr);
+  reference.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  reference.lpszClassName = kReferenceClass;
+  RegisterClassW(&reference);
+  const HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+
+  // One control of each point size; Start is left out, its focus frame
+  // would differ from a reference that has no focus.
+  const std::vector<HWND> children = ChildrenOf(window);
+  for (const Control control : {Control::lblSerial, Control::lblTitle, Control::cmdExit}) {
+    const ControlSpec& spec = SpecOf(control);
+    const std::string name = "font-" + std::string(spec.name);
+    RECT drawn{};
+    GetWindowRect(children[static_cast<std::size_t>(control)], &drawn);
+    log.Check(shots.Take(name, drawn), name + " screenshot");
+    OwnedWindow frame;
+    GdiObject font;
+    log.Check(shots.Take(name + "-reference", DrawReference(spec, dpi, frame, font)),
+              name + " reference drawn with Arial at " + std::to_string(spec.centiPoints / 100) + "." +
+                  std::to_string(spec.centiPoints % 100) + " points");
+  }
+}

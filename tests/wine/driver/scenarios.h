@@ -1,0 +1,40 @@
+#pragma once
+// What a user must see in each scenario that run-wine-suite.sh lays out
+// (drives, settings, files and the stand-in website's answers), by name.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/controls.h"
+
+enum class Action {
+  Run,       // press Start once
+  RunTwice,  // press Start, change the PC's expiry file, press Start again
+  Exit,      // press Exit before any run
+  CloseBox,  // close the window through its frame before any run
+};
+
+struct Scenario {
+  std::string name;
+  Action action;
+  // Every caption once the run is over, or when the box that ends the
+  // program opens; the design caption where none is given.
+  std::map<Control, std::wstring> captions;
+  std::vector<std::wstring> boxes;     // texts of the message boxes, in order
+  bool endsItself = false;             // the program ends after its boxes
+  std::vector<std::wstring> netCalls;  // what the stub net.exe recorded, sorted
+  bool seeLayout = false;              // check the window itself and take screenshots
+};
+
+const Scenario* FindScenario(const std::string& name);
+
+std::wstring DesignCaption(Control control);
+// The caption a scenario expects for `control`.
+std::wstring ExpectedCaption(const Scenario& scenario, Control control);
+
+// The PC's expiry file of the RunTwice scenario, and what it holds for the
+// second run.
+inline constexpr const wchar_t* kSecondExpiryFile = L"D:\\Keldo6\\LATEST_PROGS\\SupportExpiry.dat";
+inline constexpr const char* kSecondExpiryBytes = "01/01/2030\r\n";
+// What the ordinary run downloads and then deletes.
+inline constexpr const wchar_t* kTemporaryDownload = L"D:\\Keldo6\\LATEST_PROGS\\temp_vers.dat";

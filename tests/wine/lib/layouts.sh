@@ -1,0 +1,78 @@
+# What each scenario finds on the PC: settings, remembered mappings, drives
+# and the product's files, laid out in a fresh clone before the program
+# starts. The driver's scenario table (driver/scenarios.cpp) says what a
+# user must then see; the names are shared.
+
+settings() {  # prefix AutoUpdate Network PkgNbr VerNbr
+  local key='HKCU\Software\VB and VBA Program Settings\Keldo6\ThisPC'
+  reg_add "$1" "$key" AutoUpdate "$2"
+  reg_add "$1" "$key" Network "$3"
+  reg_add "$1" "$key" PkgNbr "$4"
+  reg_add "$1" "$key" VerNbr "$5"
+}
+
+remember_mapping() {  # prefix letter remote-path
+  reg_add "$1" "HKCU\\Network\\$2" RemotePath "$3"
+}
+
+# A drive letter over a folder of its own, of a type Wine reports
+# (hd, network, cdrom, floppy).
+drive() {  # prefix letter type
+  mkdir -p "$1/drive_$2"
+  ln -s "../drive_$2" "$1/dosdevices/$2:"
+  reg_add "$1" 'HKLM\Software\Wine\Drives' "$2:" "$3"
+}
+
+database_on() {  # prefix letter
+  mkdir -p "$1/drive_$2/Keldo6/GENDATA"
+  : > "$1/drive_$2/Keldo6/GENDATA/GeneralKeldo6data.mdb"
+}
+
+latest_progs_on() {  # prefix letter
+  local folder=$1/drive_$2/Keldo6/LATEST_PROGS
+  mkdir -p "$folder"
+  printf 'v6.3.218 10/02/2025\r\nv6.3.100 01/01/2020\r\n' > "$folder/keldo63version.dat"
+  printf '31/12/2026\r\n' > "$folder/SupportExpiry.dat"
+}
+
+ordinary_settings() { settings "$1" No Yes 123456 'v6.3.215 01/12/2024'; }
+
+lay_out() {  # scenario prefix
+  local p=$2
+  case $1 in
+    ordinary | website-down | start-twice | exit | close-box)
+      ordinary_settings "$p"
+      remember_mapping "$p" F '\\fileserver\keldo'
+      drive "$p" d hd; database_on "$p" d; latest_progs_on "$p" d ;;
+    network-drive)
+      # Fixed drives without the database come first; a CD-ROM that holds
+      # it is never searched; the network drive F has it.
+      ordinary_settings "$p"
+      remember_mapping "$p" H '\\fileserver\other'
+      drive "$p" d hd; mkdir -p "$p/drive_d/Keldo6/GENDATA"
+      drive "$p" e cdrom; database_on "$p" e
+      drive "$p" f network; database_on "$p" f; latest_progs_on "$p" f ;;
+    no-drive)
+      ordinary_settings "$p"
+      remember_mapping "$p" F '\\fileserver\keldo'
+      remember_mapping "$p" H '\\fileserver\my data'
+      drive "$p" d hd
+      drive "$p" e cdrom; database_on "$p" e ;;
+    unreadable-answer)
+      # The stand-in website answers this serial with a page without markers.
+      settings "$p" No Yes 000000 'v6.3.215 01/12/2024'
+      drive "$p" d hd; database_on "$p" d; latest_progs_on "$p" d ;;
+    empty-latest-progs)
+      ordinary_settings "$p"
+      drive "$p" d hd; database_on "$p" d; mkdir -p "$p/drive_d/Keldo6/LATEST_PROGS" ;;
+    folder-not-creatable)
+      # A file where the folder belongs; root may write anywhere, so a
+      # read-only folder would not stop it.
+      ordinary_settings "$p"
+      drive "$p" d hd; database_on "$p" d; : > "$p/drive_d/Keldo6/LATEST_PROGS" ;;
+    *) echo "no layout for scenario $1" >&2; return 1 ;;
+  esac
+}
+
+# Whether the stand-in website is up while the scenario runs.
+website_up() { [[ $1 != website-down ]]; }

@@ -1,0 +1,168 @@
+// The WinHTTP web component against the stand-in website, in a prefix that
+// trusts the suite's test CA: real TLS on loopback. run-wine-suite.sh sets
+// KELDO_TEST_WEBSITE (trusted) and KELDO_TEST_UNTRUSTED_WEBSITE (a server
+// whose CA nothing trusts).
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "platform/windows/wide_text.h"
+#include "platform/windows/winhttp_client.h"
+#include "windows/platform_fixture.h"
+
+namespace {
+
+constexpr const char* kVersionFile = "v6.3.221 14/04/2025\r\nv6.3.100 01/01/2020\r\n";
+constexpr const char16_t* kVersionPath = u"/filesfordownload/keldo63version.dat?20241201093015";
+constexpr const char16_t* kSupportPath = u"/support/wendle.php";
+// Every request is bounded at 30 s in all by the client; a case still
+// running after this (with room for a slow machine) has outlived it.
+constexpr ULONGLONG kHungAfterMs = 45000;
+
+Text Website(const wchar_t* variable) {
+  wchar_t value[256];
+  const DWORD length = GetEnvironmentVariableW(variable, value, 256);
+  return length && length < 256 ? FromWide(value, length) : Text();
+}
+
+Text Trusted(const Text& fault = u"") {
+  return Website(L"KELDO_TEST_WEBSITE") + (fault.empty() ? u"" : u"/" + fault);
+}
+
+FormFields SupportForm(const Text& serial) {
+  FormFields fields;
+  fields.AppendField(u"serialnbr", serial);
+  fields.AppendField(u"company", u"");
+  return fields;
+}
+
+class WebClientTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (Website(L"KELDO_TEST_WEBSITE").empty()) GTEST_SKIP() << "run by tests/wine/run-wine-suite.sh";
+  }
+};
+
+TEST_F(WebClientTest, DownloadsReplaceTheFileWithTheWholeBody) {
+  for (const Text fault : {u"", u"redirect"}) {
+    SCOPED_TRACE(ToUtf8(fault));
+    const std::wstring target = NewTestFolder() + L"temp_vers.dat";
+    WriteBytes(target, "earlier and longer than the new file, which must replace it whole");
+    WinHttpClient client;
+    EXPECT_EQ(client.FetchToFile(Trusted(fault) + kVersionPath, AsText(target)), 1)
+        << ToUtf8(client.FailureText());
+    EXPECT_EQ(ReadBytes(target), kVersionFile);
+  }
+}
+
+TEST_F(WebClientTest, TheFormArrivesFieldByField) {
+  // The stand-in answers an unknown serial with the serial it received, and
+  // a form without both fields with 400 and no "Serial=" at all.
+  const struct {
+    const char16_t* serial;
+    const char16_t* answer;
+  } cases[] = {
+      {u"123456", u"Serial=123456\nExpired=No expires: 31/12/2027\r\n"},
+      {u"K6 & co=1+2%/x", u"Serial=K6 & co=1+2%/x\nExpired=Unknown\r\n"},
+      {u"", u"Serial=\nExpired=Unknown\r\n"},
+  };
+  for (const auto& c : cases) {
+    WinHttpClient client;
+    const auto reply = client.SubmitForm(Trusted() + kSupportPath, SupportForm(c.serial));
+    ASSERT_NE(reply, nullptr);
+    EXPECT_NE(client.LastCallOK(), 0) << ToUtf8(client.FailureText());
+    EXPECT_EQ(ToUtf8(reply->ReplyText()), ToUtf8(c.answer));
+  }
+}
+
+// One request of each kind against each fault, all at once, so that the
+// slow faults (a silent server, a one-byte-a-second drip) cost their
+// time-out once rather than once per case.
+struct FaultCase {
+  Text website;
+  bool form;  // SubmitForm; otherwise FetchToFile
+  std::atomic<bool> done{false};
+  ULONGLONG tookMs = 0;
+  std::int32_t fetched = 0;
+  std::int32_t callOk = 0;
+  Text replyText;
+  Text failure;
+  std::string fileAfter;
+};
+
+TEST_F(WebClientTest, EveryFaultIsAFailureNeverAHangOrASuccess) {
+  const Text untrusted = Website(L"KELDO_TEST_UNTRUSTED_WEBSITE");
+  ASSERT_FALSE(untrusted.empty());
+  std::vector<std::shared_ptr<FaultCase>> cases;
+  for (const Text fault : {u"404", u"500", u"silent", u"drip", u"huge", u"huge-chunked", u"cut",
+                           u"http-redirect", u"redirect-loop"}) {
+    auto fetch = std::make_shared<FaultCase>();
+    fetch->website = Trusted(fault);
+    cases.push_back(std::move(fetch));
+  }
+  for (const Text fault : {u"silent", u"drip", u"huge", u"huge-chunked", u"cut", u"http-redirect",
+                           u"redirect-loop"}) {
+    auto form = std::make_shared<FaultCase>();
+    form->website = Trusted(fault);
+    form->form = true;
+    cases.push_back(std::move(form));
+  }
+  for (const bool form : {false, true}) {
+    auto untrustedCase = std::make_shared<FaultCase>();
+    untrustedCase->website = untrusted;
+    untrustedCase->form = form;
+    cases.push_back(std::move(untrustedCase));
+  }
+
+  for (const auto& faultCase : cases) {
+    const std::wstring target = NewTestFolder() + L"temp_vers.dat";
+    WriteBytes(target, "earlier");
+    // Detached, each holding its own case: one that hangs is reported, and
+    // the process ends without waiting for it.
+    std::thread([faultCase, target] {
+      const ULONGLONG began = GetTickCount64();
+      WinHttpClient client;
+      if (faultCase->form) {
+        const auto reply = client.SubmitForm(faultCase->website + kSupportPath, SupportForm(u"123456"));
+        faultCase->replyText = reply ? reply->ReplyText() : u"<no reply object>";
+      } else {
+        faultCase->fetched = client.FetchToFile(faultCase->website + kVersionPath, AsText(target));
+        faultCase->fileAfter = ReadBytes(target);
+      }
+      faultCase->callOk = client.LastCallOK();
+      faultCase->failure = client.FailureText();
+      faultCase->tookMs = GetTickCount64() - began;
+      faultCase->done = true;
+    }).detach();
+  }
+
+  const ULONGLONG deadline = GetTickCount64() + kHungAfterMs;
+  for (const auto& c : cases) {
+    while (!c->done && GetTickCount64() < deadline) Sleep(100);
+  }
+  for (const auto& c : cases) {
+    const std::string what = ToUtf8(c->website) + (c->form ? " form" : " download");
+    if (!c->done) {
+      ADD_FAILURE() << what << ": still waiting after " << kHungAfterMs / 1000 << " s";
+      continue;
+    }
+    SCOPED_TRACE(what + " after " + std::to_string(c->tookMs) + " ms: " + ToUtf8(c->failure));
+    EXPECT_FALSE(c->failure.empty());
+    if (c->form) {
+      EXPECT_EQ(c->callOk, 0);
+      EXPECT_EQ(ToUtf8(c->replyText), "");
+    } else {
+      EXPECT_NE(c->fetched, 1);
+      EXPECT_EQ(c->fileAfter, "earlier");
+    }
+    if (c->website == untrusted) {
+      // Wine says 12157 where Windows says 12175; both refuse the server.
+      EXPECT_TRUE(c->failure.find(u"12157") != Text::npos || c->failure.find(u"12175") != Text::npos);
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,45 @@
+# Programs for the Wine suite (tests/wine/run-wine-suite.sh), which runs them
+# in prefixes it prepares: the end-to-end driver of the window, the helper
+# that trusts the test CA inside one prefix, and the tests of the platform
+# layer that need that trust or drives laid out by the suite.
+enable_language(RC)
+set(wine_tests_dir ${CMAKE_CURRENT_LIST_DIR})
+set(wine_tests_out ${CMAKE_CURRENT_BINARY_DIR}/wine)
+
+function(keldo_wine_program target)
+  add_executable(${target} ${ARGN})
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${wine_tests_out})
+  target_include_directories(${target} PRIVATE ${wine_tests_dir} ${CMAKE_CURRENT_SOURCE_DIR})
+endfunction()
+
+# The wide entry point, wmain, for the two programs that take paths.
+function(keldo_wine_wide_main target)
+  target_compile_options(${target} PRIVATE -municode)
+  target_link_options(${target} PRIVATE -municode)
+endfunction()
+
+keldo_wine_program(keldo_trust_test_ca ${wine_tests_dir}/trust_test_ca.cpp)
+keldo_wine_wide_main(keldo_trust_test_ca)
+target_link_libraries(keldo_trust_test_ca PRIVATE keldo_windows_platform crypt32)
+
+keldo_wine_program(keldo_window_driver
+  ${wine_tests_dir}/driver/driver_main.cpp
+  ${wine_tests_dir}/driver/check_log.cpp
+  ${wine_tests_dir}/driver/font_reference.cpp
+  ${wine_tests_dir}/driver/layout_checks.cpp
+  ${wine_tests_dir}/driver/scenarios.cpp
+  ${wine_tests_dir}/driver/screenshot_request.cpp
+  ${wine_tests_dir}/driver/window_probe.cpp
+  ${wine_tests_dir}/driver/driver.rc
+)
+set_source_files_properties(${wine_tests_dir}/driver/driver.rc PROPERTIES
+  OBJECT_DEPENDS ${wine_tests_dir}/driver/driver.manifest)
+keldo_wine_wide_main(keldo_window_driver)
+target_link_libraries(keldo_window_driver PRIVATE keldo_windows_platform user32 gdi32)
+
+keldo_wine_program(keldo_wine_platform_tests
+  ${wine_tests_dir}/platform/web_client_test.cpp
+  ${wine_tests_dir}/platform/drive_types_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/windows/platform_fixture.cpp
+)
+target_link_libraries(keldo_wine_platform_tests PRIVATE keldo_windows_platform GTest::gtest GTest::gtest_main)
