@@ -32,8 +32,8 @@ const std::array<ControlSpec, kControlCount> kControls = {{
 const ControlSpec& SpecOf(Control id) { return kControls[static_cast<std::size_t>(id)]; }
 
 std::optional<Control> ControlNamed(std::string_view name) {
-  for (const auto& spec : kControls) {
-    if (spec.name == name) return spec.id;
+  for (const auto& entry : kControls) {
+    if (entry.name == name) return entry.id;
   }
   return std::nullopt;
 }

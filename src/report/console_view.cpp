@@ -1,7 +1,7 @@
 #include "report/console_view.h"
 
 ConsoleView::ConsoleView(std::ostream& err, bool collect) : err_(err), collect_(collect) {
-  for (const auto& spec : kControls) captions_[static_cast<std::size_t>(spec.id)] = spec.designCaption;
+  for (const auto& entry : kControls) captions_[static_cast<std::size_t>(entry.id)] = entry.designCaption;
 }
 
 void ConsoleView::SetCaption(Control control, const Text& caption) {

@@ -68,7 +68,7 @@ Result RunOnce(ConsoleView& view, const ServicesFactory& makeServices, const Tex
 
 void PrintJson(const ConsoleView& view, const Result& result, std::ostream& out) {
   nlohmann::ordered_json captions = nlohmann::ordered_json::object();
-  for (const auto& spec : kControls) captions[std::string(spec.name)] = ToUtf8(view.Caption(spec.id));
+  for (const auto& entry : kControls) captions[std::string(entry.name)] = ToUtf8(view.Caption(entry.id));
   auto texts = [](const std::vector<Text>& lines) {
     nlohmann::ordered_json array = nlohmann::ordered_json::array();
     for (const auto& line : lines) array.push_back(ToUtf8(line));

@@ -22,7 +22,7 @@ TEST(StartUp, ShowsTheDesignCaptionsAndMakesTheServicesOnce) {
   EXPECT_NE(window->FileAccess, nullptr);
   EXPECT_EQ(rig->web.toolsMade, 1);
   EXPECT_EQ(window->DebugOn, 0);
-  for (const auto& spec : kControls) EXPECT_EQ(rig->view.Caption(spec.id), spec.designCaption);
+  for (const auto& entry : kControls) EXPECT_EQ(rig->view.Caption(entry.id), entry.designCaption);
 }
 
 TEST(ExitButton, EndsAtOnceBeforeAnyRunAndStartIsDeadAfterwards) {

@@ -1,7 +1,7 @@
 #include "fakes/fake_view.h"
 
 FakeView::FakeView() {
-  for (const auto& spec : kControls) captions_[static_cast<std::size_t>(spec.id)] = spec.designCaption;
+  for (const auto& entry : kControls) captions_[static_cast<std::size_t>(entry.id)] = entry.designCaption;
 }
 
 void FakeView::Add(std::string line) {

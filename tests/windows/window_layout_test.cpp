@@ -40,11 +40,11 @@ TEST(Twips, ControlRectanglesRoundEachEdge) {
 
 TEST(Twips, EveryControlStaysInsideTheClientArea) {
   for (const unsigned dpi : {96u, 120u, 144u, 168u, 192u, 288u}) {
-    for (const auto& spec : kControls) {
-      const PixelRect rect = ControlPixels(spec, dpi);
-      EXPECT_GE(rect.left, 0) << spec.name << " at " << dpi;
-      EXPECT_LE(rect.left + rect.width, TwipsToPixels(kClientWidthTwips, dpi)) << spec.name;
-      EXPECT_LE(rect.top + rect.height, TwipsToPixels(kClientHeightTwips, dpi)) << spec.name;
+    for (const auto& entry : kControls) {
+      const PixelRect rect = ControlPixels(entry, dpi);
+      EXPECT_GE(rect.left, 0) << entry.name << " at " << dpi;
+      EXPECT_LE(rect.left + rect.width, TwipsToPixels(kClientWidthTwips, dpi)) << entry.name;
+      EXPECT_LE(rect.top + rect.height, TwipsToPixels(kClientHeightTwips, dpi)) << entry.name;
     }
   }
 }

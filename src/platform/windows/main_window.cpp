@@ -73,33 +73,33 @@ MainWindow::~MainWindow() {
 
 void MainWindow::CreateControls() {
   // Created in tab order, which is also the order the keyboard visits them.
-  for (const ControlSpec& spec : kControls) {
-    const bool label = spec.kind == ControlKind::Label;
+  for (const ControlSpec& entry : kControls) {
+    const bool label = entry.kind == ControlKind::Label;
     // Labels: no access keys, so an "&" in a serial number shows as itself.
     const DWORD style = WS_CHILD | WS_VISIBLE |
                         (label ? SS_LEFT | SS_NOPREFIX : BS_PUSHBUTTON | WS_TABSTOP);
     const HWND control = CreateWindowExW(
-        0, label ? L"STATIC" : L"BUTTON", reinterpret_cast<const wchar_t*>(spec.designCaption),
-        style, 0, 0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(spec.id))),
+        0, label ? L"STATIC" : L"BUTTON", reinterpret_cast<const wchar_t*>(entry.designCaption),
+        style, 0, 0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(entry.id))),
         instance_, nullptr);
-    if (!control) ThrowLastError("Cannot create control " + std::string(spec.name));
-    controls_[static_cast<std::size_t>(spec.id)] = control;
-    captions_[static_cast<std::size_t>(spec.id)] = spec.designCaption;
+    if (!control) ThrowLastError("Cannot create control " + std::string(entry.name));
+    controls_[static_cast<std::size_t>(entry.id)] = control;
+    captions_[static_cast<std::size_t>(entry.id)] = entry.designCaption;
   }
 }
 
 void MainWindow::Layout(UINT dpi, const POINT* topLeft) {
   std::map<int, GdiObject> fonts;
-  for (const ControlSpec& spec : kControls) {
-    auto& font = fonts[spec.centiPoints];
+  for (const ControlSpec& entry : kControls) {
+    auto& font = fonts[entry.centiPoints];
     if (!font) {
-      font.reset(CreateFontW(FontHeight(spec.centiPoints, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+      font.reset(CreateFontW(FontHeight(entry.centiPoints, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
                              FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                              DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial"));
       if (!font) ThrowLastError("Cannot create the Arial font");
     }
-    const HWND control = ControlWindow(spec.id);
-    const PixelRect rect = ControlPixels(spec, dpi);
+    const HWND control = ControlWindow(entry.id);
+    const PixelRect rect = ControlPixels(entry, dpi);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
     SetWindowPos(control, nullptr, rect.left, rect.top, rect.width, rect.height,
                  SWP_NOZORDER | SWP_NOACTIVATE);

@@ -21,9 +21,9 @@ int FontHeight(int centiPoints, unsigned dpi) {
   return -static_cast<int>(static_cast<std::int64_t>(centiPoints) * dpi / 7200);
 }
 
-PixelRect ControlPixels(const ControlSpec& spec, unsigned dpi) {
-  const int left = TwipsToPixels(spec.left, dpi);
-  const int top = TwipsToPixels(spec.top, dpi);
-  return {left, top, TwipsToPixels(spec.left + spec.width, dpi) - left,
-          TwipsToPixels(spec.top + spec.height, dpi) - top};
+PixelRect ControlPixels(const ControlSpec& entry, unsigned dpi) {
+  const int left = TwipsToPixels(entry.left, dpi);
+  const int top = TwipsToPixels(entry.top, dpi);
+  return {left, top, TwipsToPixels(entry.left + entry.width, dpi) - left,
+          TwipsToPixels(entry.top + entry.height, dpi) - top};
 }

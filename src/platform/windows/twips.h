@@ -20,4 +20,4 @@ struct PixelRect {
 
 // Each edge is rounded on its own, so that controls that touch in twips
 // touch in pixels too.
-PixelRect ControlPixels(const ControlSpec& spec, unsigned dpi);
+PixelRect ControlPixels(const ControlSpec& entry, unsigned dpi);

@@ -67,9 +67,9 @@ void CheckCaptions(CheckLog& log, HWND window, const Scenario& scenario,
                    const std::map<Control, std::wstring>& captions, const std::string& when) {
   Scenario expected = scenario;
   expected.captions = captions;
-  for (const ControlSpec& spec : kControls) {
-    log.Equal(ExpectedCaption(expected, spec.id), TextOf(Child(window, spec.id)),
-              std::string(spec.name) + " " + when);
+  for (const ControlSpec& entry : kControls) {
+    log.Equal(ExpectedCaption(expected, entry.id), TextOf(Child(window, entry.id)),
+              std::string(entry.name) + " " + when);
   }
 }
 

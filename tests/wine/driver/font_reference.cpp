@@ -29,21 +29,21 @@ struct WindowCloser {
 };
 using OwnedWindow = UniqueHandle<HWND, WindowCloser>;
 
-// A control like `spec` at the screen's top-left corner, away from the
+// A control like `entry` at the screen's top-left corner, away from the
 // centred window, in a frameless window that never takes the focus from it.
-RECT DrawReference(const ControlSpec& spec, int dpi, OwnedWindow& frame, GdiObject& font) {
-  const int width = Pixels(spec.left + spec.width, dpi) - Pixels(spec.left, dpi);
-  const int height = Pixels(spec.top + spec.height, dpi) - Pixels(spec.top, dpi);
-  const bool label = spec.kind == ControlKind::Label;
+RECT DrawReference(const ControlSpec& entry, int dpi, OwnedWindow& frame, GdiObject& font) {
+  const int width = Pixels(entry.left + entry.width, dpi) - Pixels(entry.left, dpi);
+  const int height = Pixels(entry.top + entry.height, dpi) - Pixels(entry.top, dpi);
+  const bool label = entry.kind == ControlKind::Label;
   frame.reset(CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kReferenceClass, L"", WS_POPUP, 0,
                               0, width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
-  const std::wstring caption = DesignCaption(spec.id);
+  const std::wstring caption = DesignCaption(entry.id);
   const HWND control = CreateWindowExW(
       0, label ? L"STATIC" : L"BUTTON", caption.c_str(),
       WS_CHILD | WS_VISIBLE | (label ? SS_LEFT | SS_NOPREFIX : BS_PUSHBUTTON), 0, 0, width, height,
       frame.get(), nullptr, GetModuleHandleW(nullptr), nullptr);
   // Points to pixels at the screen's DPI, rounded, as the character height.
-  font.reset(CreateFontW(-((spec.centiPoints * dpi + 3600) / 7200), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+  font.reset(CreateFontW(-((entry.centiPoints * dpi + 3600) / 7200), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
                          FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                          DEFAULT_PITCH | FF_SWISS, L"Arial"));
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
@@ -71,15 +71,15 @@ void CheckFontsByPicture(CheckLog& log, HWND window, const ScreenshotRequests& s
   // would differ from a reference that has no focus.
   const std::vector<HWND> children = ChildrenOf(window);
   for (const Control control : {Control::lblSerial, Control::lblTitle, Control::cmdExit}) {
-    const ControlSpec& spec = SpecOf(control);
-    const std::string name = "font-" + std::string(spec.name);
+    const ControlSpec& entry = SpecOf(control);
+    const std::string name = "font-" + std::string(entry.name);
     RECT drawn{};
     GetWindowRect(children[static_cast<std::size_t>(control)], &drawn);
     log.Check(shots.Take(name, drawn), name + " screenshot");
     OwnedWindow frame;
     GdiObject font;
-    log.Check(shots.Take(name + "-reference", DrawReference(spec, dpi, frame, font)),
-              name + " reference drawn with Arial at " + std::to_string(spec.centiPoints / 100) + "." +
-                  std::to_string(spec.centiPoints % 100) + " points");
+    log.Check(shots.Take(name + "-reference", DrawReference(entry, dpi, frame, font)),
+              name + " reference drawn with Arial at " + std::to_string(entry.centiPoints / 100) + "." +
+                  std::to_string(entry.centiPoints % 100) + " points");
   }
 }

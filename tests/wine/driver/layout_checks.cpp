@@ -50,16 +50,16 @@ void CheckControls(CheckLog& log, HWND window, int dpi) {
     return;
   }
   // Child windows in z-order: the order they were created in, the tab order.
-  for (const ControlSpec& spec : kControls) {
-    const HWND child = children[static_cast<std::size_t>(spec.id)];
-    const std::string name = NameOf(spec.id) + " (tab " + std::to_string(static_cast<int>(spec.id)) + ")";
-    const bool label = spec.kind == ControlKind::Label;
+  for (const ControlSpec& entry : kControls) {
+    const HWND child = children[static_cast<std::size_t>(entry.id)];
+    const std::string name = NameOf(entry.id) + " (tab " + std::to_string(static_cast<int>(entry.id)) + ")";
+    const bool label = entry.kind == ControlKind::Label;
     const std::wstring kind = ClassOf(child);
     log.Check(SameClass(kind, label ? L"Static" : L"Button"), name + " is a " + (label ? "label" : "push button"));
-    log.Equal(DesignCaption(spec.id), TextOf(child), name + " design caption");
+    log.Equal(DesignCaption(entry.id), TextOf(child), name + " design caption");
 
-    const RECT expected{Pixels(spec.left, dpi), Pixels(spec.top, dpi),
-                        Pixels(spec.left + spec.width, dpi), Pixels(spec.top + spec.height, dpi)};
+    const RECT expected{Pixels(entry.left, dpi), Pixels(entry.top, dpi),
+                        Pixels(entry.left + entry.width, dpi), Pixels(entry.top + entry.height, dpi)};
     const RECT got = RectInParent(child);
     log.Check(EqualRect(&expected, &got) != FALSE,
               name + " at " + Describe(expected) + " pixels, got " + Describe(got));
