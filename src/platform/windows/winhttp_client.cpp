@@ -22,7 +22,7 @@ class Deadline {
   explicit Deadline(ULONGLONG ms) : end_(GetTickCount64() + ms) {}
   bool Passed() const { return GetTickCount64() >= end_; }
   // `limit`, but never beyond the deadline; at least 1 ms, as 0 means "wait forever".
-  int Cap(DWORD limit) const {
+  int Cap(ULONGLONG limit) const {
     const ULONGLONG now = GetTickCount64();
     const ULONGLONG left = now >= end_ ? 1 : end_ - now;
     return static_cast<int>(std::min<ULONGLONG>(limit, left));
@@ -35,6 +35,28 @@ class Deadline {
 bool SetTimeouts(HINTERNET request, const Deadline& deadline) {
   return WinHttpSetTimeouts(request, deadline.Cap(kResolveMs), deadline.Cap(kConnectMs),
                             deadline.Cap(kSendMs), deadline.Cap(kReceiveMs));
+}
+
+// Waiting for the reply headers is bounded by a time-out of its own (90 s
+// unless set), not by the receive one, so a server that accepts and never
+// answers would outlast the deadline.
+bool SetResponseTimeout(HINTERNET request, const Deadline& deadline) {
+  int responseMs = deadline.Cap(kWholeCallMs);
+  return WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseMs,
+                          sizeof responseMs);
+}
+
+// The promised length, when the answer states one. A connection dropped
+// mid-body ends the data just as a complete answer does; only this tells
+// them apart.
+bool QueryContentLength(HINTERNET request, DWORD& length) {
+  DWORD size = sizeof length;
+  return WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_LENGTH | WINHTTP_QUERY_FLAG_NUMBER,
+                             WINHTTP_HEADER_NAME_BY_INDEX, &length, &size, WINHTTP_NO_HEADER_INDEX);
+}
+
+Text WinHttpErrorNote(DWORD code) {
+  return u"WinHTTP error " + DecimalText(code) + u": " + WinHttpErrorText(code);
 }
 
 bool QueryStatus(HINTERNET request, DWORD& status) {
@@ -61,8 +83,7 @@ Text QueryLocation(HINTERNET request) {
 }  // namespace
 
 bool WinHttpClient::Fail(const char* step, DWORD code) {
-  return Fail(FromUtf8(step) + u" failed: WinHTTP error " + DecimalText(code) + u": " +
-              WinHttpErrorText(code));
+  return Fail(FromUtf8(step) + u" failed: " + WinHttpErrorNote(code));
 }
 
 bool WinHttpClient::Fail(const Text& text) {
@@ -79,9 +100,8 @@ bool WinHttpClient::Exchange(Text address, std::wstring method, std::string body
   for (int redirects = 0;; ++redirects) {
     const auto target = ParseHttpsAddress(address);
     if (!target) {
-      return Fail(u"Only https addresses are used, not: " + address + u" (WinHTTP error " +
-                  DecimalText(ERROR_WINHTTP_UNRECOGNIZED_SCHEME) + u": " +
-                  WinHttpErrorText(ERROR_WINHTTP_UNRECOGNIZED_SCHEME) + u")");
+      return Fail(u"Only https addresses are used, not: " + address + u" (" +
+                  WinHttpErrorNote(ERROR_WINHTTP_UNRECOGNIZED_SCHEME) + u")");
     }
     const InternetHandle connection(
         WinHttpConnect(session.get(), Wide(target->host).c_str(), target->port, 0));
@@ -105,6 +125,9 @@ bool WinHttpClient::Exchange(Text address, std::wstring method, std::string body
     }
     if (!SetTimeouts(request.get(), deadline)) return Fail("WinHttpSetTimeouts", GetLastError());
     session.ApplyProxyFor(request.get(), address);
+    if (!SetResponseTimeout(request.get(), deadline)) {
+      return Fail("WinHttpSetOption", GetLastError());
+    }
 
     const DWORD bodySize = static_cast<DWORD>(body.size());
     if (!WinHttpSendRequest(request.get(), headers, headers ? static_cast<DWORD>(-1L) : 0,
@@ -147,7 +170,15 @@ bool WinHttpClient::Exchange(Text address, std::wstring method, std::string body
       if (!WinHttpQueryDataAvailable(request.get(), &available)) {
         return Fail("WinHttpQueryDataAvailable", GetLastError());
       }
-      if (available == 0) return true;
+      if (available == 0) {
+        DWORD promised = 0;
+        if (QueryContentLength(request.get(), promised) && answer.body.size() < promised) {
+          return Fail(u"The answer from " + address + u" stopped after " +
+                      DecimalText(answer.body.size()) + u" of " + DecimalText(promised) +
+                      u" bytes (" + WinHttpErrorNote(ERROR_WINHTTP_CONNECTION_ERROR) + u")");
+        }
+        return true;
+      }
       // One byte over the cap is enough to know the answer is too large.
       const std::size_t room = kMaxReplyBytes + 1 - answer.body.size();
       const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>({available, room, 64 * 1024}));

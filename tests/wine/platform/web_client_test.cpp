@@ -162,6 +162,15 @@ TEST_F(WebClientTest, EveryFaultIsAFailureNeverAHangOrASuccess) {
       // Wine says 12157 where Windows says 12175; both refuse the server.
       EXPECT_TRUE(c->failure.find(u"12157") != Text::npos || c->failure.find(u"12175") != Text::npos);
     }
+    // A body short of its promised length is a dropped connection, not the
+    // end of the answer.
+    if (c->website == Trusted(u"cut")) {
+      EXPECT_NE(c->failure.find(u"12030"), Text::npos);
+    }
+    // Wine gives up waiting for the headers with 10060 where Windows says 12002.
+    if (c->website == Trusted(u"silent")) {
+      EXPECT_TRUE(c->failure.find(u"10060") != Text::npos || c->failure.find(u"12002") != Text::npos);
+    }
   }
 }
 
