@@ -12,15 +12,15 @@ constexpr const wchar_t* kSettingsKey = L"Software\\VB and VBA Program Settings\
 
 bool WriteProductSettings(const SettingValues& values) {
   HKEY opened = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened,
-                      nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                      &opened, nullptr) != ERROR_SUCCESS) {
     return false;
   }
   const RegistryKeyHandle key(opened);
   for (const auto& [name, text] : values) {
     const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-    if (RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                       bytes) != ERROR_SUCCESS) {
+    if (RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(text.c_str()), bytes) != ERROR_SUCCESS) {
       return false;
     }
   }

@@ -15,7 +15,7 @@ set_dpi() {  # prefix dpi
 }
 
 run_scales() {
-  local prefix=$work/scales dpi scenario log status attempt
+  local prefix=$work/scales dpi scenario log status attempt why began=$SECONDS
   clone_prefix "$base" "$prefix"
   current_prefix=$prefix
   lay_out ordinary "$prefix"
@@ -44,11 +44,13 @@ run_scales() {
     cat "$log"
     grep -E '^(ok|not ok) ' "$log" >> "$results" || true
     if [[ $status != 0 && $status != 1 ]]; then
-      record 1 "$scenario: the driver ended with status $status ($(tail -n 3 "$out/logs/$scenario.err" | tr '\n' ' '))"
+      why=$(tail -n 3 "$out/logs/$scenario.err" | tr '\n' ' ')
+      record 1 "$scenario: the driver ended with status $status ($why)"
     fi
   done
   stop_watcher; stop_site; stop_wineserver "$prefix"; current_prefix=''
   rm -rf "$prefix"
+  echo "# scales: $((SECONDS - began)) s"
 }
 
 # From the X server's pictures: one screenshot per scale, and the title as
@@ -61,7 +63,9 @@ check_scale_pictures() {
       record 1 "the title at $dpi DPI: no pictures to compare"
       continue
     }
-    differ=$(compare -metric AE "$out/title-$dpi.png" "$out/title-$dpi-reference.png" null: 2>&1 || true)
-    expect "the title at $dpi DPI is drawn whole, nothing over it ($differ pixels differ)" test "$differ" = 0
+    differ=$(compare -metric AE "$out/title-$dpi.png" "$out/title-$dpi-reference.png" null: 2>&1 ||
+               true)
+    expect "the title at $dpi DPI is drawn whole, nothing over it ($differ pixels differ)" \
+      test "$differ" = 0
   done
 }
