@@ -213,11 +213,15 @@ void RunScenario(CheckLog& log, const Scenario& scenario, HWND window, const Pro
       CheckTitleReadable(log, window, scenario.dpi, shots);
       log.Check(shots.Take("window-" + std::to_string(scenario.dpi), WindowRect(window)),
                 "screenshot " + off);
+      // Put back afterwards: the suite starts the next scale in this prefix.
+      SettingValues ordinary;
+      log.Check(ReadProductSettings(LongSerialSettings(), ordinary), "the ordinary settings read");
       log.Check(WriteProductSettings(LongSerialSettings()), "the settings changed between runs");
       const RunSeen second = PressStart(log, window, program, scenario, shots);
       log.Check(second.clickReturned, "the second run returns to the window");
       CheckCaptions(log, window, scenario, scenario.captions, longSerial);
       CheckCaptionsFit(log, window, scenario.dpi, longSerial);
+      log.Check(WriteProductSettings(ordinary), "the ordinary settings put back");
       boxes = first.boxes;
       boxes.insert(boxes.end(), second.boxes.begin(), second.boxes.end());
       break;

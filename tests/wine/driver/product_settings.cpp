@@ -7,6 +7,8 @@
 namespace {
 
 constexpr const wchar_t* kSettingsKey = L"Software\\VB and VBA Program Settings\\Keldo6\\ThisPC";
+// The suite's settings are short; a longer one is not what it laid out.
+constexpr DWORD kMaxSettingChars = 256;
 
 }  // namespace
 
@@ -23,6 +25,20 @@ bool WriteProductSettings(const SettingValues& values) {
                        reinterpret_cast<const BYTE*>(text.c_str()), bytes) != ERROR_SUCCESS) {
       return false;
     }
+  }
+  return true;
+}
+
+bool ReadProductSettings(const SettingValues& names, SettingValues& values) {
+  values.clear();
+  for (const auto& entry : names) {
+    wchar_t text[kMaxSettingChars];
+    DWORD bytes = sizeof text;
+    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, entry.first.c_str(), RRF_RT_REG_SZ, nullptr,
+                     text, &bytes) != ERROR_SUCCESS) {
+      return false;
+    }
+    values.emplace_back(entry.first, std::wstring(text));
   }
   return true;
 }

@@ -3,8 +3,8 @@
 # HKCU\Control Panel\Desktop in each new process, so a scale costs one
 # registry write and one program start, not a prefix or a server restart.
 # The driver's scale-<dpi> scenarios (driver/scenarios.cpp) say what a user
-# must see; they change the settings for their second run, so the ordinary
-# ones are laid out again before each scale.
+# must see; they change the settings for their second run and put the
+# ordinary ones back before they end.
 # Needs what run-wine-suite.sh defines: $work, $out, $driver, $base, record,
 # start_site, stop_site, watch_shots, stop_watcher and the prefix helpers.
 
@@ -27,7 +27,6 @@ run_scales() {
   for dpi in "${scale_dpis[@]}"; do
     scenario=scale-$dpi log=$out/logs/$scenario.txt
     echo "# scenario $scenario"
-    ordinary_settings "$prefix"
     set_dpi "$prefix" "$dpi"
     for attempt in 1 2; do
       status=0
