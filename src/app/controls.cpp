@@ -5,7 +5,10 @@ const std::array<ControlSpec, kControlCount> kControls = {{
     {Control::lblTitle, "lblTitle", ControlKind::Label,
      u"Keldo utility program to check your Keldo support and program versions", 1320, 150, 6225,
      315, 975},
-    {Control::lblSerial, "lblSerial", ControlKind::Label, u"Serial Number:", 690, 720, 2235, 315,
+    // Serial number and auto update as wide as the result labels below them:
+    // at 2235 twips "Auto Update:  User turned it OFF" and a long serial
+    // number wrapped, and the label's height cut their second line off.
+    {Control::lblSerial, "lblSerial", ControlKind::Label, u"Serial Number:", 690, 720, 4725, 315,
      900},
     {Control::lblServerVersion, "lblServerVersion", ControlKind::Label,
      u"Version in Latest Progs:", 690, 1095, 4755, 315, 900},
@@ -20,7 +23,7 @@ const std::array<ControlSpec, kControlCount> kControls = {{
     {Control::lblWebsiteExpires, "lblWebsiteExpires", ControlKind::Label,
      u"Website shows support expires:", 690, 2985, 4725, 315, 900},
     {Control::lblAutoUpdate, "lblAutoUpdate", ControlKind::Label, u"Auto Update:  ", 690, 3366,
-     2235, 315, 900},
+     4725, 315, 900},
     {Control::lblServer, "lblServer", ControlKind::Label, u"Keldo Database on Drive:", 690, 3750,
      3855, 315, 900},
     {Control::Label9, "Label9", ControlKind::Label, u"", 690, 4122, 2235, 315, 900},

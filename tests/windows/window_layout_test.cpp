@@ -35,7 +35,13 @@ TEST(Twips, FontHeightsScaleButNeverOutgrowTheirControls) {
 TEST(Twips, ControlRectanglesRoundEachEdge) {
   EXPECT_EQ(ControlPixels(SpecOf(Control::cmdStart), 96), (PixelRect{500, 350, 79, 31}));
   EXPECT_EQ(ControlPixels(SpecOf(Control::cmdStart), 144), (PixelRect{750, 525, 119, 47}));
-  EXPECT_EQ(ControlPixels(SpecOf(Control::lblAutoUpdate), 96), (PixelRect{46, 224, 149, 21}));
+  // The serial-number and auto-update labels are as wide as the result labels
+  // below them, so that their run-time captions fit; the empty labels keep
+  // their width.
+  EXPECT_EQ(ControlPixels(SpecOf(Control::lblAutoUpdate), 96), (PixelRect{46, 224, 315, 21}));
+  EXPECT_EQ(ControlPixels(SpecOf(Control::lblSerial), 96), (PixelRect{46, 48, 315, 21}));
+  EXPECT_EQ(ControlPixels(SpecOf(Control::lblAutoUpdate), 192), (PixelRect{92, 449, 630, 42}));
+  EXPECT_EQ(ControlPixels(SpecOf(Control::Label9), 96), (PixelRect{46, 275, 149, 21}));
 }
 
 TEST(Twips, EveryControlStaysInsideTheClientArea) {

@@ -11,6 +11,8 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=/dev/null
 source "$here/lib/prefix.sh"; source "$here/lib/pki.sh"; source "$here/lib/layouts.sh"
+# shellcheck source=/dev/null
+source "$here/lib/scales.sh"
 
 die() { echo "run-wine-suite: $*" >&2; exit 2; }
 (($# >= 2)) || { echo "usage: run-wine-suite.sh <windows build folder> <keldo-standin-website> [scenario...]" >&2; exit 64; }
@@ -119,6 +121,8 @@ current_prefix=''
 
 run_scenario() {
   local scenario=$1 prefix=$work/s-$1 log=$out/logs/$1.txt attempt status
+  # Every scale in one prefix of its own (lib/scales.sh).
+  if [[ $scenario == scales ]]; then run_scales; return; fi
   for attempt in 1 2; do
     rm -rf "$prefix"
     clone_prefix "$base" "$prefix"
@@ -183,7 +187,7 @@ run_platform_tests
 
 scenarios=("${@:3}")
 ((${#scenarios[@]})) || scenarios=(ordinary network-drive no-drive website-down unreadable-answer
-                                   empty-latest-progs folder-not-creatable start-twice exit close-box)
+                                   empty-latest-progs folder-not-creatable start-twice exit close-box scales)
 for scenario in "${scenarios[@]}"; do
   echo "# scenario $scenario"
   run_scenario "$scenario"
@@ -213,6 +217,7 @@ for reference in "$out"/font-*-reference.png; do
   expect "${name#font-} is drawn in its font: Arial, its point size, regular ($differ pixels differ)" \
     test "$differ" = 0
 done
+ran scales && check_scale_pictures
 if [[ -s $out/before-start.png && -s $out/after-run.png ]]; then
   changed=$(compare -metric AE "$out/before-start.png" "$out/after-run.png" null: 2>&1 || true)
   expect "the findings are painted on the window ($changed pixels changed)" test "${changed:-0}" -gt 0 2>/dev/null

@@ -27,6 +27,8 @@ keldo_wine_program(keldo_window_driver
   ${wine_tests_dir}/driver/check_log.cpp
   ${wine_tests_dir}/driver/font_reference.cpp
   ${wine_tests_dir}/driver/layout_checks.cpp
+  ${wine_tests_dir}/driver/product_settings.cpp
+  ${wine_tests_dir}/driver/scale_checks.cpp
   ${wine_tests_dir}/driver/scenarios.cpp
   ${wine_tests_dir}/driver/screenshot_request.cpp
   ${wine_tests_dir}/driver/window_probe.cpp
@@ -35,7 +37,7 @@ keldo_wine_program(keldo_window_driver
 set_source_files_properties(${wine_tests_dir}/driver/driver.rc PROPERTIES
   OBJECT_DEPENDS ${wine_tests_dir}/driver/driver.manifest)
 keldo_wine_wide_main(keldo_window_driver)
-target_link_libraries(keldo_window_driver PRIVATE keldo_windows_platform user32 gdi32)
+target_link_libraries(keldo_window_driver PRIVATE keldo_windows_window user32 gdi32)
 
 keldo_wine_program(keldo_wine_platform_tests
   ${wine_tests_dir}/platform/web_client_test.cpp

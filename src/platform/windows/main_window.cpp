@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "app/main_check.h"
+#include "platform/windows/control_font.h"
 #include "platform/windows/resource_ids.h"
 #include "platform/windows/twips.h"
 #include "platform/windows/wide_text.h"
@@ -93,9 +94,7 @@ void MainWindow::Layout(UINT dpi, const POINT* topLeft) {
   for (const ControlSpec& entry : kControls) {
     auto& font = fonts[entry.centiPoints];
     if (!font) {
-      font.reset(CreateFontW(FontHeight(entry.centiPoints, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
-                             FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial"));
+      font = CreateControlFont(entry.centiPoints, dpi);
       if (!font) ThrowLastError("Cannot create the Arial font");
     }
     const HWND control = ControlWindow(entry.id);

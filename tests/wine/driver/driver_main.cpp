@@ -18,6 +18,8 @@
 #include "driver/check_log.h"
 #include "driver/font_reference.h"
 #include "driver/layout_checks.h"
+#include "driver/product_settings.h"
+#include "driver/scale_checks.h"
 #include "driver/scenarios.h"
 #include "driver/screenshot_request.h"
 #include "driver/window_probe.h"
@@ -197,6 +199,31 @@ void RunScenario(CheckLog& log, const Scenario& scenario, HWND window, const Pro
       boxes = first.boxes;
       boxes.insert(boxes.end(), second.boxes.begin(), second.boxes.end());
       CheckCaptions(log, window, scenario, scenario.captions, "after the second run");
+      break;
+    }
+    case Action::AtScale: {
+      const std::string off = "after the \"User turned it OFF\" run";
+      const std::string longSerial = "after the 20-character serial number run";
+      CheckScaledLayout(log, window, scenario.dpi);
+      CheckCaptionsFit(log, window, scenario.dpi, "at start");
+      const RunSeen first = PressStart(log, window, program, scenario, shots);
+      log.Check(first.clickReturned, "the first run returns to the window");
+      CheckCaptions(log, window, scenario, FindScenario("ordinary")->captions, off);
+      CheckCaptionsFit(log, window, scenario.dpi, off);
+      CheckTitleReadable(log, window, scenario.dpi, shots);
+      log.Check(shots.Take("window-" + std::to_string(scenario.dpi), WindowRect(window)),
+                "screenshot " + off);
+      // Put back afterwards: the suite starts the next scale in this prefix.
+      SettingValues ordinary;
+      log.Check(ReadProductSettings(LongSerialSettings(), ordinary), "the ordinary settings read");
+      log.Check(WriteProductSettings(LongSerialSettings()), "the settings changed between runs");
+      const RunSeen second = PressStart(log, window, program, scenario, shots);
+      log.Check(second.clickReturned, "the second run returns to the window");
+      CheckCaptions(log, window, scenario, scenario.captions, longSerial);
+      CheckCaptionsFit(log, window, scenario.dpi, longSerial);
+      log.Check(WriteProductSettings(ordinary), "the ordinary settings put back");
+      boxes = first.boxes;
+      boxes.insert(boxes.end(), second.boxes.begin(), second.boxes.end());
       break;
     }
     case Action::Run: {

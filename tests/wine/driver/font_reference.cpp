@@ -3,11 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "app/controls.h"
 #include "driver/layout_checks.h"
 #include "driver/scenarios.h"
 #include "driver/window_probe.h"
-#include "platform/windows/unique_handle.h"
 
 namespace {
 
@@ -24,14 +22,20 @@ LRESULT CALLBACK ReferenceProcedure(HWND window, UINT message, WPARAM wParam, LP
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-struct WindowCloser {
-  void operator()(HWND window) const { DestroyWindow(window); }
-};
-using OwnedWindow = UniqueHandle<HWND, WindowCloser>;
+void RegisterReferenceClass() {
+  // Registered once per process; a second registration fails harmlessly.
+  WNDCLASSW reference{};
+  reference.lpfnWndProc = ReferenceProcedure;
+  reference.hInstance = GetModuleHandleW(nullptr);
+  reference.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  reference.lpszClassName = kReferenceClass;
+  RegisterClassW(&reference);
+}
 
-// A control like `entry` at the screen's top-left corner, away from the
-// centred window, in a frameless window that never takes the focus from it.
-RECT DrawReference(const ControlSpec& entry, int dpi, OwnedWindow& frame, GdiObject& font) {
+}  // namespace
+
+RECT DrawReference(const ControlSpec& entry, int dpi, HFONT font, ReferenceWindow& frame) {
+  RegisterReferenceClass();
   const int width = Pixels(entry.left + entry.width, dpi) - Pixels(entry.left, dpi);
   const int height = Pixels(entry.top + entry.height, dpi) - Pixels(entry.top, dpi);
   const bool label = entry.kind == ControlKind::Label;
@@ -42,11 +46,7 @@ RECT DrawReference(const ControlSpec& entry, int dpi, OwnedWindow& frame, GdiObj
       0, label ? L"STATIC" : L"BUTTON", caption.c_str(),
       WS_CHILD | WS_VISIBLE | (label ? SS_LEFT | SS_NOPREFIX : BS_PUSHBUTTON), 0, 0, width, height,
       frame.get(), nullptr, GetModuleHandleW(nullptr), nullptr);
-  // Points to pixels at the screen's DPI, rounded, as the character height.
-  font.reset(CreateFontW(-((entry.centiPoints * dpi + 3600) / 7200), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
-                         FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                         DEFAULT_PITCH | FF_SWISS, L"Arial"));
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   ShowWindow(frame.get(), SW_SHOWNOACTIVATE);
   UpdateWindow(frame.get());
   RECT rect{};
@@ -54,15 +54,7 @@ RECT DrawReference(const ControlSpec& entry, int dpi, OwnedWindow& frame, GdiObj
   return rect;
 }
 
-}  // namespace
-
 void CheckFontsByPicture(CheckLog& log, HWND window, const ScreenshotRequests& shots) {
-  WNDCLASSW reference{};
-  reference.lpfnWndProc = ReferenceProcedure;
-  reference.hInstance = GetModuleHandleW(nullptr);
-  reference.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  reference.lpszClassName = kReferenceClass;
-  RegisterClassW(&reference);
   const HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
   ReleaseDC(nullptr, screen);
@@ -76,9 +68,14 @@ void CheckFontsByPicture(CheckLog& log, HWND window, const ScreenshotRequests& s
     RECT drawn{};
     GetWindowRect(children[static_cast<std::size_t>(control)], &drawn);
     log.Check(shots.Take(name, drawn), name + " screenshot");
-    OwnedWindow frame;
-    GdiObject font;
-    log.Check(shots.Take(name + "-reference", DrawReference(entry, dpi, frame, font)),
+    // Points to pixels at the screen's DPI, rounded, as the character height.
+    const GdiObject font(CreateFontW(-((entry.centiPoints * dpi + 3600) / 7200), 0, 0, 0, FW_NORMAL,
+                                     FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                                     L"Arial"));
+    ReferenceWindow frame;
+    log.Check(shots.Take(name + "-reference",
+                         DrawReference(entry, dpi, static_cast<HFONT>(font.get()), frame)),
               name + " reference drawn with Arial at " + std::to_string(entry.centiPoints / 100) + "." +
                   std::to_string(entry.centiPoints % 100) + " points");
   }

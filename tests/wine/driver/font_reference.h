@@ -7,7 +7,20 @@
 // face, size or weight shows up as different pixels.
 #include <windows.h>
 
+#include "app/controls.h"
 #include "driver/check_log.h"
 #include "driver/screenshot_request.h"
+#include "platform/windows/unique_handle.h"
 
 void CheckFontsByPicture(CheckLog& log, HWND window, const ScreenshotRequests& shots);
+
+struct ReferenceWindowCloser {
+  void operator()(HWND window) const { DestroyWindow(window); }
+};
+using ReferenceWindow = UniqueHandle<HWND, ReferenceWindowCloser>;
+
+// A control like `entry`, sized for `dpi`, showing its design caption in
+// `font`, alone at the screen's top-left corner in a frameless window that
+// never takes the focus; its rectangle on the screen. It stays drawn while
+// `frame` holds its window.
+RECT DrawReference(const ControlSpec& entry, int dpi, HFONT font, ReferenceWindow& frame);

@@ -29,7 +29,16 @@ Captions Ordinary(Captions changes = {}) {
 
 const std::wstring kNoWebExpiry = L"Website shows support expires: --------";
 
-const std::array<Scenario, 10> kScenarios = {{
+// After the long-serial settings: the captions that differ from the ordinary
+// run, so that between the two runs every settings caption is shown once.
+Captions LongSerial() {
+  return Ordinary({{Control::lblSerial, std::wstring(L"Serial Number:  ") + kLongSerial},
+                   {Control::lblAutoUpdate, L"Auto Update:  ON"},
+                   {Control::lblSingleOrNetwork, L"Single-user version of Keldo"},
+                   {Control::lblWebsiteExpires, kNoWebExpiry}});
+}
+
+const std::array<Scenario, 13> kScenarios = {{
     {"ordinary", Action::Run, Ordinary(), {}, false, {}, true},
     {"network-drive", Action::Run, Ordinary({{Control::lblServer, L"Keldo Database on Drive: F"}}),
      {}, false, {}},
@@ -64,6 +73,10 @@ const std::array<Scenario, 10> kScenarios = {{
      false, {}},
     {"exit", Action::Exit, {}, {}, true, {}},
     {"close-box", Action::CloseBox, {}, {}, true, {}},
+    // The window at 100 %, 150 % and 200 %, in the ordinary installation.
+    {"scale-96", Action::AtScale, LongSerial(), {}, false, {}, false, 96},
+    {"scale-144", Action::AtScale, LongSerial(), {}, false, {}, false, 144},
+    {"scale-192", Action::AtScale, LongSerial(), {}, false, {}, false, 192},
 }};
 
 }  // namespace
@@ -80,6 +93,10 @@ std::wstring ExpectedCaption(const Scenario& scenario, Control control) {
     return found->second;
   }
   return DesignCaption(control);
+}
+
+SettingValues LongSerialSettings() {
+  return {{L"AutoUpdate", L"Yes"}, {L"Network", L"No"}, {L"PkgNbr", kLongSerial}};
 }
 
 std::wstring DesignCaption(Control control) {

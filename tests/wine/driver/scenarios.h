@@ -6,12 +6,15 @@
 #include <vector>
 
 #include "app/controls.h"
+#include "driver/product_settings.h"
 
 enum class Action {
   Run,       // press Start once
   RunTwice,  // press Start, change the PC's expiry file, press Start again
   Exit,      // press Exit before any run
   CloseBox,  // close the window through its frame before any run
+  AtScale,   // at the DPI the suite set: the ordinary run, then one with the
+             // long-serial settings (LongSerialSettings), every caption fitting
 };
 
 struct Scenario {
@@ -24,6 +27,7 @@ struct Scenario {
   bool endsItself = false;             // the program ends after its boxes
   std::vector<std::wstring> netCalls;  // what the stub net.exe recorded, sorted
   bool seeLayout = false;              // check the window itself and take screenshots
+  unsigned dpi = 0;                    // AtScale: the DPI the suite set for the prefix
 };
 
 const Scenario* FindScenario(const std::string& name);
@@ -36,5 +40,10 @@ std::wstring ExpectedCaption(const Scenario& scenario, Control control);
 // second run.
 inline constexpr const wchar_t* kSecondExpiryFile = L"D:\\Keldo6\\LATEST_PROGS\\SupportExpiry.dat";
 inline constexpr const char* kSecondExpiryBytes = "01/01/2030\r\n";
+// What the AtScale scenarios change the settings to between their two runs: a
+// serial number of 20 characters, automatic updates on, a single-user
+// installation. The stand-in website does not know the serial.
+inline constexpr const wchar_t* kLongSerial = L"K6ACC-2026-000481357";
+SettingValues LongSerialSettings();
 // What the ordinary run downloads and then deletes.
 inline constexpr const wchar_t* kTemporaryDownload = L"D:\\Keldo6\\LATEST_PROGS\\temp_vers.dat";
