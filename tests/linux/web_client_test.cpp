@@ -73,6 +73,10 @@ TEST_F(WebClientTest, EveryFaultFailsAndLeavesTheFileAlone) {
       {StandinServer::Trusted().Website("http-redirect"), "(curl code 1)"},
       {StandinServer::Trusted().Website("redirect-loop"), "(curl code 47)"},
       {StandinServer::Untrusted().Website(), "(curl code 60)"},
+      {StandinServer::Trusted().Website("trailer-flood"), "headers are larger than 65536 bytes"},
+      {StandinServer::Trusted().Website("header-flood"), "headers are larger than 65536 bytes"},
+      {StandinServer::Trusted().Website("interim-flood"), "headers are larger than 65536 bytes"},
+      {StandinServer::Trusted().Website("long-header"), "(curl code 27)"},
       {"https://127.0.0.1:" + std::to_string(ClosedPort()), "(curl code 7)"},
       {"http://127.0.0.1:" + std::to_string(StandinServer::Trusted().Port()), "(curl code 1)"},
   };
@@ -127,6 +131,8 @@ TEST_F(WebClientTest, FormPostGetsAnyCompleteAnswer) {
       {StandinServer::Trusted().Website("huge"), u"123456", 0, u""},
       {StandinServer::Trusted().Website("cut"), u"123456", 0, u""},
       {StandinServer::Trusted().Website("http-redirect"), u"123456", 0, u""},
+      {StandinServer::Trusted().Website("trailer-flood"), u"123456", 0, u""},
+      {StandinServer::Trusted().Website("interim-flood"), u"123456", 0, u""},
       {StandinServer::Untrusted().Website(), u"123456", 0, u""},
       {"https://127.0.0.1:" + std::to_string(ClosedPort()), u"123456", 0, u""},
   };

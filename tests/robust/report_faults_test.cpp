@@ -173,6 +173,8 @@ TEST_P(WebsiteFaults, RunCompletesWithTheCaptionsOfAFailedWebsite) {
   const json messages = GetParam().message ? Messages({GetParam().message}) : json::array();
   ExpectCompleted(run, "v6.3.218 10/02/2025", "31/12/2026", "0", kWebExpiryDashes, messages);
   EXPECT_EQ(ReadTreeState(prefix_.Root()), before);
+  std::printf("%s: peak memory %ld KiB, %lld ms\n", GetParam().name, run.child.peakRssKiB,
+              static_cast<long long>(run.child.elapsed.count()));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -181,7 +183,9 @@ INSTANTIATE_TEST_SUITE_P(
                       WebsiteFault{"drip", nullptr}, WebsiteFault{"huge", nullptr},
                       WebsiteFault{"huge-chunked", nullptr}, WebsiteFault{"cut", nullptr},
                       WebsiteFault{"http-redirect", nullptr}, WebsiteFault{"redirect-loop", nullptr},
-                      WebsiteFault{"untrusted", nullptr},
+                      WebsiteFault{"untrusted", nullptr}, WebsiteFault{"trailer-flood", nullptr},
+                      WebsiteFault{"header-flood", nullptr}, WebsiteFault{"long-header", nullptr},
+                      WebsiteFault{"interim-flood", nullptr},
                       WebsiteFault{"404", "Could not read from website"},
                       WebsiteFault{"500", "Could not read from website"}),
     [](const ::testing::TestParamInfo<WebsiteFault>& fault) {

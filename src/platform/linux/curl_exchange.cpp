@@ -53,6 +53,12 @@ CURLcode AddEmbeddedCas(CURL*, void* sslContext, void*) {
 struct Receiver {
   std::string body;
   bool overCap = false;
+  // What came around the body of the current answer: its status line,
+  // headers and trailers, and any interim 1xx answers before it.
+  CURL* easy = nullptr;
+  long redirects = 0;  // followed before the current answer
+  std::size_t headBytes = 0;
+  bool headOverCap = false;
 };
 
 size_t Receive(char* data, size_t size, size_t count, void* user) {
@@ -63,6 +69,27 @@ size_t Receive(char* data, size_t size, size_t count, void* user) {
     return 0;  // ends the transfer with CURLE_WRITE_ERROR
   }
   receiver->body.append(data, bytes);
+  return bytes;
+}
+
+// libcurl keeps every trailer line and every interim answer it is sent, so
+// only a count of our own bounds what a server may send around the body.
+size_t ReceiveHead(char*, size_t size, size_t count, void* user) {
+  auto* receiver = static_cast<Receiver*>(user);
+  const size_t bytes = size * count;
+  // Each answer of a redirect chain has a bound of its own. What the server
+  // writes cannot reset it; only libcurl's own count of redirects followed.
+  long redirects = 0;
+  curl_easy_getinfo(receiver->easy, CURLINFO_REDIRECT_COUNT, &redirects);
+  if (redirects != receiver->redirects) {
+    receiver->redirects = redirects;
+    receiver->headBytes = 0;
+  }
+  receiver->headBytes += bytes;
+  if (receiver->headBytes > kMaxReplyHeadBytes) {
+    receiver->headOverCap = true;
+    return 0;  // ends the transfer with CURLE_WRITE_ERROR
+  }
   return bytes;
 }
 
@@ -93,6 +120,7 @@ Exchange RunExchange(const std::string& url, const std::optional<std::string>& f
   if (!easy) throw RunTimeError(CURLE_FAILED_INIT, "Cannot create an HTTPS request (curl)");
 
   Receiver receiver;
+  receiver.easy = easy.get();
   char errorText[CURL_ERROR_SIZE] = {};
   Options options(easy.get());
   options.Set(CURLOPT_URL, url.c_str())
@@ -110,6 +138,8 @@ Exchange RunExchange(const std::string& url, const std::optional<std::string>& f
       .Set(CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxReplyBytes))
       .Set(CURLOPT_WRITEFUNCTION, Receive)
       .Set(CURLOPT_WRITEDATA, &receiver)
+      .Set(CURLOPT_HEADERFUNCTION, ReceiveHead)
+      .Set(CURLOPT_HEADERDATA, &receiver)
       .Set(CURLOPT_ERRORBUFFER, errorText)
       .Set(CURLOPT_USERAGENT, "CheckKeldoSupport/1.00.0001");
   if (!EmbeddedCaPem().empty()) {
@@ -130,9 +160,14 @@ Exchange RunExchange(const std::string& url, const std::optional<std::string>& f
     result.body = std::move(receiver.body);
     return result;
   }
-  std::string text = receiver.overCap || code == CURLE_FILESIZE_EXCEEDED
-                         ? "The answer is larger than " + std::to_string(kMaxReplyBytes) + " bytes"
-                         : (errorText[0] != '\0' ? errorText : curl_easy_strerror(code));
+  std::string text;
+  if (receiver.headOverCap) {
+    text = "The answer's headers are larger than " + std::to_string(kMaxReplyHeadBytes) + " bytes";
+  } else if (receiver.overCap || code == CURLE_FILESIZE_EXCEEDED) {
+    text = "The answer is larger than " + std::to_string(kMaxReplyBytes) + " bytes";
+  } else {
+    text = errorText[0] != '\0' ? errorText : curl_easy_strerror(code);
+  }
   result.failure = text + " (curl code " + std::to_string(code) + ")";
   return result;
 }

@@ -59,6 +59,14 @@ Text WinHttpErrorNote(DWORD code) {
   return u"WinHTTP error " + DecimalText(code) + u": " + WinHttpErrorText(code);
 }
 
+// The headers of an answer, interim answers and trailers included, stay
+// within the same bound as on every other platform. WinHTTP's own default
+// is 64 KiB too; set it so that a changed default cannot widen it.
+bool LimitHeaderSize(HINTERNET request) {
+  DWORD bytes = static_cast<DWORD>(kMaxReplyHeadBytes);
+  return WinHttpSetOption(request, WINHTTP_OPTION_MAX_RESPONSE_HEADER_SIZE, &bytes, sizeof bytes);
+}
+
 bool QueryStatus(HINTERNET request, DWORD& status) {
   DWORD size = sizeof status;
   return WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
@@ -124,6 +132,7 @@ bool WinHttpClient::Exchange(Text address, std::wstring method, std::string body
       WinHttpSetOption(request.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols);
     }
     if (!SetTimeouts(request.get(), deadline)) return Fail("WinHttpSetTimeouts", GetLastError());
+    if (!LimitHeaderSize(request.get())) return Fail("WinHttpSetOption", GetLastError());
     session.ApplyProxyFor(request.get(), address);
     if (!SetResponseTimeout(request.get(), deadline)) {
       return Fail("WinHttpSetOption", GetLastError());
