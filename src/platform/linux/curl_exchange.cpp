@@ -15,9 +15,6 @@
 
 namespace {
 
-struct EasyCleanup {
-  void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
-};
 struct BioFree {
   void operator()(BIO* bio) const { BIO_free(bio); }
 };
@@ -25,17 +22,10 @@ struct X509Free {
   void operator()(X509* cert) const { X509_free(cert); }
 };
 
-void GlobalInitOnce() {
-  static std::once_flag once;
-  static CURLcode result = CURLE_OK;
-  std::call_once(once, [] { result = curl_global_init(CURL_GLOBAL_DEFAULT); });
-  if (result != CURLE_OK) {
-    throw RunTimeError(result, std::string("Cannot start libcurl: ") + curl_easy_strerror(result));
-  }
-}
-
 // Adds the embedded test CAs to the store that curl has already filled from
-// the system's trust store, so both are trusted.
+// the system's trust store, so both are trusted. The store is cached for the
+// process, so a later connection may find them there already; adding one
+// twice is harmless.
 CURLcode AddEmbeddedCas(CURL*, void* sslContext, void*) {
   const std::string_view pem = EmbeddedCaPem();
   X509_STORE* store = SSL_CTX_get_cert_store(static_cast<SSL_CTX*>(sslContext));
@@ -113,11 +103,9 @@ class Options {
 
 }  // namespace
 
-Exchange RunExchange(const std::string& url, const std::optional<std::string>& formBody,
-                     const WebLimits& limits) {
-  GlobalInitOnce();
-  const std::unique_ptr<CURL, EasyCleanup> easy(curl_easy_init());
-  if (!easy) throw RunTimeError(CURLE_FAILED_INIT, "Cannot create an HTTPS request (curl)");
+Exchange RunExchange(CurlSession& session, const std::string& url,
+                     const std::optional<std::string>& formBody, const WebLimits& limits) {
+  CurlSession::Lease easy(session);
 
   Receiver receiver;
   receiver.easy = easy.get();
@@ -141,12 +129,15 @@ Exchange RunExchange(const std::string& url, const std::optional<std::string>& f
       .Set(CURLOPT_HEADERFUNCTION, ReceiveHead)
       .Set(CURLOPT_HEADERDATA, &receiver)
       .Set(CURLOPT_ERRORBUFFER, errorText)
-      .Set(CURLOPT_USERAGENT, "CheckKeldoSupport/1.00.0001");
-  if (!EmbeddedCaPem().empty()) {
-    // A store cached across requests would keep the added CAs in ways that
-    // are hard to reason about; build it afresh each time.
-    options.Set(CURLOPT_CA_CACHE_TIMEOUT, 0L).Set(CURLOPT_SSL_CTX_FUNCTION, AddEmbeddedCas);
-  }
+      .Set(CURLOPT_USERAGENT, "CheckKeldoSupport/1.00.0001")
+      // The system's trust store is read once per process, however many
+      // connections the run needs. libcurl caches only a store read from a
+      // bundle file alone, so the default folder of the same certificates
+      // (the system's store as hashed links, which update-ca-certificates
+      // writes beside the bundle) is left out.
+      .Set(CURLOPT_CAPATH, static_cast<const char*>(nullptr))
+      .Set(CURLOPT_CA_CACHE_TIMEOUT, -1L);
+  if (!EmbeddedCaPem().empty()) options.Set(CURLOPT_SSL_CTX_FUNCTION, AddEmbeddedCas);
   if (formBody) {
     options.Set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(formBody->size()))
         .Set(CURLOPT_POSTFIELDS, formBody->c_str());
@@ -154,6 +145,7 @@ Exchange RunExchange(const std::string& url, const std::optional<std::string>& f
 
   Exchange result;
   const CURLcode code = curl_easy_perform(easy.get());
+  if (code != CURLE_OK) easy.Failed();
   if (code == CURLE_OK) {
     curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &result.status);
     result.answered = true;

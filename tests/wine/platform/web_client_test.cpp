@@ -3,6 +3,10 @@
 // KELDO_TEST_WEBSITE (trusted) and KELDO_TEST_UNTRUSTED_WEBSITE (a server
 // whose CA nothing trusts).
 #include <gtest/gtest.h>
+// clang-format off
+#include <windows.h>
+#include <psapi.h>
+// clang-format on
 
 #include <atomic>
 #include <memory>
@@ -78,6 +82,45 @@ TEST_F(WebClientTest, TheFormArrivesFieldByField) {
   }
 }
 
+// The process's peak working set; under Wine, the peak resident set that
+// Linux keeps for the process in /proc.
+std::size_t PeakWorkingSet() {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  return GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)
+             ? counters.PeakWorkingSetSize
+             : 0;
+}
+
+// Before the fault cases below, which run many requests at once: a flood
+// that WinHTTP kept in memory would show in the process's peak.
+TEST_F(WebClientTest, FloodsAroundTheBodyStayWithinBoundedMemory) {
+  constexpr std::size_t kExtraBytes = 8 * 1024 * 1024;
+  const std::size_t before = PeakWorkingSet();
+  ASSERT_NE(before, 0u);
+  for (const Text fault : {u"trailer-flood", u"header-flood", u"long-header", u"interim-flood"}) {
+    for (const bool form : {false, true}) {
+      SCOPED_TRACE(ToUtf8(fault) + (form ? " form" : " download"));
+      WinHttpClient client;
+      if (form) {
+        const auto reply = client.SubmitForm(Trusted(fault) + kSupportPath, SupportForm(u"123456"));
+        EXPECT_EQ(ToUtf8(reply->ReplyText()), "");
+      } else {
+        const std::wstring target = NewTestFolder() + L"temp_vers.dat";
+        WriteBytes(target, "earlier");
+        EXPECT_EQ(client.FetchToFile(Trusted(fault) + kVersionPath, AsText(target)), 0);
+        EXPECT_EQ(ReadBytes(target), "earlier");
+      }
+      EXPECT_EQ(client.LastCallOK(), 0);
+      EXPECT_FALSE(client.FailureText().empty());
+      std::printf("%s %s: %s; peak working set %zu KiB\n", ToUtf8(fault).c_str(),
+                  form ? "form" : "download", ToUtf8(client.FailureText()).c_str(),
+                  PeakWorkingSet() / 1024);
+    }
+  }
+  EXPECT_LT(PeakWorkingSet(), before + kExtraBytes) << "before: " << before / 1024 << " KiB";
+}
+
 // One request of each kind against each fault, all at once, so that the
 // slow faults (a silent server, a one-byte-a-second drip) cost their
 // time-out once rather than once per case.
@@ -98,13 +141,15 @@ TEST_F(WebClientTest, EveryFaultIsAFailureNeverAHangOrASuccess) {
   ASSERT_FALSE(untrusted.empty());
   std::vector<std::shared_ptr<FaultCase>> cases;
   for (const Text fault : {u"404", u"500", u"silent", u"drip", u"huge", u"huge-chunked", u"cut",
-                           u"http-redirect", u"redirect-loop"}) {
+                           u"http-redirect", u"redirect-loop", u"trailer-flood", u"header-flood",
+                           u"long-header", u"interim-flood"}) {
     auto fetch = std::make_shared<FaultCase>();
     fetch->website = Trusted(fault);
     cases.push_back(std::move(fetch));
   }
   for (const Text fault : {u"silent", u"drip", u"huge", u"huge-chunked", u"cut", u"http-redirect",
-                           u"redirect-loop"}) {
+                           u"redirect-loop", u"trailer-flood", u"header-flood", u"long-header",
+                           u"interim-flood"}) {
     auto form = std::make_shared<FaultCase>();
     form->website = Trusted(fault);
     form->form = true;
