@@ -222,6 +222,10 @@ int main(int argc, char** argv) {
   }
   // Silent and slow answers each hold a worker; leave room for many.
   server.new_task_queue = [] { return new httplib::ThreadPool(32); };
+  // A connection serves any number of requests, as a real website's would;
+  // the library's default of five would split a test's requests over
+  // connections by their count alone.
+  server.set_keep_alive_max_count(1000);
   // Never freed: a detached flood may still log while the process ends.
   auto* log = new RequestLog(settings.log);
   RawFaultServer raw({settings.cert, settings.key, &stopping, [log](const std::string& line) { log->Write(line); }});
