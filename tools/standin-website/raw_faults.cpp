@@ -44,7 +44,9 @@ bool ReadRequest(SSL* ssl, std::string& path) {
   std::size_t length = 0;
   for (const char* name : {"\r\nContent-Length:", "\r\ncontent-length:"}) {
     const auto at = head.find(name);
-    if (at != std::string::npos && at < end) length = std::strtoul(head.c_str() + at + 17, nullptr, 10);
+    if (at != std::string::npos && at < end) {
+      length = std::strtoul(head.c_str() + at + 17, nullptr, 10);
+    }
   }
   std::size_t bodyHad = head.size() - end - 4;
   while (bodyHad < length) {
@@ -140,7 +142,8 @@ RawFaultServer::RawFaultServer(RawFaultSettings settings) : settings_(std::move(
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t length = sizeof address;
-  if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+  if (listener_ < 0 ||
+      ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
       ::listen(listener_, 64) != 0 ||
       ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
     return;

@@ -32,7 +32,9 @@ CurlSession::Lease::Lease(CurlSession& session) : session_(session), lock_(sessi
   GlobalInitOnce();
   if (!session_.easy_) {
     session_.easy_.reset(curl_easy_init());
-    if (!session_.easy_) throw RunTimeError(CURLE_FAILED_INIT, "Cannot create an HTTPS request (curl)");
+    if (!session_.easy_) {
+      throw RunTimeError(CURLE_FAILED_INIT, "Cannot create an HTTPS request (curl)");
+    }
   }
   CURL* easy = session_.easy_.get();
   curl_easy_reset(easy);

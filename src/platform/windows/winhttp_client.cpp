@@ -73,8 +73,8 @@ bool LimitHeaderSize(HINTERNET request) {
 // number of header lines).
 bool HeadersWithinBound(HINTERNET request) {
   DWORD size = 0;
-  WinHttpQueryHeaders(request, WINHTTP_QUERY_RAW_HEADERS_CRLF, WINHTTP_HEADER_NAME_BY_INDEX, nullptr,
-                      &size, WINHTTP_NO_HEADER_INDEX);
+  WinHttpQueryHeaders(request, WINHTTP_QUERY_RAW_HEADERS_CRLF, WINHTTP_HEADER_NAME_BY_INDEX,
+                      nullptr, &size, WINHTTP_NO_HEADER_INDEX);
   return size / sizeof(wchar_t) <= kMaxReplyHeadBytes;
 }
 
