@@ -13,6 +13,9 @@
 // No reply or download may exceed this; a larger one is a failed call, never
 // a truncated success.
 inline constexpr std::size_t kMaxReplyBytes = 1024 * 1024;
+// Nor may what comes around the body: status lines, headers, trailers and
+// interim answers together. More is a failed call.
+inline constexpr std::size_t kMaxReplyHeadBytes = 64 * 1024;
 
 class WebReply {
  public:

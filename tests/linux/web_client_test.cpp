@@ -73,6 +73,10 @@ TEST_F(WebClientTest, EveryFaultFailsAndLeavesTheFileAlone) {
       {StandinServer::Trusted().Website("http-redirect"), "(curl code 1)"},
       {StandinServer::Trusted().Website("redirect-loop"), "(curl code 47)"},
       {StandinServer::Untrusted().Website(), "(curl code 60)"},
+      {StandinServer::Trusted().Website("trailer-flood"), "headers are larger than 65536 bytes"},
+      {StandinServer::Trusted().Website("header-flood"), "headers are larger than 65536 bytes"},
+      {StandinServer::Trusted().Website("interim-flood"), "headers are larger than 65536 bytes"},
+      {StandinServer::Trusted().Website("long-header"), "(curl code 27)"},
       {"https://127.0.0.1:" + std::to_string(ClosedPort()), "(curl code 7)"},
       {"http://127.0.0.1:" + std::to_string(StandinServer::Trusted().Port()), "(curl code 1)"},
   };
@@ -127,6 +131,8 @@ TEST_F(WebClientTest, FormPostGetsAnyCompleteAnswer) {
       {StandinServer::Trusted().Website("huge"), u"123456", 0, u""},
       {StandinServer::Trusted().Website("cut"), u"123456", 0, u""},
       {StandinServer::Trusted().Website("http-redirect"), u"123456", 0, u""},
+      {StandinServer::Trusted().Website("trailer-flood"), u"123456", 0, u""},
+      {StandinServer::Trusted().Website("interim-flood"), u"123456", 0, u""},
       {StandinServer::Untrusted().Website(), u"123456", 0, u""},
       {"https://127.0.0.1:" + std::to_string(ClosedPort()), u"123456", 0, u""},
   };
@@ -138,6 +144,42 @@ TEST_F(WebClientTest, FormPostGetsAnyCompleteAnswer) {
     if (c.answered == 0) {
       EXPECT_FALSE(client->FailureText().empty()) << c.website;
     }
+  }
+}
+
+// The requests of a run share one connection: the stand-in's log shows one
+// client port for both.
+TEST_F(WebClientTest, ARunsRequestsShareOneConnection) {
+  const std::string log = prefix_.Root() + "/website.log";
+  StandinServer website(false, log);
+  std::unique_ptr<WebClient> client;
+  Submit(website.Website(), client);
+  EXPECT_EQ(client->LastCallOK(), 1) << ToUtf8(client->FailureText());
+  EXPECT_EQ(Fetch(website.Website(), client), 1) << ToUtf8(client->FailureText());
+  const std::vector<int> ports = ClientPorts(log, "/");
+  ASSERT_EQ(ports.size(), 2u);
+  EXPECT_EQ(ports[0], ports[1]);
+}
+
+// After a request that failed on a connection of the shared session, the
+// next request of the run still gets its answer, over a new connection.
+TEST_F(WebClientTest, AFailedRequestDoesNotSpoilTheNext) {
+  const std::string log = prefix_.Root() + "/website.log";
+  StandinServer website(false, log);
+  for (const char* fault : {"cut", "huge", "huge-chunked", "drip", "silent", "trailer-flood",
+                            "interim-flood", "404"}) {
+    SCOPED_TRACE(fault);
+    CurlWebComponent web(paths_, kTestLimits);
+    auto before = web.NewWebClient();
+    EXPECT_EQ(before->FetchToFile(FromUtf8(website.Website() + "/filesfordownload/keldo63version.dat"), kTarget), 1);
+    auto failing = web.NewWebClient();
+    EXPECT_NE(failing->FetchToFile(FromUtf8(website.Website(fault) + "/filesfordownload/keldo63version.dat"), kTarget),
+              1);
+    auto after = web.NewWebClient();
+    EXPECT_EQ(after->FetchToFile(FromUtf8(website.Website() + "/filesfordownload/keldo63version.dat?after"), kTarget),
+              1)
+        << ToUtf8(after->FailureText());
+    EXPECT_EQ(after->LastCallOK(), 1);
   }
 }
 

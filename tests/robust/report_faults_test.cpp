@@ -151,6 +151,18 @@ TEST_F(ReportUnderFaults, OrdinaryWebsiteIsTheBaseline) {
   std::printf("peak memory of a whole run: %ld KiB\n", run.child.peakRssKiB);
 }
 
+// Both requests of a run, the form and the version file, go over one
+// connection: the stand-in's log shows one client port for both.
+TEST_F(ReportUnderFaults, AnOrdinaryRunMakesOneConnection) {
+  const std::string log = scratch_.Path() + "/website.log";
+  StandinServer website(false, log);
+  const ReportRun run = RunReport(website.Website());
+  ExpectCompleted(run, "v6.3.218 10/02/2025", "31/12/2026", "63220", kWebExpiryShown, json::array());
+  const std::vector<int> ports = ClientPorts(log, "/");
+  ASSERT_EQ(ports.size(), 2u) << ReadAll(log);
+  EXPECT_EQ(ports[0], ports[1]) << ReadAll(log);
+}
+
 struct WebsiteFault {
   const char* name;
   const char* message;  // the message box the post's answer brings, or nullptr
@@ -173,6 +185,8 @@ TEST_P(WebsiteFaults, RunCompletesWithTheCaptionsOfAFailedWebsite) {
   const json messages = GetParam().message ? Messages({GetParam().message}) : json::array();
   ExpectCompleted(run, "v6.3.218 10/02/2025", "31/12/2026", "0", kWebExpiryDashes, messages);
   EXPECT_EQ(ReadTreeState(prefix_.Root()), before);
+  std::printf("%s: peak memory %ld KiB, %lld ms\n", GetParam().name, run.child.peakRssKiB,
+              static_cast<long long>(run.child.elapsed.count()));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -181,7 +195,9 @@ INSTANTIATE_TEST_SUITE_P(
                       WebsiteFault{"drip", nullptr}, WebsiteFault{"huge", nullptr},
                       WebsiteFault{"huge-chunked", nullptr}, WebsiteFault{"cut", nullptr},
                       WebsiteFault{"http-redirect", nullptr}, WebsiteFault{"redirect-loop", nullptr},
-                      WebsiteFault{"untrusted", nullptr},
+                      WebsiteFault{"untrusted", nullptr}, WebsiteFault{"trailer-flood", nullptr},
+                      WebsiteFault{"header-flood", nullptr}, WebsiteFault{"long-header", nullptr},
+                      WebsiteFault{"interim-flood", nullptr},
                       WebsiteFault{"404", "Could not read from website"},
                       WebsiteFault{"500", "Could not read from website"}),
     [](const ::testing::TestParamInfo<WebsiteFault>& fault) {

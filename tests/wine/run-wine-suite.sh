@@ -80,7 +80,7 @@ export DISPLAY=:$(head -n1 "$work/display")
 start_standin() {  # port cert key
   local listening=$work/standin-$1.out
   "$standin" --files "$work/website" --port "$1" --cert "$2" --key "$3" --lifetime 600 \
-    > "$listening" 2>>"$work/standin.err" &
+    --log "$work/website.log" > "$listening" 2>>"$work/standin.err" &
   started_pid=$!
   for _ in $(seq 100); do
     started_port=$(sed -n 's/^port=//p' "$listening")
@@ -170,7 +170,7 @@ run_platform_tests() {
   start_standin 0 "$work/pki/untrusted.pem" "$work/pki/untrusted.key"
   untrusted_pid=$started_pid
   KELDO_TEST_WEBSITE=$website KELDO_TEST_UNTRUSTED_WEBSITE=https://localhost:$started_port \
-    KELDO_TEST_DRIVES=1 WINEPREFIX=$prefix timeout 300 wine "$platform_tests" 2>&1 |
+    KELDO_TEST_WEBSITE_LOG=$(winpath "$work/website.log") KELDO_TEST_DRIVES=1 WINEPREFIX=$prefix timeout 300 wine "$platform_tests" 2>&1 |
     tr -d '\r' > "$log" || status=${PIPESTATUS[0]}
   stop_site
   kill "$untrusted_pid" 2>/dev/null || true; wait "$untrusted_pid" 2>/dev/null || true; untrusted_pid=''

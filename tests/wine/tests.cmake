@@ -44,4 +44,4 @@ keldo_wine_program(keldo_wine_platform_tests
   ${wine_tests_dir}/platform/drive_types_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/windows/platform_fixture.cpp
 )
-target_link_libraries(keldo_wine_platform_tests PRIVATE keldo_windows_platform GTest::gtest GTest::gtest_main)
+target_link_libraries(keldo_wine_platform_tests PRIVATE keldo_windows_platform psapi GTest::gtest GTest::gtest_main)

@@ -10,14 +10,18 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <thread>
 
+#include "raw_faults.h"
+
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: keldo-standin-website --cert PEM --key PEM [--files DIR] [--port N] [--lifetime SECONDS]\n";
+    "Usage: keldo-standin-website --cert PEM --key PEM [--files DIR] [--port N] [--lifetime SECONDS]\n"
+    "                             [--log FILE]\n";
 constexpr const char* kDefaultVersionLine = "v6.3.220 15/03/2025\r\n";
 constexpr std::size_t kOverCapBytes = 2 * 1024 * 1024;
 constexpr std::size_t kMaxServedFileBytes = 4 * 1024 * 1024;
@@ -25,7 +29,7 @@ constexpr std::size_t kMaxServedFileBytes = 4 * 1024 * 1024;
 std::atomic<bool> stopping{false};
 
 struct Settings {
-  std::string cert, key, files;
+  std::string cert, key, files, log;
   int port = 0;
   int lifetimeSeconds = 300;
 };
@@ -58,15 +62,35 @@ bool ReadServedFile(const std::string& path, std::string& content) {
   return content.size() <= kMaxServedFileBytes;
 }
 
+// One line per request, appended to the --log file when there is one.
+class RequestLog {
+ public:
+  explicit RequestLog(const std::string& path) {
+    if (!path.empty()) out_.open(path, std::ios::app);
+  }
+  void Write(const std::string& line) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (out_.is_open()) out_ << line << std::endl;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::ofstream out_;
+};
+
 class Website {
  public:
-  explicit Website(Settings settings) : settings_(std::move(settings)) {}
+  Website(Settings settings, RequestLog& log, int rawPort)
+      : settings_(std::move(settings)), log_(log), rawPort_(rawPort) {}
 
   // The path's first segment may name a fault; the rest is served as usual.
   void Handle(const httplib::Request& req, httplib::Response& res) {
+    // The client's port tells its connections apart.
+    log_.Write(req.method + " " + req.path + " from port " + std::to_string(req.remote_port));
     const auto slash = req.path.find('/', 1);
     const std::string first = req.path.substr(1, slash == std::string::npos ? std::string::npos : slash - 1);
     const std::string rest = slash == std::string::npos ? "/" : req.path.substr(slash);
+    if (IsRawFault(first)) return RawRedirect(req, res);
     if (first == "404") return Status(res, 404, "Not Found");
     if (first == "500") return Status(res, 500, "Internal Server Error");
     if (first == "silent") {
@@ -120,6 +144,16 @@ class Website {
 
   static std::string Host(const httplib::Request& req) { return req.get_header_value("Host"); }
 
+  // The same host name, the raw responder's port, the whole path; 307 keeps
+  // a post a post.
+  void RawRedirect(const httplib::Request& req, httplib::Response& res) const {
+    std::string host = Host(req);
+    const auto colon = host.rfind(':');
+    if (colon != std::string::npos && host.find(']', colon) == std::string::npos) host.resize(colon);
+    res.status = 307;
+    res.set_header("Location", "https://" + host + ":" + std::to_string(rawPort_) + req.path);
+  }
+
   // One byte a second: slower than any client should put up with.
   static void Drip(httplib::Response& res) {
     res.set_chunked_content_provider("text/plain", [](std::size_t offset, httplib::DataSink& sink) {
@@ -153,6 +187,8 @@ class Website {
   }
 
   Settings settings_;
+  RequestLog& log_;
+  int rawPort_;
 };
 
 bool ParseArgs(int argc, char** argv, Settings& settings) {
@@ -165,6 +201,7 @@ bool ParseArgs(int argc, char** argv, Settings& settings) {
     else if (arg == "--files") settings.files = value;
     else if (arg == "--port") settings.port = std::atoi(value.c_str());
     else if (arg == "--lifetime") settings.lifetimeSeconds = std::atoi(value.c_str());
+    else if (arg == "--log") settings.log = value;
     else return false;
   }
   return !settings.cert.empty() && !settings.key.empty() && settings.lifetimeSeconds > 0;
@@ -185,7 +222,18 @@ int main(int argc, char** argv) {
   }
   // Silent and slow answers each hold a worker; leave room for many.
   server.new_task_queue = [] { return new httplib::ThreadPool(32); };
-  Website website(settings);
+  // A connection serves any number of requests, as a real website's would;
+  // the library's default of five would split a test's requests over
+  // connections by their count alone.
+  server.set_keep_alive_max_count(1000);
+  // Never freed: a detached flood may still log while the process ends.
+  auto* log = new RequestLog(settings.log);
+  RawFaultServer raw({settings.cert, settings.key, &stopping, [log](const std::string& line) { log->Write(line); }});
+  if (raw.Port() == 0) {
+    std::cerr << "keldo-standin-website: cannot serve the raw faults\n";
+    return 1;
+  }
+  Website website(settings, *log, raw.Port());
   auto handler = [&website](const httplib::Request& req, httplib::Response& res) { website.Handle(req, res); };
   server.Get(".*", handler);
   server.Post(".*", handler);

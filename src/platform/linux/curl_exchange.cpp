@@ -15,9 +15,6 @@
 
 namespace {
 
-struct EasyCleanup {
-  void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
-};
 struct BioFree {
   void operator()(BIO* bio) const { BIO_free(bio); }
 };
@@ -25,17 +22,10 @@ struct X509Free {
   void operator()(X509* cert) const { X509_free(cert); }
 };
 
-void GlobalInitOnce() {
-  static std::once_flag once;
-  static CURLcode result = CURLE_OK;
-  std::call_once(once, [] { result = curl_global_init(CURL_GLOBAL_DEFAULT); });
-  if (result != CURLE_OK) {
-    throw RunTimeError(result, std::string("Cannot start libcurl: ") + curl_easy_strerror(result));
-  }
-}
-
 // Adds the embedded test CAs to the store that curl has already filled from
-// the system's trust store, so both are trusted.
+// the system's trust store, so both are trusted. The store is cached for the
+// process, so a later connection may find them there already; adding one
+// twice is harmless.
 CURLcode AddEmbeddedCas(CURL*, void* sslContext, void*) {
   const std::string_view pem = EmbeddedCaPem();
   X509_STORE* store = SSL_CTX_get_cert_store(static_cast<SSL_CTX*>(sslContext));
@@ -53,6 +43,12 @@ CURLcode AddEmbeddedCas(CURL*, void* sslContext, void*) {
 struct Receiver {
   std::string body;
   bool overCap = false;
+  // What came around the body of the current answer: its status line,
+  // headers and trailers, and any interim 1xx answers before it.
+  CURL* easy = nullptr;
+  long redirects = 0;  // followed before the current answer
+  std::size_t headBytes = 0;
+  bool headOverCap = false;
 };
 
 size_t Receive(char* data, size_t size, size_t count, void* user) {
@@ -63,6 +59,27 @@ size_t Receive(char* data, size_t size, size_t count, void* user) {
     return 0;  // ends the transfer with CURLE_WRITE_ERROR
   }
   receiver->body.append(data, bytes);
+  return bytes;
+}
+
+// libcurl keeps every trailer line and every interim answer it is sent, so
+// only a count of our own bounds what a server may send around the body.
+size_t ReceiveHead(char*, size_t size, size_t count, void* user) {
+  auto* receiver = static_cast<Receiver*>(user);
+  const size_t bytes = size * count;
+  // Each answer of a redirect chain has a bound of its own. What the server
+  // writes cannot reset it; only libcurl's own count of redirects followed.
+  long redirects = 0;
+  curl_easy_getinfo(receiver->easy, CURLINFO_REDIRECT_COUNT, &redirects);
+  if (redirects != receiver->redirects) {
+    receiver->redirects = redirects;
+    receiver->headBytes = 0;
+  }
+  receiver->headBytes += bytes;
+  if (receiver->headBytes > kMaxReplyHeadBytes) {
+    receiver->headOverCap = true;
+    return 0;  // ends the transfer with CURLE_WRITE_ERROR
+  }
   return bytes;
 }
 
@@ -86,13 +103,12 @@ class Options {
 
 }  // namespace
 
-Exchange RunExchange(const std::string& url, const std::optional<std::string>& formBody,
-                     const WebLimits& limits) {
-  GlobalInitOnce();
-  const std::unique_ptr<CURL, EasyCleanup> easy(curl_easy_init());
-  if (!easy) throw RunTimeError(CURLE_FAILED_INIT, "Cannot create an HTTPS request (curl)");
+Exchange RunExchange(CurlSession& session, const std::string& url,
+                     const std::optional<std::string>& formBody, const WebLimits& limits) {
+  CurlSession::Lease easy(session);
 
   Receiver receiver;
+  receiver.easy = easy.get();
   char errorText[CURL_ERROR_SIZE] = {};
   Options options(easy.get());
   options.Set(CURLOPT_URL, url.c_str())
@@ -110,13 +126,18 @@ Exchange RunExchange(const std::string& url, const std::optional<std::string>& f
       .Set(CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxReplyBytes))
       .Set(CURLOPT_WRITEFUNCTION, Receive)
       .Set(CURLOPT_WRITEDATA, &receiver)
+      .Set(CURLOPT_HEADERFUNCTION, ReceiveHead)
+      .Set(CURLOPT_HEADERDATA, &receiver)
       .Set(CURLOPT_ERRORBUFFER, errorText)
-      .Set(CURLOPT_USERAGENT, "CheckKeldoSupport/1.00.0001");
-  if (!EmbeddedCaPem().empty()) {
-    // A store cached across requests would keep the added CAs in ways that
-    // are hard to reason about; build it afresh each time.
-    options.Set(CURLOPT_CA_CACHE_TIMEOUT, 0L).Set(CURLOPT_SSL_CTX_FUNCTION, AddEmbeddedCas);
-  }
+      .Set(CURLOPT_USERAGENT, "CheckKeldoSupport/1.00.0001")
+      // The system's trust store is read once per process, however many
+      // connections the run needs. libcurl caches only a store read from a
+      // bundle file alone, so the default folder of the same certificates
+      // (the system's store as hashed links, which update-ca-certificates
+      // writes beside the bundle) is left out.
+      .Set(CURLOPT_CAPATH, static_cast<const char*>(nullptr))
+      .Set(CURLOPT_CA_CACHE_TIMEOUT, -1L);
+  if (!EmbeddedCaPem().empty()) options.Set(CURLOPT_SSL_CTX_FUNCTION, AddEmbeddedCas);
   if (formBody) {
     options.Set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(formBody->size()))
         .Set(CURLOPT_POSTFIELDS, formBody->c_str());
@@ -124,15 +145,21 @@ Exchange RunExchange(const std::string& url, const std::optional<std::string>& f
 
   Exchange result;
   const CURLcode code = curl_easy_perform(easy.get());
+  if (code != CURLE_OK) easy.Failed();
   if (code == CURLE_OK) {
     curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &result.status);
     result.answered = true;
     result.body = std::move(receiver.body);
     return result;
   }
-  std::string text = receiver.overCap || code == CURLE_FILESIZE_EXCEEDED
-                         ? "The answer is larger than " + std::to_string(kMaxReplyBytes) + " bytes"
-                         : (errorText[0] != '\0' ? errorText : curl_easy_strerror(code));
+  std::string text;
+  if (receiver.headOverCap) {
+    text = "The answer's headers are larger than " + std::to_string(kMaxReplyHeadBytes) + " bytes";
+  } else if (receiver.overCap || code == CURLE_FILESIZE_EXCEEDED) {
+    text = "The answer is larger than " + std::to_string(kMaxReplyBytes) + " bytes";
+  } else {
+    text = errorText[0] != '\0' ? errorText : curl_easy_strerror(code);
+  }
   result.failure = text + " (curl code " + std::to_string(code) + ")";
   return result;
 }

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/linux/curl_session.h"
+
 struct WebLimits {
   std::chrono::milliseconds connect{10000};
   std::chrono::milliseconds total{30000};
@@ -24,5 +26,5 @@ struct Exchange {
 
 // `formBody` present: a POST of that application/x-www-form-urlencoded body.
 // Throws RunTimeError only when libcurl cannot be set up at all.
-Exchange RunExchange(const std::string& url, const std::optional<std::string>& formBody,
-                     const WebLimits& limits);
+Exchange RunExchange(CurlSession& session, const std::string& url,
+                     const std::optional<std::string>& formBody, const WebLimits& limits);

@@ -10,7 +10,7 @@ std::int32_t CurlWebClient::Fail(const std::string& text) {
 std::int32_t CurlWebClient::FetchToFile(const Text& address, const Text& localPath) {
   failure_.clear();
   const std::string url = ToUtf8(address);
-  const Exchange exchange = RunExchange(url, std::nullopt, limits_);
+  const Exchange exchange = RunExchange(session_, url, std::nullopt, limits_);
   lastCallOK_ = exchange.answered ? 1 : 0;
   if (!exchange.answered) return Fail(exchange.failure + " from " + url);
   if (exchange.status < 200 || exchange.status > 299) {
@@ -30,7 +30,7 @@ std::int32_t CurlWebClient::FetchToFile(const Text& address, const Text& localPa
 std::unique_ptr<WebReply> CurlWebClient::SubmitForm(const Text& address, const FormFields& fields) {
   failure_.clear();
   const std::string url = ToUtf8(address);
-  Exchange exchange = RunExchange(url, EncodeForm(fields), limits_);
+  Exchange exchange = RunExchange(session_, url, EncodeForm(fields), limits_);
   lastCallOK_ = exchange.answered ? 1 : 0;
   if (!exchange.answered) {
     Fail(exchange.failure + " from " + url);

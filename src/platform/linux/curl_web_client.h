@@ -5,7 +5,8 @@
 
 class CurlWebClient : public WebClient {
  public:
-  CurlWebClient(const WinePaths& paths, WebLimits limits) : paths_(paths), limits_(limits) {}
+  CurlWebClient(const WinePaths& paths, CurlSession& session, WebLimits limits)
+      : paths_(paths), session_(session), limits_(limits) {}
   Text FailureText() const override { return failure_; }
   std::int32_t LastCallOK() const override { return lastCallOK_; }
   std::int32_t FetchToFile(const Text& address, const Text& localPath) override;
@@ -15,6 +16,7 @@ class CurlWebClient : public WebClient {
   std::int32_t Fail(const std::string& text);
 
   const WinePaths& paths_;
+  CurlSession& session_;
   WebLimits limits_;
   Text failure_;
   std::int32_t lastCallOK_ = 0;

@@ -4,7 +4,7 @@
 #include "platform/linux/folder_tool.h"
 
 std::unique_ptr<WebClient> CurlWebComponent::NewWebClient() {
-  return std::make_unique<CurlWebClient>(paths_, limits_);
+  return std::make_unique<CurlWebClient>(paths_, session_, limits_);
 }
 
 std::unique_ptr<FileTool> CurlWebComponent::NewFileTool() {

@@ -4,7 +4,8 @@
 #include "web/web_component.h"
 
 // The web component over libcurl; local paths are Windows paths under the
-// prefix.
+// prefix. Every client it makes shares its one HTTPS session, so a run's
+// requests share one connection.
 class CurlWebComponent : public WebComponent {
  public:
   CurlWebComponent(const WinePaths& paths, WebLimits limits) : paths_(paths), limits_(limits) {}
@@ -14,4 +15,5 @@ class CurlWebComponent : public WebComponent {
  private:
   const WinePaths& paths_;
   WebLimits limits_;
+  CurlSession session_;
 };

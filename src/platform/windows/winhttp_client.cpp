@@ -8,6 +8,7 @@
 #include "platform/windows/folder_tool.h"
 #include "platform/windows/web_address.h"
 #include "platform/windows/wide_text.h"
+#include "platform/windows/winhttp_pool.h"
 #include "platform/windows/winhttp_session.h"
 
 namespace {
@@ -59,6 +60,24 @@ Text WinHttpErrorNote(DWORD code) {
   return u"WinHTTP error " + DecimalText(code) + u": " + WinHttpErrorText(code);
 }
 
+// The headers of an answer, interim answers and trailers included, stay
+// within the same bound as on every other platform. WinHTTP's own default
+// is 64 KiB too; set it so that a changed default cannot widen it.
+bool LimitHeaderSize(HINTERNET request) {
+  DWORD bytes = static_cast<DWORD>(kMaxReplyHeadBytes);
+  return WinHttpSetOption(request, WINHTTP_OPTION_MAX_RESPONSE_HEADER_SIZE, &bytes, sizeof bytes);
+}
+
+// The size of the headers WinHTTP kept, checked again after the fact: not
+// every WinHTTP honours the option above (Wine ignores it and keeps any
+// number of header lines).
+bool HeadersWithinBound(HINTERNET request) {
+  DWORD size = 0;
+  WinHttpQueryHeaders(request, WINHTTP_QUERY_RAW_HEADERS_CRLF, WINHTTP_HEADER_NAME_BY_INDEX,
+                      nullptr, &size, WINHTTP_NO_HEADER_INDEX);
+  return size / sizeof(wchar_t) <= kMaxReplyHeadBytes;
+}
+
 bool QueryStatus(HINTERNET request, DWORD& status) {
   DWORD size = sizeof status;
   return WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
@@ -91,23 +110,26 @@ bool WinHttpClient::Fail(const Text& text) {
   return false;
 }
 
-bool WinHttpClient::Exchange(Text address, std::wstring method, std::string body,
-                             const wchar_t* headers, Answer& answer) {
+bool WinHttpClient::RunRequests(Text address, std::wstring method, std::string body,
+                                 const wchar_t* headers, Answer& answer) {
   const Deadline deadline(kWholeCallMs);
-  const WinHttpSession session;
+  WinHttpPool& pool = WinHttpPool::Process();
+  const auto sessionHandle = pool.Session();
+  const WinHttpSession& session = *sessionHandle;
   if (!session) return Fail("WinHttpOpen", session.OpenError());
 
   for (int redirects = 0;; ++redirects) {
+    lastAddress_ = address;
     const auto target = ParseHttpsAddress(address);
     if (!target) {
       return Fail(u"Only https addresses are used, not: " + address + u" (" +
                   WinHttpErrorNote(ERROR_WINHTTP_UNRECOGNIZED_SCHEME) + u")");
     }
-    const InternetHandle connection(
-        WinHttpConnect(session.get(), Wide(target->host).c_str(), target->port, 0));
-    if (!connection) return Fail("WinHttpConnect", GetLastError());
+    DWORD connectError = 0;
+    const auto connection = pool.Connection(target->host, target->port, connectError);
+    if (!connection) return Fail("WinHttpConnect", connectError);
     const InternetHandle request(WinHttpOpenRequest(
-        connection.get(), method.c_str(), Wide(target->pathAndQuery).c_str(), nullptr,
+        connection->get(), method.c_str(), Wide(target->pathAndQuery).c_str(), nullptr,
         WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_SECURE | WINHTTP_FLAG_REFRESH));
     if (!request) return Fail("WinHttpOpenRequest", GetLastError());
 
@@ -124,6 +146,7 @@ bool WinHttpClient::Exchange(Text address, std::wstring method, std::string body
       WinHttpSetOption(request.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols);
     }
     if (!SetTimeouts(request.get(), deadline)) return Fail("WinHttpSetTimeouts", GetLastError());
+    if (!LimitHeaderSize(request.get())) return Fail("WinHttpSetOption", GetLastError());
     session.ApplyProxyFor(request.get(), address);
     if (!SetResponseTimeout(request.get(), deadline)) {
       return Fail("WinHttpSetOption", GetLastError());
@@ -137,6 +160,11 @@ bool WinHttpClient::Exchange(Text address, std::wstring method, std::string body
     }
     if (!WinHttpReceiveResponse(request.get(), nullptr)) {
       return Fail("WinHttpReceiveResponse", GetLastError());
+    }
+    if (!HeadersWithinBound(request.get())) {
+      return Fail(u"The headers of the answer from " + address + u" are larger than " +
+                  DecimalText(kMaxReplyHeadBytes) + u" bytes (" +
+                  WinHttpErrorNote(ERROR_WINHTTP_HEADER_SIZE_OVERFLOW) + u")");
     }
     DWORD status = 0;
     if (!QueryStatus(request.get(), status)) return Fail("WinHttpQueryHeaders", GetLastError());
@@ -195,6 +223,18 @@ bool WinHttpClient::Exchange(Text address, std::wstring method, std::string body
       }
     }
   }
+}
+
+bool WinHttpClient::Exchange(Text address, std::wstring method, std::string body,
+                             const wchar_t* headers, Answer& answer) {
+  if (RunRequests(address, std::move(method), std::move(body), headers, answer)) return true;
+  // WinHTTP closes the socket of an answer that failed or was left unread
+  // itself; the connection handle goes too, so that the next request of the
+  // run starts from a new one and nothing of this one is carried over.
+  if (const auto target = ParseHttpsAddress(lastAddress_)) {
+    WinHttpPool::Process().Forget(target->host, target->port);
+  }
+  return false;
 }
 
 std::int32_t WinHttpClient::FetchToFile(const Text& address, const Text& localPath) {

@@ -22,11 +22,14 @@ class WinHttpClient final : public WebClient {
   // True with a complete answer of any status; false with failure_ set.
   bool Exchange(Text address, std::wstring method, std::string body, const wchar_t* headers,
                 Answer& answer);
+  bool RunRequests(Text address, std::wstring method, std::string body, const wchar_t* headers,
+                    Answer& answer);
   bool Fail(const char* step, DWORD code);
   bool Fail(const Text& text);
 
   Text failure_;
   std::int32_t lastCallOk_ = 0;
+  Text lastAddress_;  // the address of the last request sent, redirects followed
 };
 
 class WinHttpComponent final : public WebComponent {

@@ -9,16 +9,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <stdexcept>
 #include <vector>
 
 extern char** environ;
 
-StandinServer::StandinServer(bool untrusted) {
+StandinServer::StandinServer(bool untrusted, const std::string& log) {
   const std::string pki = KELDO_TEST_PKI;
   const std::string leaf = untrusted ? "untrusted" : "server";
   std::vector<std::string> args = {KELDO_STANDIN_EXE, "--cert", pki + "/" + leaf + ".pem",
                                    "--key", pki + "/" + leaf + ".key", "--lifetime", "300"};
+  if (!log.empty()) args.insert(args.end(), {"--log", log});
   std::vector<char*> argv;
   for (auto& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
@@ -66,6 +68,19 @@ StandinServer& StandinServer::Trusted() {
 StandinServer& StandinServer::Untrusted() {
   static StandinServer server(true);
   return server;
+}
+
+std::vector<int> ClientPorts(const std::string& log, const std::string& path) {
+  std::ifstream in(log);
+  std::vector<int> ports;
+  const std::string marker = " from port ";
+  for (std::string line; std::getline(in, line);) {
+    const auto at = line.rfind(marker);
+    if (at != std::string::npos && line.find(path) != std::string::npos) {
+      ports.push_back(std::stoi(line.substr(at + marker.size())));
+    }
+  }
+  return ports;
 }
 
 int ClosedPort() {

@@ -3,10 +3,13 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 class StandinServer {
  public:
-  explicit StandinServer(bool untrusted = false);
+  // `log` names a file that gets one line per request (see the website's
+  // README); empty for none.
+  explicit StandinServer(bool untrusted = false, const std::string& log = "");
   ~StandinServer();
   StandinServer(const StandinServer&) = delete;
   StandinServer& operator=(const StandinServer&) = delete;
@@ -23,6 +26,10 @@ class StandinServer {
   pid_t pid_ = -1;
   int port_ = 0;
 };
+
+// The client ports of the requests in a stand-in's log whose line holds
+// `path`, in order.
+std::vector<int> ClientPorts(const std::string& log, const std::string& path);
 
 // A loopback port on which nothing listens.
 int ClosedPort();
