@@ -8,6 +8,7 @@
 #include "platform/windows/folder_tool.h"
 #include "platform/windows/web_address.h"
 #include "platform/windows/wide_text.h"
+#include "platform/windows/winhttp_proxy.h"
 #include "platform/windows/winhttp_session.h"
 
 namespace {
@@ -94,8 +95,7 @@ bool WinHttpClient::Fail(const Text& text) {
 bool WinHttpClient::Exchange(Text address, std::wstring method, std::string body,
                              const wchar_t* headers, Answer& answer) {
   const Deadline deadline(kWholeCallMs);
-  const WinHttpSession session;
-  if (!session) return Fail("WinHttpOpen", session.OpenError());
+  const ProxySettings proxySettings = ReadProxySettings();
 
   for (int redirects = 0;; ++redirects) {
     const auto target = ParseHttpsAddress(address);
@@ -103,6 +103,12 @@ bool WinHttpClient::Exchange(Text address, std::wstring method, std::string body
       return Fail(u"Only https addresses are used, not: " + address + u" (" +
                   WinHttpErrorNote(ERROR_WINHTTP_UNRECOGNIZED_SCHEME) + u")");
     }
+    // Each request (each redirect too) is routed afresh: a script may send
+    // another address through another proxy.
+    ProxyRoute route = RouteRequest(proxySettings, address, target->host, target->port);
+    const WinHttpSession session(route);
+    routeNotes_.push_back(ProxyRouteNote(address, route));
+    if (!session) return Fail("WinHttpOpen", session.OpenError());
     const InternetHandle connection(
         WinHttpConnect(session.get(), Wide(target->host).c_str(), target->port, 0));
     if (!connection) return Fail("WinHttpConnect", GetLastError());
@@ -124,22 +130,32 @@ bool WinHttpClient::Exchange(Text address, std::wstring method, std::string body
       WinHttpSetOption(request.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols);
     }
     if (!SetTimeouts(request.get(), deadline)) return Fail("WinHttpSetTimeouts", GetLastError());
-    session.ApplyProxyFor(request.get(), address);
+    if (!ApplyProxyRoute(request.get(), route)) return Fail("WinHttpSetOption", GetLastError());
     if (!SetResponseTimeout(request.get(), deadline)) {
       return Fail("WinHttpSetOption", GetLastError());
     }
 
     const DWORD bodySize = static_cast<DWORD>(body.size());
-    if (!WinHttpSendRequest(request.get(), headers, headers ? static_cast<DWORD>(-1L) : 0,
-                            body.empty() ? WINHTTP_NO_REQUEST_DATA : body.data(), bodySize,
-                            bodySize, 0)) {
-      return Fail("WinHttpSendRequest", GetLastError());
-    }
-    if (!WinHttpReceiveResponse(request.get(), nullptr)) {
-      return Fail("WinHttpReceiveResponse", GetLastError());
-    }
     DWORD status = 0;
-    if (!QueryStatus(request.get(), status)) return Fail("WinHttpQueryHeaders", GetLastError());
+    // A proxy that asks who the user is gets one answer at most, and only
+    // the logged-on user's own logon; anything else is a failed call.
+    for (bool offeredLogon = false;;) {
+      if (!WinHttpSendRequest(request.get(), headers, headers ? static_cast<DWORD>(-1L) : 0,
+                              body.empty() ? WINHTTP_NO_REQUEST_DATA : body.data(), bodySize,
+                              bodySize, 0)) {
+        return Fail("WinHttpSendRequest", GetLastError());
+      }
+      if (!WinHttpReceiveResponse(request.get(), nullptr)) {
+        return Fail("WinHttpReceiveResponse", GetLastError());
+      }
+      if (!QueryStatus(request.get(), status)) return Fail("WinHttpQueryHeaders", GetLastError());
+      if (status != HTTP_STATUS_PROXY_AUTH_REQ) break;
+      if (offeredLogon || deadline.Passed() || !OfferUserLogonToProxy(request.get())) {
+        return Fail(u"The proxy " + FromWide(route.proxy) + u" refused the request to " + address +
+                    u" (HTTP status 407, proxy authentication required)");
+      }
+      offeredLogon = true;
+    }
 
     if (IsRedirectStatus(status)) {
       const Text location = QueryLocation(request.get());
@@ -200,6 +216,7 @@ bool WinHttpClient::Exchange(Text address, std::wstring method, std::string body
 std::int32_t WinHttpClient::FetchToFile(const Text& address, const Text& localPath) {
   failure_.clear();
   lastCallOk_ = 0;
+  routeNotes_.clear();
   Answer answer;
   if (!Exchange(address, L"GET", std::string(), nullptr, answer)) return 0;
   lastCallOk_ = 1;
@@ -214,6 +231,7 @@ std::int32_t WinHttpClient::FetchToFile(const Text& address, const Text& localPa
 std::unique_ptr<WebReply> WinHttpClient::SubmitForm(const Text& address, const FormFields& fields) {
   failure_.clear();
   lastCallOk_ = 0;
+  routeNotes_.clear();
   Answer answer;
   if (!Exchange(address, L"POST", EncodeForm(fields),
                 L"Content-Type: application/x-www-form-urlencoded\r\n", answer)) {
