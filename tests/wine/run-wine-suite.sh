@@ -207,7 +207,7 @@ proxy_set_up() {  # scenario prefix
   if [[ $1 == proxy-script ]]; then
     connection_settings "$2" 5 '' '' "http://127.0.0.1:$proxy_port/proxy.pac"
   else
-    connection_settings "$2" 3 "127.0.0.1:$proxy_port" '<local>' ''
+    connection_settings "$2" 3 "127.0.0.1:$proxy_port" '*.intranet.example' ''
   fi
 }
 proxy_checks() {  # scenario
