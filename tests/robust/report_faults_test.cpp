@@ -269,7 +269,7 @@ INSTANTIATE_TEST_SUITE_P(
         ProxyCase{"proxy_asks_for_the_windows_logon", "407-negotiate", "https_proxy", nullptr, false,
                   "PROXY (https_proxy)", "CONNECT 127.0.0.1:", "TUNNEL"},
         ProxyCase{"proxy_intercepts_tls", "intercept", "https_proxy", nullptr, false, "PROXY (https_proxy)",
-                  "INTERCEPT refused", "INTERCEPT accepted"},
+                  "INTERCEPT refused", "INTERCEPT got a request"},
         ProxyCase{"website_exempted_by_no_proxy", "407", "https_proxy", "no_proxy=localhost,127.0.0.0/8", true,
                   "direct (no_proxy)", nullptr, nullptr}),
     [](const ::testing::TestParamInfo<ProxyCase>& c) { return std::string(c.param.name); });

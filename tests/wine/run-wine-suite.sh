@@ -41,6 +41,9 @@ results=$work/results.txt
 : > "$results"
 # Wine gets a home of its own, no Mono or Gecko installers, and silence.
 export HOME=$work/home WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
+# Wine's WinHTTP takes $http_proxy for the machine's proxy: only the
+# proxies the suite sets up may count.
+unset http_proxy
 unset WINEPREFIX
 mkdir -p "$HOME"
 
@@ -201,6 +204,7 @@ proxy_set_up() {  # scenario prefix
       site_pid=$started_pid
       start_proxy tunnel "$proxy_log" "127.0.0.1:$started_port" ;;
     proxy-407) start_proxy 407 "$proxy_log" ;;
+    proxy-407-negotiate) start_proxy 407-negotiate "$proxy_log" ;;
     proxy-intercept) start_proxy intercept "$proxy_log" ;;
     *) return 0 ;;
   esac
@@ -215,11 +219,11 @@ proxy_checks() {  # scenario
     proxy-tunnel | proxy-script)
       expect "$1: both requests went through the proxy's tunnel" \
         test "$(grep -c "^TUNNEL closed localhost:$port" "$proxy_log")" -ge 1 ;;
-    proxy-407) expect "$1: the proxy was asked, and refused" grep -q "^CONNECT localhost:$port 407" "$proxy_log" ;;
+    proxy-407*) expect "$1: the proxy was asked, and refused" grep -q "^CONNECT localhost:$port 407" "$proxy_log" ;;
     proxy-intercept)
       expect "$1: the intercepting proxy's certificate was refused" grep -q '^INTERCEPT refused' "$proxy_log"
       expect "$1: no request was sent to the intercepting proxy" \
-        bash -c "! grep -q '^INTERCEPT accepted' '$proxy_log'" ;;
+        bash -c "! grep -q '^INTERCEPT got a request' '$proxy_log'" ;;
   esac
   if [[ $1 == proxy-script ]]; then
     expect "$1: the configuration script was fetched" grep -q '^PAC GET /proxy.pac' "$proxy_log"
@@ -227,17 +231,18 @@ proxy_checks() {  # scenario
 }
 
 # The console report under Wine, --debug naming the proxy of each request.
-run_report() {  # name settings(none|named) expected-web-version expected-route
+run_report() {  # name settings(none|named|machine) expected-web-version expected-route
   local prefix=$work/report-$1 json=$out/logs/report-$1.json
   clone_prefix "$base" "$prefix"
   current_prefix=$prefix
   lay_out ordinary "$prefix"
   : > "$proxy_log"
-  if [[ $2 == named ]]; then
+  if [[ $2 != none ]]; then
     start_standin 0 "$work/pki/server.pem" "$work/pki/server.key"
     site_pid=$started_pid
     start_proxy tunnel "$proxy_log" "127.0.0.1:$started_port"
-    connection_settings "$prefix" 3 "127.0.0.1:$proxy_port" '' ''
+    if [[ $2 == named ]]; then connection_settings "$prefix" 3 "127.0.0.1:$proxy_port" '' ''; fi
+    if [[ $2 == machine ]]; then machine_proxy "$prefix" "127.0.0.1:$proxy_port" ''; fi
   else
     start_site
   fi
@@ -256,7 +261,8 @@ run_report() {  # name settings(none|named) expected-web-version expected-route
 scenarios=("${@:3}")
 ((${#scenarios[@]})) || scenarios=(ordinary network-drive no-drive website-down unreadable-answer
                                    empty-latest-progs folder-not-creatable start-twice exit close-box
-                                   proxy-tunnel proxy-script proxy-407 proxy-intercept)
+                                   proxy-tunnel proxy-script proxy-407 proxy-407-negotiate
+                                   proxy-intercept)
 for scenario in "${scenarios[@]}"; do
   echo "# scenario $scenario"
   run_scenario "$scenario"
@@ -264,6 +270,7 @@ done
 echo "# the console report, direct and behind the user's proxy"
 run_report direct none 63221 "direct (no proxy discovered)"
 run_report proxy named 63221 "PROXY (the user's proxy server)"
+run_report machine-proxy machine 63221 "PROXY (the machine's WinHTTP proxy)"
 
 # What the window draws, from the X server's own picture: the light-green
 # background, and the findings painted by the run.

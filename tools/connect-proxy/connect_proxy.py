@@ -106,7 +106,17 @@ def handle(settings, conn):
             except (ssl.SSLError, OSError) as error:
                 log(settings, "INTERCEPT refused by the client: %s" % error.__class__.__name__)
                 return
-            log(settings, "INTERCEPT accepted by the client")
+            # A client may finish the handshake and only then drop a
+            # certificate it does not trust: what counts is whether it
+            # sends a request.
+            try:
+                request = read_head(tls, deadline)
+            except (ssl.SSLError, OSError):
+                request = None
+            if request is None:
+                log(settings, "INTERCEPT refused by the client after the handshake")
+            else:
+                log(settings, "INTERCEPT got a request: " + request.split("\r\n")[0])
             tls.close()
             return
         # tunnel: the website listens on IPv4 loopback only.

@@ -151,7 +151,8 @@ bool WinHttpClient::Exchange(Text address, std::wstring method, std::string body
       if (!QueryStatus(request.get(), status)) return Fail("WinHttpQueryHeaders", GetLastError());
       if (status != HTTP_STATUS_PROXY_AUTH_REQ) break;
       if (offeredLogon || deadline.Passed() || !OfferUserLogonToProxy(request.get())) {
-        return Fail(u"The proxy " + FromWide(route.proxy) + u" refused the request to " + address +
+        const Text proxy = route.proxy.empty() ? Text() : u" " + FromWide(route.proxy);
+        return Fail(u"The proxy" + proxy + u" refused the request to " + address +
                     u" (HTTP status 407, proxy authentication required)");
       }
       offeredLogon = true;

@@ -29,7 +29,7 @@ Captions Ordinary(Captions changes = {}) {
 
 const std::wstring kNoWebExpiry = L"Website shows support expires: --------";
 
-const std::array<Scenario, 14> kScenarios = {{
+const std::array<Scenario, 15> kScenarios = {{
     {"ordinary", Action::Run, Ordinary(), {}, false, {}, true},
     {"network-drive", Action::Run, Ordinary({{Control::lblServer, L"Keldo Database on Drive: F"}}),
      {}, false, {}},
@@ -66,11 +66,16 @@ const std::array<Scenario, 14> kScenarios = {{
     {"close-box", Action::CloseBox, {}, {}, true, {}},
     // Behind the user's proxy (run-wine-suite.sh sets it up): through its
     // tunnel, or through the one its configuration script names, the run is
-    // ordinary; a proxy that wants a password or shows its own certificate
-    // fails the website's probes the ordinary way.
+    // ordinary; a proxy that wants a password or the Windows logon, or shows
+    // its own certificate, fails the website's probes the ordinary way, and
+    // nothing asks the user for anything.
     {"proxy-tunnel", Action::Run, Ordinary(), {}, false, {}},
     {"proxy-script", Action::Run, Ordinary(), {}, false, {}},
     {"proxy-407", Action::Run,
+     Ordinary({{Control::lblWebVersion, L"Version on website: 0"},
+               {Control::lblWebsiteExpires, kNoWebExpiry}}),
+     {}, false, {}},
+    {"proxy-407-negotiate", Action::Run,
      Ordinary({{Control::lblWebVersion, L"Version on website: 0"},
                {Control::lblWebsiteExpires, kNoWebExpiry}}),
      {}, false, {}},

@@ -22,6 +22,15 @@ connection_settings() {  # prefix flags proxy bypass script-url
   if [[ -n $5 ]]; then reg_add "$1" "$key" AutoConfigURL "$5"; fi
 }
 
+# The machine's WinHTTP proxy as `netsh winhttp set proxy` stores it.
+machine_proxy() {  # prefix proxy bypass
+  local blob
+  blob=$(le32_hex 0x18)$(le32_hex 0)$(le32_hex 3)$(counted_hex "$2")$(counted_hex "$3")
+  WINEPREFIX=$1 timeout 120 wine reg add \
+    'HKLM\Software\Microsoft\Windows\CurrentVersion\Internet Settings\Connections' \
+    /v WinHttpSettings /t REG_BINARY /d "$blob" /f >/dev/null
+}
+
 # Starts the test proxy in `mode` on a free port; sets $proxy_pid and
 # $proxy_port.
 start_proxy() {  # mode log [forward]
