@@ -105,10 +105,11 @@ std::string HostOf(const std::string& url) {
 // Hands libcurl the one proxy chosen by its own rules, or none, and says
 // which it was.
 std::string ApplyCurlProxy(Options& options, const std::string& url) {
-  const CurlProxy choice = ChooseCurlProxy(HostOf(url), [](const char* name) { return std::getenv(name); });
+  const CurlProxy choice =
+      ChooseCurlProxy(HostOf(url), [](const char* name) { return std::getenv(name); });
   options.Set(CURLOPT_PROXY, choice.proxy.c_str()).Set(CURLOPT_NOPROXY, "");
-  return choice.proxy.empty() ? "direct (" + choice.variable + ")"
-                              : ProxyWithoutCredentials(choice.proxy) + " (" + choice.variable + ")";
+  const std::string shown = choice.proxy.empty() ? "direct" : ProxyWithoutCredentials(choice.proxy);
+  return shown + " (" + choice.variable + ")";
 }
 
 }  // namespace

@@ -30,14 +30,16 @@ std::vector<std::string> Entries(const std::string& list) {
 
 // The address bytes of an IPv4 or IPv6 literal; empty when `text` is none.
 std::vector<unsigned char> AddressBytes(std::string text) {
-  if (text.size() > 1 && text.front() == '[' && text.back() == ']') text = text.substr(1, text.size() - 2);
+  if (text.size() > 1 && text.front() == '[' && text.back() == ']')
+    text = text.substr(1, text.size() - 2);
   unsigned char bytes[16];
   if (inet_pton(AF_INET, text.c_str(), bytes) == 1) return {bytes, bytes + 4};
   if (inet_pton(AF_INET6, text.c_str(), bytes) == 1) return {bytes, bytes + 16};
   return {};
 }
 
-bool SameNetwork(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b, unsigned bits) {
+bool SameNetwork(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b,
+                 unsigned bits) {
   if (a.size() != b.size() || bits > a.size() * 8) return false;
   for (unsigned i = 0; i < bits; ++i) {
     const unsigned mask = 0x80u >> (i % 8);
@@ -71,7 +73,8 @@ bool EntryMatches(std::string entry, const std::string& host) {
   if (!entry.empty() && entry.back() == '.') entry.pop_back();
   if (entry.empty()) return false;
   if (name == entry) return true;
-  return name.size() > entry.size() && name.compare(name.size() - entry.size(), entry.size(), entry) == 0 &&
+  return name.size() > entry.size() &&
+         name.compare(name.size() - entry.size(), entry.size(), entry) == 0 &&
          name[name.size() - entry.size() - 1] == '.';
 }
 

@@ -85,7 +85,8 @@ bool BypassesProxy(const std::wstring& bypassList, const std::wstring& host, uns
   const std::wstring withPort = name + L":" + std::to_wstring(port);
   for (auto entry : Entries(Lower(bypassList))) {
     if (entry == L"<local>") {
-      if (name.find(L'.') == std::wstring::npos && name.find(L':') == std::wstring::npos) return true;
+      if (name.find(L'.') == std::wstring::npos && name.find(L':') == std::wstring::npos)
+        return true;
       continue;
     }
     const auto scheme = entry.find(L"://");
@@ -116,8 +117,9 @@ bool BypassesProxy(const std::wstring& bypassList, const std::wstring& host, uns
 // 5. Direct.
 // A named proxy is handed to WinHTTP as the one "host:port" chosen here, so
 // the diagnostic line names exactly the proxy that was used.
-ProxyRoute ChooseProxyRoute(const ProxySettings& settings, const std::optional<Discovered>& discovered,
-                            const std::wstring& host, unsigned short port) {
+ProxyRoute ChooseProxyRoute(const ProxySettings& settings,
+                            const std::optional<Discovered>& discovered, const std::wstring& host,
+                            unsigned short port) {
   if (settings.userRead && !settings.userProxy.empty()) {
     if (BypassesProxy(settings.userBypass, host, port)) return Direct("the user's bypass list");
     const std::wstring proxy = HttpsProxyOf(settings.userProxy);
@@ -131,7 +133,8 @@ ProxyRoute ChooseProxyRoute(const ProxySettings& settings, const std::optional<D
     return proxy.empty() ? Direct(source) : Through(proxy, source);
   }
   if (!settings.machineProxy.empty()) {
-    if (BypassesProxy(settings.machineBypass, host, port)) return Direct("the machine's bypass list");
+    if (BypassesProxy(settings.machineBypass, host, port))
+      return Direct("the machine's bypass list");
     const std::wstring proxy = HttpsProxyOf(settings.machineProxy);
     return proxy.empty() ? Direct("the machine's proxy is not for https")
                          : Through(proxy, "the machine's WinHTTP proxy");

@@ -7,10 +7,10 @@
 
 // What the user's Internet Options and the machine's WinHTTP setting hold.
 struct ProxySettings {
-  bool userRead = false;      // the user's settings could be read at all
-  bool autoDetect = false;    // "Automatically detect settings"
-  std::wstring autoConfigUrl; // "Use automatic configuration script"
-  std::wstring userProxy;     // "Use a proxy server", as a WinHTTP proxy list
+  bool userRead = false;       // the user's settings could be read at all
+  bool autoDetect = false;     // "Automatically detect settings"
+  std::wstring autoConfigUrl;  // "Use automatic configuration script"
+  std::wstring userProxy;      // "Use a proxy server", as a WinHTTP proxy list
   std::wstring userBypass;
   std::wstring machineProxy;  // netsh winhttp set proxy
   std::wstring machineBypass;
@@ -33,8 +33,9 @@ struct ProxyRoute {
 };
 
 // The route of one https request to `host`:`port`.
-ProxyRoute ChooseProxyRoute(const ProxySettings& settings, const std::optional<Discovered>& discovered,
-                            const std::wstring& host, unsigned short port);
+ProxyRoute ChooseProxyRoute(const ProxySettings& settings,
+                            const std::optional<Discovered>& discovered, const std::wstring& host,
+                            unsigned short port);
 
 // The proxy a WinHTTP proxy list names for https: its "https=" entry, else
 // its first entry without a scheme; empty when it names none.

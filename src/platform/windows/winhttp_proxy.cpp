@@ -125,6 +125,6 @@ bool OfferUserLogonToProxy(HINTERNET request) {
   const DWORD scheme = UserLogonScheme(supported, target);
   // No user name and no password: WinHTTP answers with the logged-on
   // user's own logon, if the autologon policy lets it.
-  return scheme != 0 &&
-         WinHttpSetCredentials(request, WINHTTP_AUTH_TARGET_PROXY, scheme, nullptr, nullptr, nullptr);
+  return scheme != 0 && WinHttpSetCredentials(request, WINHTTP_AUTH_TARGET_PROXY, scheme, nullptr,
+                                              nullptr, nullptr);
 }
