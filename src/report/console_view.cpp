@@ -27,7 +27,9 @@ void ConsoleView::WriteMessage(const Text& text) {
     messages_.push_back(text);
     return;
   }
-  err_ << ToUtf8(kAppTitle) << ": " << ToUtf8(text) << '\n';
+  // Diagnostic lines carry text from outside (proxy names, server
+  // answers): escaped like the captions, so none can steer the terminal.
+  err_ << ToUtf8(kAppTitle) << ": " << OneLine(text) << '\n';
   err_.flush();
 }
 

@@ -16,6 +16,7 @@ void MainCheck::CheckSupportOnWeb() {
 
   const auto client = ports_.web.NewWebClient();
   const auto reply = client->SubmitForm(website_ + u"/support/wendle.php", fields);
+  for (const Text& note : client->RouteNotes()) DebugMsg(note);
   if (client->LastCallOK() == 0) return;
   if (!reply) throw RunTimeError(0, "The web component returned no reply");
 

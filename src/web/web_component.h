@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "app/text.h"
 #include "web/form_fields.h"
@@ -34,6 +35,10 @@ class WebClient {
   virtual Text FailureText() const = 0;
   // Non-zero when the last call got a complete HTTP answer (any status).
   virtual std::int32_t LastCallOK() const = 0;
+  // For the diagnostic lines: one line per request of the last call (a
+  // redirect is another request) naming the proxy it went through, or
+  // "direct". None from a component that cannot tell.
+  virtual std::vector<Text> RouteNotes() const { return {}; }
   // 1 only for a 2xx answer whose whole body now replaces `localPath`;
   // any other value: no usable download, and `localPath` is untouched.
   virtual std::int32_t FetchToFile(const Text& address, const Text& localPath) = 0;

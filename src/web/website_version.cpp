@@ -13,7 +13,9 @@ Text MainCheck::GetWebVersion() {
     // here and the website can answer with an old version file.
     const Text address = DownloadURL + VersionFile + u"?" + TimeStamp(ports_.clock.Now());
     const auto client = ports_.web.NewWebClient();
-    if (client->FetchToFile(address, tempFile) != 1) {
+    const std::int32_t fetched = client->FetchToFile(address, tempFile);
+    for (const Text& note : client->RouteNotes()) DebugMsg(note);
+    if (fetched != 1) {
       DebugMsg(client->FailureText());
       return failure;
     }

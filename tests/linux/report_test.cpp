@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -169,6 +170,20 @@ TEST_F(ReportTest, WebsiteThatCannotBeUsed) {
     EXPECT_NE(run.out.find("\nVersion on website: 0\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("\nWebsite shows support expires: --------\n"), std::string::npos) << run.out;
   }
+}
+
+// A proxy named in the environment reaches the diagnostic lines; control
+// characters in it must not reach the terminal as they are.
+TEST_F(ReportTest, DiagnosticLinesReachTheTerminalEscaped) {
+  prefix_.Link("d:", "../drive_d");
+  InstallOn("drive_d");
+  ::setenv("https_proxy", "http://127.0.0.1:1/\x1b]0;owned\x07", 1);
+  const ReportRun run = Run(StandinServer::Trusted().Website(), {"--debug"});
+  ::unsetenv("https_proxy");
+  EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find('\x07'), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("Proxy for https://127.0.0.1:"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("\\x1B]0;owned\\x07"), std::string::npos) << run.err;
 }
 
 TEST_F(ReportTest, EmptyLatestProgsFolder) {

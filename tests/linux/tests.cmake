@@ -12,6 +12,7 @@ add_executable(keldo_linux_tests
   ${keldo_linux_tests_dir}/wine_files_test.cpp
   ${keldo_linux_tests_dir}/gio_drive_mapper_test.cpp
   ${keldo_linux_tests_dir}/web_client_test.cpp
+  ${keldo_linux_tests_dir}/curl_proxy_test.cpp
   ${keldo_linux_tests_dir}/report_test.cpp
 )
 target_include_directories(keldo_linux_tests PRIVATE ${keldo_linux_tests_dir})

@@ -1,3 +1,4 @@
+#include <curl/curl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -180,6 +181,51 @@ TEST_F(WebClientTest, AFailedRequestDoesNotSpoilTheNext) {
               1)
         << ToUtf8(after->FailureText());
     EXPECT_EQ(after->LastCallOK(), 1);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+size_t Collect(char* data, size_t size, size_t count, void* body) {
+  static_cast<std::string*>(body)->append(data, size * count);
+  return size * count;
+}
+
+// Through a proxy's tunnel some clients (Wine's WinHTTP among them) name the
+// whole address in the request line; the stand-in website must answer it
+// as any server must.
+TEST(StandinWebsite, AnswersARequestTargetInAbsoluteForm) {
+  const std::string website = StandinServer::Trusted().Website();
+  const struct {
+    const char* path;
+    const char* form;  // nullptr: GET
+    const char* body;
+  } cases[] = {
+      {"/filesfordownload/keldo63version.dat?20241201093015", nullptr, "v6.3.220 15/03/2025\r\n"},
+      {"/support/wendle.php", "serialnbr=123456&company=", "Serial=123456\nExpired=No expires: 31/12/2027\r\n"},
+  };
+  for (const auto& c : cases) {
+    CURL* easy = curl_easy_init();
+    ASSERT_NE(easy, nullptr);
+    std::string body;
+    const std::string absolute = website + c.path;
+    curl_easy_setopt(easy, CURLOPT_URL, absolute.c_str());
+    curl_easy_setopt(easy, CURLOPT_REQUEST_TARGET, absolute.c_str());
+    curl_easy_setopt(easy, CURLOPT_CAINFO, KELDO_TEST_PKI "/ca.pem");
+    curl_easy_setopt(easy, CURLOPT_PROXY, "");
+    curl_easy_setopt(easy, CURLOPT_TIMEOUT, 20L);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, Collect);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &body);
+    if (c.form) curl_easy_setopt(easy, CURLOPT_POSTFIELDS, c.form);
+    const CURLcode code = curl_easy_perform(easy);
+    long status = 0;
+    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+    curl_easy_cleanup(easy);
+    EXPECT_EQ(code, CURLE_OK) << c.path;
+    EXPECT_EQ(status, 200) << c.path;
+    EXPECT_EQ(body, c.body) << c.path;
   }
 }
 

@@ -17,6 +17,7 @@
 #include "app/text.h"
 #include "child_run.h"
 #include "scratch_folder.h"
+#include "support/connect_proxy.h"
 #include "support/standin_server.h"
 #include "support/temp_prefix.h"
 #include "tree_state.h"
@@ -83,13 +84,16 @@ class ReportUnderFaults : public ::testing::Test {
   }
 
   // One run of the report with --json. `runAsId` >= 0 runs it as that user
-  // (only root may), so that permission bits bind it.
-  ReportRun RunReport(const std::string& website, int runAsId = -1) {
+  // (only root may), so that permission bits bind it. `extra`: more of the
+  // environment ("NAME=value"), and --debug with it.
+  ReportRun RunReport(const std::string& website, int runAsId = -1, const std::vector<std::string>& extra = {}) {
     ChildLaunch launch;
     launch.argv = {KELDO_REPORT_AT_EXE, website, "--json"};
+    if (!extra.empty()) launch.argv.push_back("--debug");
     launch.environment = {"WINEPREFIX=" + prefix_.Root(), "HOME=" + scratch_.Path() + "/home",
                         "PATH=" + scratch_.Path() + "/bin:/usr/bin:/bin", "TMPDIR=" + scratch_.Path() + "/tmp",
                         "LANG=C.UTF-8"};
+    launch.environment.insert(launch.environment.end(), extra.begin(), extra.end());
     for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"}) {
       if (const char* value = std::getenv(name)) launch.environment.push_back(std::string(name) + "=" + value);
     }
@@ -205,6 +209,98 @@ INSTANTIATE_TEST_SUITE_P(
       for (char& c : name) c = c == '-' ? '_' : c;
       return name;
     });
+
+// The report behind a CONNECT proxy named by libcurl's variables. A tunnel
+// leads to the website whatever port was asked for, and the report is given
+// a port where nothing listens: only a request that went through the tunnel
+// can be answered.
+struct ProxyCase {
+  const char* name;
+  const char* mode;       // the proxy's
+  const char* variable;   // names the proxy
+  const char* noProxy;    // NO_PROXY=..., or nullptr
+  bool ordinary;          // the website answered both requests
+  const char* routeNote;  // how each request's diagnostic line ends
+  const char* logged;     // a line the proxy logged, or nullptr for none at all
+  const char* neverLogged;
+};
+
+void PrintTo(const ProxyCase& c, std::ostream* out) { *out << c.name; }
+
+class BehindAProxy : public ReportUnderFaults, public ::testing::WithParamInterface<ProxyCase> {};
+
+TEST_P(BehindAProxy, TheProxyNamedIsUsedAndTheWebsiteCheckedThroughIt) {
+  const ProxyCase& c = GetParam();
+  const std::string trusted = "127.0.0.1:" + std::to_string(StandinServer::Trusted().Port());
+  const ConnectProxy proxy(c.mode, scratch_.Path() + "/proxy.log", trusted);
+  const std::string website = c.ordinary && std::string(c.mode) == "tunnel"
+                                  ? "https://127.0.0.1:" + std::to_string(ClosedPort())
+                                  : StandinServer::Trusted().Website();
+  std::vector<std::string> extra = {std::string(c.variable) + "=http://" + proxy.Address()};
+  if (c.noProxy) extra.push_back(c.noProxy);
+  const TreeState before = ReadTreeState(prefix_.Root());
+  const ReportRun run = RunReport(website, -1, extra);
+  if (c.ordinary) {
+    ExpectCompleted(run, "v6.3.218 10/02/2025", "31/12/2026", "63220", kWebExpiryShown, json::array());
+  } else {
+    ExpectCompleted(run, "v6.3.218 10/02/2025", "31/12/2026", "0", kWebExpiryDashes, json::array());
+  }
+  EXPECT_EQ(ReadTreeState(prefix_.Root()), before);
+
+  std::string route = c.routeNote;
+  if (route.find("PROXY") != std::string::npos) route.replace(route.find("PROXY"), 5, "http://" + proxy.Address());
+  int notes = 0;
+  for (const std::string line : run.report.value("debug", json::array())) {
+    if (line.rfind("Proxy for https://", 0) != 0) continue;
+    ++notes;
+    EXPECT_EQ(line.substr(line.find(": ") + 2), route) << line;
+  }
+  EXPECT_EQ(notes, 2) << run.report.dump();
+
+  const std::vector<std::string> log = proxy.LogLines();
+  if (c.logged == nullptr) {
+    EXPECT_TRUE(log.empty()) << log.front();
+  } else {
+    EXPECT_TRUE(std::any_of(log.begin(), log.end(), [&c](const std::string& l) { return l.find(c.logged) != std::string::npos; }))
+        << c.logged;
+  }
+  for (const auto& line : log) {
+    if (c.neverLogged) {
+      EXPECT_EQ(line.find(c.neverLogged), std::string::npos) << line;
+    }
+    if (line.rfind("CONNECT ", 0) == 0) {
+      EXPECT_EQ(line.find(website.substr(8)), 8u) << line;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryMode, BehindAProxy,
+    ::testing::Values(
+        ProxyCase{"tunnel", "tunnel", "https_proxy", nullptr, true, "PROXY (https_proxy)", "CONNECT 127.0.0.1:", nullptr},
+        ProxyCase{"tunnel_named_in_capitals", "tunnel", "HTTPS_PROXY", nullptr, true, "PROXY (HTTPS_PROXY)",
+                  "CONNECT 127.0.0.1:", nullptr},
+        ProxyCase{"proxy_asks_for_a_password", "407", "https_proxy", nullptr, false, "PROXY (https_proxy)",
+                  "CONNECT 127.0.0.1:", "TUNNEL"},
+        ProxyCase{"proxy_asks_for_the_windows_logon", "407-negotiate", "https_proxy", nullptr, false,
+                  "PROXY (https_proxy)", "CONNECT 127.0.0.1:", "TUNNEL"},
+        ProxyCase{"proxy_intercepts_tls", "intercept", "https_proxy", nullptr, false, "PROXY (https_proxy)",
+                  "INTERCEPT refused", "INTERCEPT got a request"},
+        ProxyCase{"website_exempted_by_no_proxy", "407", "https_proxy", "no_proxy=localhost,127.0.0.0/8", true,
+                  "direct (no_proxy)", nullptr, nullptr}),
+    [](const ::testing::TestParamInfo<ProxyCase>& c) { return std::string(c.param.name); });
+
+TEST_F(ReportUnderFaults, WithNoProxySetTheReportGoesDirect) {
+  const ReportRun run = RunReport(StandinServer::Trusted().Website(), -1, {"LC_ALL=C.UTF-8"});
+  ExpectCompleted(run, "v6.3.218 10/02/2025", "31/12/2026", "63220", kWebExpiryShown, json::array());
+  int notes = 0;
+  for (const std::string line : run.report.value("debug", json::array())) {
+    if (line.rfind("Proxy for https://", 0) != 0) continue;
+    ++notes;
+    EXPECT_EQ(line.substr(line.find(": ") + 2), "direct (no proxy set)") << line;
+  }
+  EXPECT_EQ(notes, 2);
+}
 
 TEST_F(ReportUnderFaults, EmptyFilesReadAsErrors) {
   prefix_.Write(kLatest + "/keldo63version.dat", "");

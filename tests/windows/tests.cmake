@@ -19,6 +19,7 @@ add_executable(keldo_windows_tests
   windows/files_test.cpp
   windows/drive_mapper_test.cpp
   windows/web_client_test.cpp
+  windows/proxy_rules_test.cpp
 )
 set_target_properties(keldo_windows_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${windows_test_dir})
 target_include_directories(keldo_windows_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})

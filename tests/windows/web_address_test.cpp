@@ -6,7 +6,7 @@
 #include "app/text.h"
 #include "platform/windows/folder_tool.h"
 #include "platform/windows/web_address.h"
-#include "platform/windows/winhttp_session.h"
+#include "platform/windows/proxy_rules.h"
 
 namespace {
 
@@ -74,27 +74,35 @@ TEST(Redirects, OnlyTheFiveRedirectStatusesAndPostsBecomeGets) {
   EXPECT_EQ(MethodAfterRedirect(302, L"GET"), L"GET");
 }
 
-TEST(ChooseBrowserProxy, AFixedProxyWinsOverDiscovery) {
-  auto named = ChooseBrowserProxy(true, L"http://wpad/proxy.pac", L"proxy:8080", L"<local>");
-  EXPECT_EQ(named.accessType, static_cast<DWORD>(WINHTTP_ACCESS_TYPE_NAMED_PROXY));
+TEST(ChooseProxyRoute, AFixedProxyWinsOverDiscovery) {
+  ProxySettings both;
+  both.userRead = true;
+  both.autoDetect = true;
+  both.autoConfigUrl = L"http://wpad/proxy.pac";
+  both.userProxy = L"proxy:8080";
+  both.userBypass = L"<local>";
+  const Discovered scripted{L"other:3128"};
+  auto named = ChooseProxyRoute(both, scripted, L"www.keldo-accounts.example", 443);
+  EXPECT_EQ(named.kind, ProxyRoute::Kind::Named);
   EXPECT_EQ(named.proxy, L"proxy:8080");
-  EXPECT_EQ(named.bypass, L"<local>");
-  EXPECT_FALSE(named.discoverPerRequest);
+  EXPECT_EQ(ChooseProxyRoute(both, scripted, L"intranet", 443).kind, ProxyRoute::Kind::Direct);
 
-  EXPECT_TRUE(ChooseBrowserProxy(false, nullptr, L"proxy:8080", nullptr).bypass.empty());
+  ProxySettings script;
+  script.userRead = true;
+  script.autoConfigUrl = L"http://wpad/proxy.pac";
+  EXPECT_TRUE(script.Discovers());
+  EXPECT_EQ(ChooseProxyRoute(script, scripted, L"a.example", 443).proxy, L"other:3128");
 
-  auto script = ChooseBrowserProxy(false, L"http://wpad/proxy.pac", L"", nullptr);
-  EXPECT_EQ(script.accessType, static_cast<DWORD>(WINHTTP_ACCESS_TYPE_NO_PROXY));
-  EXPECT_TRUE(script.discoverPerRequest);
-  EXPECT_EQ(script.autoConfigUrl, L"http://wpad/proxy.pac");
+  ProxySettings detect;
+  detect.userRead = true;
+  detect.autoDetect = true;
+  EXPECT_TRUE(detect.Discovers());
+  EXPECT_EQ(ChooseProxyRoute(detect, std::nullopt, L"a.example", 443).kind, ProxyRoute::Kind::Direct);
 
-  auto detect = ChooseBrowserProxy(true, nullptr, nullptr, nullptr);
-  EXPECT_TRUE(detect.discoverPerRequest);
-  EXPECT_TRUE(detect.autoConfigUrl.empty());
-
-  auto direct = ChooseBrowserProxy(false, L"", nullptr, nullptr);
-  EXPECT_EQ(direct.accessType, static_cast<DWORD>(WINHTTP_ACCESS_TYPE_NO_PROXY));
-  EXPECT_FALSE(direct.discoverPerRequest);
+  ProxySettings none;
+  none.userRead = true;
+  EXPECT_FALSE(none.Discovers());
+  EXPECT_EQ(ChooseProxyRoute(none, std::nullopt, L"a.example", 443).kind, ProxyRoute::Kind::Direct);
 }
 
 TEST(FolderChain, MakesEveryFolderBelowTheRootInOrder) {

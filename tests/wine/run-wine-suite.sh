@@ -13,6 +13,8 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/lib/prefix.sh"; source "$here/lib/pki.sh"; source "$here/lib/layouts.sh"
 # shellcheck source=/dev/null
 source "$here/lib/scales.sh"
+source "$here/lib/proxy.sh"
+connect_proxy=$here/../../tools/connect-proxy/connect_proxy.py
 
 die() { echo "run-wine-suite: $*" >&2; exit 2; }
 (($# >= 2)) || { echo "usage: run-wine-suite.sh <windows build folder> <keldo-standin-website> [scenario...]" >&2; exit 64; }
@@ -23,7 +25,8 @@ driver=$build/tests/wine/keldo_window_driver.exe
 trust_helper=$build/tests/wine/keldo_trust_test_ca.exe
 platform_tests=$build/tests/wine/keldo_wine_platform_tests.exe
 net_stub=$build/tests/windows/net.exe
-for file in "$program" "$driver" "$trust_helper" "$platform_tests" "$net_stub" "$standin"; do
+report=$build/src/report/keldo-check-report.exe
+for file in "$program" "$driver" "$trust_helper" "$platform_tests" "$net_stub" "$standin" "$report"; do
   [[ -f $file ]] || die "missing $file: build the windows preset with its tests first"
 done
 website=$(sed -n 's/^KELDO_WEBSITE:[A-Z]*=//p' "$build/CMakeCache.txt")
@@ -39,10 +42,13 @@ results=$work/results.txt
 : > "$results"
 # Wine gets a home of its own, no Mono or Gecko installers, and silence.
 export HOME=$work/home WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
+# Wine's WinHTTP takes $http_proxy for the machine's proxy: only the
+# proxies the suite sets up may count.
+unset http_proxy
 unset WINEPREFIX
 mkdir -p "$HOME"
 
-xvfb_pid='' site_pid='' untrusted_pid='' watcher_pid='' current_prefix=''
+xvfb_pid='' site_pid='' untrusted_pid='' watcher_pid='' current_prefix='' proxy_pid=''
 stop_site() {
   if [[ -n $site_pid ]]; then kill "$site_pid" 2>/dev/null || true; wait "$site_pid" 2>/dev/null || true; fi
   site_pid=''
@@ -52,7 +58,7 @@ stop_watcher() {
   watcher_pid=''
 }
 cleanup() {
-  stop_watcher; stop_site
+  stop_watcher; stop_site; stop_proxy
   if [[ -n $untrusted_pid ]]; then kill "$untrusted_pid" 2>/dev/null || true; wait "$untrusted_pid" 2>/dev/null || true; fi
   [[ -z $current_prefix ]] || stop_wineserver "$current_prefix"
   if [[ -n $xvfb_pid ]]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
@@ -128,6 +134,7 @@ run_scenario() {
     clone_prefix "$base" "$prefix"
     current_prefix=$prefix
     lay_out "$scenario" "$prefix"
+    proxy_set_up "$scenario" "$prefix"
     # Drive types are read when Wine starts its services: start afresh.
     stop_wineserver "$prefix"
     if website_up "$scenario"; then start_site; fi
@@ -137,7 +144,7 @@ run_scenario() {
     KELDO_NET_LOG='C:\CheckKeldo\net-calls.log' WINEPREFIX=$prefix timeout 300 \
       wine "$driver" "$scenario" 'C:\CheckKeldo\CheckKeldoSupport.exe' "$(winpath "$work/shots")" \
       2>"$out/logs/$scenario.err" | tr -d '\r' > "$log" || status=${PIPESTATUS[0]}
-    stop_watcher; stop_site; stop_wineserver "$prefix"; current_prefix=''
+    stop_watcher; stop_site; stop_proxy; stop_wineserver "$prefix"; current_prefix=''
     # Only a start that never showed the program's window may be retried.
     if [[ $status == 75 && $attempt == 1 ]]; then
       echo "# $scenario: the program's window did not appear; starting once more"
@@ -147,6 +154,7 @@ run_scenario() {
   done
   cat "$log"
   grep -E '^(ok|not ok) ' "$log" >> "$results" || true
+  proxy_checks "$scenario"
   if [[ $status != 0 && $status != 1 ]]; then
     record 1 "$scenario: the driver ended with status $status ($(tail -n 3 "$out/logs/$scenario.err" | tr '\n' ' '))"
   fi
@@ -185,13 +193,87 @@ run_platform_tests() {
 echo "# platform layer"
 run_platform_tests
 
+# The user's proxy, for the window's scenarios and the console report: a
+# tunnel leads to a website on a port of its own, so only a request that
+# went through the tunnel can be answered. Wine's WinHTTP needs the proxy
+# named 127.0.0.1: named localhost, it waited for ::1, where the proxy does
+# not listen, until the time-out.
+proxy_log=$work/proxy.log
+proxy_set_up() {  # scenario prefix
+  : > "$proxy_log"
+  case $1 in
+    proxy-tunnel | proxy-script)
+      start_standin 0 "$work/pki/server.pem" "$work/pki/server.key"
+      site_pid=$started_pid
+      start_proxy tunnel "$proxy_log" "127.0.0.1:$started_port" ;;
+    proxy-407) start_proxy 407 "$proxy_log" ;;
+    proxy-407-negotiate) start_proxy 407-negotiate "$proxy_log" ;;
+    proxy-intercept) start_proxy intercept "$proxy_log" ;;
+    *) return 0 ;;
+  esac
+  if [[ $1 == proxy-script ]]; then
+    connection_settings "$2" 5 '' '' "http://127.0.0.1:$proxy_port/proxy.pac"
+  else
+    connection_settings "$2" 3 "127.0.0.1:$proxy_port" '*.intranet.example' ''
+  fi
+}
+proxy_checks() {  # scenario
+  case $1 in
+    proxy-tunnel | proxy-script)
+      expect "$1: both requests went through the proxy's tunnel" \
+        test "$(grep -c "^TUNNEL closed localhost:$port" "$proxy_log")" -ge 1 ;;
+    proxy-407*) expect "$1: the proxy was asked, and refused" grep -q "^CONNECT localhost:$port 407" "$proxy_log" ;;
+    proxy-intercept)
+      expect "$1: the intercepting proxy's certificate was refused" grep -q '^INTERCEPT refused' "$proxy_log"
+      expect "$1: no request was sent to the intercepting proxy" \
+        bash -c "! grep -q '^INTERCEPT got a request' '$proxy_log'" ;;
+  esac
+  if [[ $1 == proxy-script ]]; then
+    expect "$1: the configuration script was fetched" grep -q '^PAC GET /proxy.pac' "$proxy_log"
+  fi
+}
+
+# The console report under Wine, --debug naming the proxy of each request.
+run_report() {  # name settings(none|named|machine) expected-web-version expected-route
+  local prefix=$work/report-$1 json=$out/logs/report-$1.json
+  clone_prefix "$base" "$prefix"
+  current_prefix=$prefix
+  lay_out ordinary "$prefix"
+  : > "$proxy_log"
+  if [[ $2 != none ]]; then
+    start_standin 0 "$work/pki/server.pem" "$work/pki/server.key"
+    site_pid=$started_pid
+    start_proxy tunnel "$proxy_log" "127.0.0.1:$started_port"
+    if [[ $2 == named ]]; then connection_settings "$prefix" 3 "127.0.0.1:$proxy_port" '' ''; fi
+    if [[ $2 == machine ]]; then machine_proxy "$prefix" "127.0.0.1:$proxy_port" ''; fi
+  else
+    start_site
+  fi
+  stop_wineserver "$prefix"
+  WINEPREFIX=$prefix timeout 120 wine "$report" --json --debug 2>"$out/logs/report-$1.err" |
+    tr -d '\r' > "$json" || true
+  local route=${4//PROXY/127.0.0.1:${proxy_port:-}}
+  stop_site; stop_proxy; stop_wineserver "$prefix"; current_prefix=''
+  expect "report $1: Version on website: $3" \
+    /usr/bin/python3 -c 'import json,sys; r=json.load(open(sys.argv[1])); sys.exit(r["captions"]["lblWebVersion"] != "Version on website: " + sys.argv[2])' "$json" "$3"
+  expect "report $1: --debug names the route of both requests: $route" \
+    /usr/bin/python3 -c 'import json,sys; r=json.load(open(sys.argv[1])); n=[l for l in r["debug"] if l.startswith("Proxy for https://")]; sys.exit(len(n) != 2 or any(not l.endswith(": " + sys.argv[2]) for l in n))' "$json" "$route"
+  rm -rf "$prefix"
+}
+
 scenarios=("${@:3}")
 ((${#scenarios[@]})) || scenarios=(ordinary network-drive no-drive website-down unreadable-answer
-                                   empty-latest-progs folder-not-creatable start-twice exit close-box scales)
+                                   empty-latest-progs folder-not-creatable start-twice exit close-box
+                                   proxy-tunnel proxy-script proxy-407 proxy-407-negotiate
+                                   proxy-intercept scales)
 for scenario in "${scenarios[@]}"; do
   echo "# scenario $scenario"
   run_scenario "$scenario"
 done
+echo "# the console report, direct and behind the user's proxy"
+run_report direct none 63221 "direct (no proxy discovered)"
+run_report proxy named 63221 "PROXY (the user's proxy server)"
+run_report machine-proxy machine 63221 "PROXY (the machine's WinHTTP proxy)"
 
 # What the window draws, from the X server's own picture: the light-green
 # background, and the findings painted by the run.

@@ -55,6 +55,15 @@ std::string SupportAnswer(const std::string& serial) {
   return found != kTable.end() ? found->second : "Serial=" + serial + "\nExpired=Unknown\r\n";
 }
 
+// A request target in absolute form ("https://host:port/path", as clients
+// send through a proxy) names the same resource as its path alone.
+std::string OriginFormPath(const std::string& path) {
+  const auto scheme = path.find("://");
+  if (path.empty() || path[0] == '/' || scheme == std::string::npos) return path;
+  const auto slash = path.find('/', scheme + 3);
+  return slash == std::string::npos ? "/" : path.substr(slash);
+}
+
 bool ReadServedFile(const std::string& path, std::string& content) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
@@ -234,7 +243,12 @@ int main(int argc, char** argv) {
     return 1;
   }
   Website website(settings, *log, raw.Port());
-  auto handler = [&website](const httplib::Request& req, httplib::Response& res) { website.Handle(req, res); };
+  auto handler = [&website](const httplib::Request& req, httplib::Response& res) {
+    if (req.path.empty() || req.path[0] == '/') return website.Handle(req, res);
+    httplib::Request origin = req;
+    origin.path = OriginFormPath(req.path);
+    website.Handle(origin, res);
+  };
   server.Get(".*", handler);
   server.Post(".*", handler);
 

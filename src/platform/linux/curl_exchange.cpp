@@ -6,10 +6,12 @@
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
 
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 
 #include "app/errors.h"
+#include "platform/linux/curl_proxy.h"
 #include "platform/linux/embedded_ca.h"
 #include "web/web_component.h"
 
@@ -101,12 +103,39 @@ class Options {
   CURL* easy_;
 };
 
+// The host of `url` as libcurl sees it; empty when it cannot be parsed,
+// and then the request fails on its own.
+std::string HostOf(const std::string& url) {
+  CURLU* parsed = curl_url();
+  if (parsed == nullptr) return std::string();
+  std::string host;
+  char* part = nullptr;
+  if (curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
+      curl_url_get(parsed, CURLUPART_HOST, &part, 0) == CURLUE_OK) {
+    host = part;
+  }
+  curl_free(part);
+  curl_url_cleanup(parsed);
+  return host;
+}
+
+// Hands libcurl the one proxy chosen by its own rules, or none, and says
+// which it was.
+std::string ApplyCurlProxy(Options& options, const std::string& url) {
+  const CurlProxy choice =
+      ChooseCurlProxy(HostOf(url), [](const char* name) { return std::getenv(name); });
+  options.Set(CURLOPT_PROXY, choice.proxy.c_str()).Set(CURLOPT_NOPROXY, "");
+  const std::string shown = choice.proxy.empty() ? "direct" : ProxyWithoutCredentials(choice.proxy);
+  return shown + " (" + choice.variable + ")";
+}
+
 }  // namespace
 
 Exchange RunExchange(CurlSession& session, const std::string& url,
                      const std::optional<std::string>& formBody, const WebLimits& limits) {
   CurlSession::Lease easy(session);
 
+  Exchange result;
   Receiver receiver;
   receiver.easy = easy.get();
   char errorText[CURL_ERROR_SIZE] = {};
@@ -138,12 +167,12 @@ Exchange RunExchange(CurlSession& session, const std::string& url,
       .Set(CURLOPT_CAPATH, static_cast<const char*>(nullptr))
       .Set(CURLOPT_CA_CACHE_TIMEOUT, -1L);
   if (!EmbeddedCaPem().empty()) options.Set(CURLOPT_SSL_CTX_FUNCTION, AddEmbeddedCas);
+  result.route = ApplyCurlProxy(options, url);
   if (formBody) {
     options.Set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(formBody->size()))
         .Set(CURLOPT_POSTFIELDS, formBody->c_str());
   }
 
-  Exchange result;
   const CURLcode code = curl_easy_perform(easy.get());
   if (code != CURLE_OK) easy.Failed();
   if (code == CURLE_OK) {

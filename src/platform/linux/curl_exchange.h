@@ -22,6 +22,7 @@ struct Exchange {
   long status = 0;
   std::string body;       // at most kMaxReplyBytes
   std::string failure;    // curl's own text and code when not answered
+  std::string route;      // the proxy used, or "direct", and why
 };
 
 // `formBody` present: a POST of that application/x-www-form-urlencoded body.

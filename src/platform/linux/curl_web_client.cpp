@@ -9,8 +9,10 @@ std::int32_t CurlWebClient::Fail(const std::string& text) {
 
 std::int32_t CurlWebClient::FetchToFile(const Text& address, const Text& localPath) {
   failure_.clear();
+  routeNotes_.clear();
   const std::string url = ToUtf8(address);
   const Exchange exchange = RunExchange(session_, url, std::nullopt, limits_);
+  routeNotes_.assign(1, FromUtf8("Proxy for " + url + ": " + exchange.route));
   lastCallOK_ = exchange.answered ? 1 : 0;
   if (!exchange.answered) return Fail(exchange.failure + " from " + url);
   if (exchange.status < 200 || exchange.status > 299) {
@@ -29,8 +31,10 @@ std::int32_t CurlWebClient::FetchToFile(const Text& address, const Text& localPa
 
 std::unique_ptr<WebReply> CurlWebClient::SubmitForm(const Text& address, const FormFields& fields) {
   failure_.clear();
+  routeNotes_.clear();
   const std::string url = ToUtf8(address);
   Exchange exchange = RunExchange(session_, url, EncodeForm(fields), limits_);
+  routeNotes_.assign(1, FromUtf8("Proxy for " + url + ": " + exchange.route));
   lastCallOK_ = exchange.answered ? 1 : 0;
   if (!exchange.answered) {
     Fail(exchange.failure + " from " + url);

@@ -9,6 +9,7 @@ class CurlWebClient : public WebClient {
       : paths_(paths), session_(session), limits_(limits) {}
   Text FailureText() const override { return failure_; }
   std::int32_t LastCallOK() const override { return lastCallOK_; }
+  std::vector<Text> RouteNotes() const override { return routeNotes_; }
   std::int32_t FetchToFile(const Text& address, const Text& localPath) override;
   std::unique_ptr<WebReply> SubmitForm(const Text& address, const FormFields& fields) override;
 
@@ -20,4 +21,5 @@ class CurlWebClient : public WebClient {
   WebLimits limits_;
   Text failure_;
   std::int32_t lastCallOK_ = 0;
+  std::vector<Text> routeNotes_;
 };

@@ -9,6 +9,7 @@
 #include "platform/windows/web_address.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/winhttp_pool.h"
+#include "platform/windows/winhttp_proxy.h"
 #include "platform/windows/winhttp_session.h"
 
 namespace {
@@ -114,9 +115,7 @@ bool WinHttpClient::RunRequests(Text address, std::wstring method, std::string b
                                  const wchar_t* headers, Answer& answer) {
   const Deadline deadline(kWholeCallMs);
   WinHttpPool& pool = WinHttpPool::Process();
-  const auto sessionHandle = pool.Session();
-  const WinHttpSession& session = *sessionHandle;
-  if (!session) return Fail("WinHttpOpen", session.OpenError());
+  const ProxySettings proxySettings = ReadProxySettings();
 
   for (int redirects = 0;; ++redirects) {
     lastAddress_ = address;
@@ -125,8 +124,14 @@ bool WinHttpClient::RunRequests(Text address, std::wstring method, std::string b
       return Fail(u"Only https addresses are used, not: " + address + u" (" +
                   WinHttpErrorNote(ERROR_WINHTTP_UNRECOGNIZED_SCHEME) + u")");
     }
+    // Each request (each redirect too) is routed afresh: a script may send
+    // another address through another proxy.
+    ProxyRoute route = RouteRequest(proxySettings, address, target->host, target->port);
+    const auto session = pool.Session(route);
+    routeNotes_.push_back(ProxyRouteNote(address, route));
+    if (!*session) return Fail("WinHttpOpen", session->OpenError());
     DWORD connectError = 0;
-    const auto connection = pool.Connection(target->host, target->port, connectError);
+    const auto connection = pool.Connection(*session, target->host, target->port, connectError);
     if (!connection) return Fail("WinHttpConnect", connectError);
     const InternetHandle request(WinHttpOpenRequest(
         connection->get(), method.c_str(), Wide(target->pathAndQuery).c_str(), nullptr,
@@ -147,27 +152,38 @@ bool WinHttpClient::RunRequests(Text address, std::wstring method, std::string b
     }
     if (!SetTimeouts(request.get(), deadline)) return Fail("WinHttpSetTimeouts", GetLastError());
     if (!LimitHeaderSize(request.get())) return Fail("WinHttpSetOption", GetLastError());
-    session.ApplyProxyFor(request.get(), address);
+    if (!ApplyProxyRoute(request.get(), route)) return Fail("WinHttpSetOption", GetLastError());
     if (!SetResponseTimeout(request.get(), deadline)) {
       return Fail("WinHttpSetOption", GetLastError());
     }
 
     const DWORD bodySize = static_cast<DWORD>(body.size());
-    if (!WinHttpSendRequest(request.get(), headers, headers ? static_cast<DWORD>(-1L) : 0,
-                            body.empty() ? WINHTTP_NO_REQUEST_DATA : body.data(), bodySize,
-                            bodySize, 0)) {
-      return Fail("WinHttpSendRequest", GetLastError());
-    }
-    if (!WinHttpReceiveResponse(request.get(), nullptr)) {
-      return Fail("WinHttpReceiveResponse", GetLastError());
-    }
-    if (!HeadersWithinBound(request.get())) {
-      return Fail(u"The headers of the answer from " + address + u" are larger than " +
-                  DecimalText(kMaxReplyHeadBytes) + u" bytes (" +
-                  WinHttpErrorNote(ERROR_WINHTTP_HEADER_SIZE_OVERFLOW) + u")");
-    }
     DWORD status = 0;
-    if (!QueryStatus(request.get(), status)) return Fail("WinHttpQueryHeaders", GetLastError());
+    // A proxy that asks who the user is gets one answer at most, and only
+    // the logged-on user's own logon; anything else is a failed call.
+    for (bool offeredLogon = false;;) {
+      if (!WinHttpSendRequest(request.get(), headers, headers ? static_cast<DWORD>(-1L) : 0,
+                              body.empty() ? WINHTTP_NO_REQUEST_DATA : body.data(), bodySize,
+                              bodySize, 0)) {
+        return Fail("WinHttpSendRequest", GetLastError());
+      }
+      if (!WinHttpReceiveResponse(request.get(), nullptr)) {
+        return Fail("WinHttpReceiveResponse", GetLastError());
+      }
+      if (!HeadersWithinBound(request.get())) {
+        return Fail(u"The headers of the answer from " + address + u" are larger than " +
+                    DecimalText(kMaxReplyHeadBytes) + u" bytes (" +
+                    WinHttpErrorNote(ERROR_WINHTTP_HEADER_SIZE_OVERFLOW) + u")");
+      }
+      if (!QueryStatus(request.get(), status)) return Fail("WinHttpQueryHeaders", GetLastError());
+      if (status != HTTP_STATUS_PROXY_AUTH_REQ) break;
+      if (offeredLogon || deadline.Passed() || !OfferUserLogonToProxy(request.get())) {
+        const Text proxy = route.proxy.empty() ? Text() : u" " + FromWide(route.proxy);
+        return Fail(u"The proxy" + proxy + u" refused the request to " + address +
+                    u" (HTTP status 407, proxy authentication required)");
+      }
+      offeredLogon = true;
+    }
 
     if (IsRedirectStatus(status)) {
       const Text location = QueryLocation(request.get());
@@ -240,6 +256,7 @@ bool WinHttpClient::Exchange(Text address, std::wstring method, std::string body
 std::int32_t WinHttpClient::FetchToFile(const Text& address, const Text& localPath) {
   failure_.clear();
   lastCallOk_ = 0;
+  routeNotes_.clear();
   Answer answer;
   if (!Exchange(address, L"GET", std::string(), nullptr, answer)) return 0;
   lastCallOk_ = 1;
@@ -254,6 +271,7 @@ std::int32_t WinHttpClient::FetchToFile(const Text& address, const Text& localPa
 std::unique_ptr<WebReply> WinHttpClient::SubmitForm(const Text& address, const FormFields& fields) {
   failure_.clear();
   lastCallOk_ = 0;
+  routeNotes_.clear();
   Answer answer;
   if (!Exchange(address, L"POST", EncodeForm(fields),
                 L"Content-Type: application/x-www-form-urlencoded\r\n", answer)) {

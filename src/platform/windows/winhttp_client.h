@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "web/web_component.h"
 
@@ -11,6 +12,7 @@ class WinHttpClient final : public WebClient {
  public:
   Text FailureText() const override { return failure_; }
   std::int32_t LastCallOK() const override { return lastCallOk_; }
+  std::vector<Text> RouteNotes() const override { return routeNotes_; }
   std::int32_t FetchToFile(const Text& address, const Text& localPath) override;
   std::unique_ptr<WebReply> SubmitForm(const Text& address, const FormFields& fields) override;
 
@@ -30,6 +32,7 @@ class WinHttpClient final : public WebClient {
   Text failure_;
   std::int32_t lastCallOk_ = 0;
   Text lastAddress_;  // the address of the last request sent, redirects followed
+  std::vector<Text> routeNotes_;
 };
 
 class WinHttpComponent final : public WebComponent {

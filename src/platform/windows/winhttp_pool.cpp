@@ -7,22 +7,26 @@ WinHttpPool& WinHttpPool::Process() {
   return *pool;
 }
 
-std::shared_ptr<const WinHttpSession> WinHttpPool::Session() {
+std::shared_ptr<const WinHttpSession> WinHttpPool::Session(ProxyRoute& route) {
   const std::lock_guard<std::mutex> lock(mutex_);
-  if (!session_ || !*session_) {
-    session_ = std::make_shared<const WinHttpSession>();
-    connections_.clear();  // they belonged to the session before
+  Opened& opened = sessions_[{route.kind, route.proxy}];
+  if (!opened.session || !*opened.session) {
+    ProxyRoute taken = route;
+    opened.session = std::make_shared<const WinHttpSession>(taken);
+    opened.route = taken;
   }
-  return session_;
+  route = opened.route;
+  return opened.session;
 }
 
-std::shared_ptr<InternetHandle> WinHttpPool::Connection(const Text& host, INTERNET_PORT port,
+std::shared_ptr<InternetHandle> WinHttpPool::Connection(const WinHttpSession& session,
+                                                        const Text& host, INTERNET_PORT port,
                                                         DWORD& error) {
   const std::lock_guard<std::mutex> lock(mutex_);
-  auto& connection = connections_[{host, port}];
+  auto& connection = connections_[{session.get(), host, port}];
   if (!connection || !*connection) {
     auto made = std::make_shared<InternetHandle>(
-        WinHttpConnect(session_ ? session_->get() : nullptr, Wide(host).c_str(), port, 0));
+        WinHttpConnect(session.get(), Wide(host).c_str(), port, 0));
     error = *made ? 0 : GetLastError();
     if (!*made) return nullptr;
     connection = std::move(made);
@@ -32,5 +36,8 @@ std::shared_ptr<InternetHandle> WinHttpPool::Connection(const Text& host, INTERN
 
 void WinHttpPool::Forget(const Text& host, INTERNET_PORT port) {
   const std::lock_guard<std::mutex> lock(mutex_);
-  connections_.erase({host, port});
+  for (auto it = connections_.begin(); it != connections_.end();) {
+    const bool same = std::get<1>(it->first) == host && std::get<2>(it->first) == port;
+    it = same ? connections_.erase(it) : std::next(it);
+  }
 }

@@ -1,11 +1,16 @@
 #pragma once
-// The process's one WinHTTP session and one connection handle per host, so
-// that WinHTTP keeps a connection alive from one request of a run to the
-// next. Every web client of the process shares them.
+// The process's WinHTTP sessions, one per proxy route, and one connection
+// handle per session and host, so that WinHTTP keeps a connection alive from
+// one request of a run to the next. Every web client of the process shares
+// them.
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <tuple>
+#include <utility>
 
+#include "platform/windows/proxy_rules.h"
 #include "platform/windows/winhttp_session.h"
 
 class WinHttpPool {
@@ -14,22 +19,33 @@ class WinHttpPool {
   // another thread as the process ends may hold its handles.
   static WinHttpPool& Process();
 
-  // The session, opened on first use; one that could not be opened (empty,
-  // with its OpenError) is tried again on the next call.
-  std::shared_ptr<const WinHttpSession> Session();
+  // The session for `route`, opened on first use; one that could not be
+  // opened (empty, with its OpenError) is tried again on the next call.
+  // Sessions are kept per route because WinHTTP under Wine ignores a proxy
+  // set on a request: the session has to carry it. `route` becomes the route
+  // the session really takes (see WinHttpSession).
+  std::shared_ptr<const WinHttpSession> Session(ProxyRoute& route);
 
-  // The connection handle for host and port, made on first use. Empty, with
-  // `error` set, when WinHttpConnect fails.
-  std::shared_ptr<InternetHandle> Connection(const Text& host, INTERNET_PORT port, DWORD& error);
+  // The connection handle of `session` for host and port, made on first use.
+  // Empty, with `error` set, when WinHttpConnect fails.
+  std::shared_ptr<InternetHandle> Connection(const WinHttpSession& session, const Text& host,
+                                             INTERNET_PORT port, DWORD& error);
 
-  // After a request to host and port failed: its connection handle is let
+  // After a request to host and port failed: its connection handles are let
   // go, and the next request gets a new one.
   void Forget(const Text& host, INTERNET_PORT port);
 
  private:
   WinHttpPool() = default;
 
+  struct Opened {
+    std::shared_ptr<const WinHttpSession> session;
+    ProxyRoute route;
+  };
+  using RouteKey = std::pair<ProxyRoute::Kind, std::wstring>;
+  using ConnectionKey = std::tuple<HINTERNET, Text, INTERNET_PORT>;
+
   std::mutex mutex_;
-  std::shared_ptr<const WinHttpSession> session_;
-  std::map<std::pair<Text, INTERNET_PORT>, std::shared_ptr<InternetHandle>> connections_;
+  std::map<RouteKey, Opened> sessions_;
+  std::map<ConnectionKey, std::shared_ptr<InternetHandle>> connections_;
 };

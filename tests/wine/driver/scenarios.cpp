@@ -38,7 +38,7 @@ Captions LongSerial() {
                    {Control::lblWebsiteExpires, kNoWebExpiry}});
 }
 
-const std::array<Scenario, 13> kScenarios = {{
+const std::array<Scenario, 18> kScenarios = {{
     {"ordinary", Action::Run, Ordinary(), {}, false, {}, true},
     {"network-drive", Action::Run, Ordinary({{Control::lblServer, L"Keldo Database on Drive: F"}}),
      {}, false, {}},
@@ -73,6 +73,25 @@ const std::array<Scenario, 13> kScenarios = {{
      false, {}},
     {"exit", Action::Exit, {}, {}, true, {}},
     {"close-box", Action::CloseBox, {}, {}, true, {}},
+    // Behind the user's proxy (run-wine-suite.sh sets it up): through its
+    // tunnel, or through the one its configuration script names, the run is
+    // ordinary; a proxy that wants a password or the Windows logon, or shows
+    // its own certificate, fails the website's probes the ordinary way, and
+    // nothing asks the user for anything.
+    {"proxy-tunnel", Action::Run, Ordinary(), {}, false, {}},
+    {"proxy-script", Action::Run, Ordinary(), {}, false, {}},
+    {"proxy-407", Action::Run,
+     Ordinary({{Control::lblWebVersion, L"Version on website: 0"},
+               {Control::lblWebsiteExpires, kNoWebExpiry}}),
+     {}, false, {}},
+    {"proxy-407-negotiate", Action::Run,
+     Ordinary({{Control::lblWebVersion, L"Version on website: 0"},
+               {Control::lblWebsiteExpires, kNoWebExpiry}}),
+     {}, false, {}},
+    {"proxy-intercept", Action::Run,
+     Ordinary({{Control::lblWebVersion, L"Version on website: 0"},
+               {Control::lblWebsiteExpires, kNoWebExpiry}}),
+     {}, false, {}},
     // The window at 100 %, 150 % and 200 %, in the ordinary installation.
     {"scale-96", Action::AtScale, LongSerial(), {}, false, {}, false, 96},
     {"scale-144", Action::AtScale, LongSerial(), {}, false, {}, false, 144},

@@ -40,7 +40,7 @@ ordinary_settings() { settings "$1" No Yes 123456 'v6.3.215 01/12/2024'; }
 lay_out() {  # scenario prefix
   local p=$2
   case $1 in
-    ordinary | website-down | start-twice | exit | close-box)
+    ordinary | website-down | start-twice | exit | close-box | proxy-*)
       ordinary_settings "$p"
       remember_mapping "$p" F '\\fileserver\keldo'
       drive "$p" d hd; database_on "$p" d; latest_progs_on "$p" d ;;
@@ -75,4 +75,5 @@ lay_out() {  # scenario prefix
 }
 
 # Whether the stand-in website is up while the scenario runs.
-website_up() { [[ $1 != website-down ]]; }
+# Behind a tunnelling proxy it is up elsewhere (run-wine-suite.sh).
+website_up() { [[ $1 != website-down && $1 != proxy-tunnel && $1 != proxy-script ]]; }

@@ -1,0 +1,27 @@
+#pragma once
+// The test CONNECT proxy (tools/connect-proxy) as a child process on a free
+// loopback port, with its log of every connection it saw.
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+class ConnectProxy {
+ public:
+  // `mode`: tunnel, 407, 407-negotiate or intercept. `forward`: a tunnel
+  // leads there whatever the client asked for. An intercepting proxy shows
+  // the test PKI's untrusted certificate.
+  ConnectProxy(const std::string& mode, const std::string& logPath, const std::string& forward = "");
+  ~ConnectProxy();
+  ConnectProxy(const ConnectProxy&) = delete;
+  ConnectProxy& operator=(const ConnectProxy&) = delete;
+
+  int Port() const { return port_; }
+  std::string Address() const { return "127.0.0.1:" + std::to_string(port_); }
+  std::vector<std::string> LogLines() const;
+
+ private:
+  pid_t pid_ = -1;
+  int port_ = 0;
+  std::string logPath_;
+};
