@@ -1,7 +1,7 @@
 // The re-mapping command starts the system's own net.exe, minimised, with
 // the command line as built. The tests install a recording stand-in as this
 // throw-away prefix's system32\net.exe; a planted twin that says so in its
-// record lies beside this program and is put into the working folder.
+// record is put beside this program or into the working folder.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -62,22 +62,49 @@ TEST(ProcessMapper, StartsNetUseMinimisedWithoutWaiting) {
   SetEnvironmentVariableW(L"KELDO_NET_LOG", nullptr);
 }
 
+// A copy of the planted twin for the time of one test, then gone.
+class PlantedNet {
+ public:
+  explicit PlantedNet(const std::wstring& folder) : path_(folder + L"net.exe") {
+    DeleteFileW(path_.c_str());
+    planted_ = CopyFileW((ProgramFolder() + L"planted\\net.exe").c_str(), path_.c_str(), TRUE);
+  }
+  ~PlantedNet() { DeleteFileW(path_.c_str()); }
+  PlantedNet(const PlantedNet&) = delete;
+  PlantedNet& operator=(const PlantedNet&) = delete;
+  bool Planted() const { return planted_ != FALSE; }
+
+ private:
+  std::wstring path_;
+  BOOL planted_;
+};
+
+// Where a search without an application name would look before the system
+// folder.
 TEST(ProcessMapper, RunsNoNetPlantedBesideTheProgramOrInTheWorkingFolder) {
   InstallSystemNetStub();
-  const std::wstring planted = ProgramFolder() + L"net.exe";
-  ASSERT_TRUE(Exists(planted));
-  const std::wstring working = NewTestFolder();
-  ASSERT_TRUE(CopyFileW(planted.c_str(), (working + L"net.exe").c_str(), TRUE)) << GetLastError();
-  wchar_t previous[MAX_PATH];
-  ASSERT_GT(GetCurrentDirectoryW(MAX_PATH, previous), 0u);
-  ASSERT_TRUE(SetCurrentDirectoryW(working.c_str()));
-  const std::wstring log = NewTestFolder() + L"net.log";
-  ASSERT_TRUE(SetEnvironmentVariableW(L"KELDO_NET_LOG", log.c_str()));
-  ProcessMapper mapper;
-  mapper.StartMapping(u"F", u"\\\\server\\my data\\");
-  EXPECT_EQ(AwaitLines(log, 1), "net use F: \"\\\\server\\my data\\\\\"|show=2\n");
-  SetEnvironmentVariableW(L"KELDO_NET_LOG", nullptr);
-  SetCurrentDirectoryW(previous);
+  const struct {
+    const char* name;
+    bool besideTheProgram;
+  } cases[] = {
+      {"beside_the_program", true},
+      {"in_the_working_folder", false},
+  };
+  for (const auto& c : cases) {
+    const std::wstring working = NewTestFolder();
+    const PlantedNet planted(c.besideTheProgram ? ProgramFolder() : working);
+    ASSERT_TRUE(planted.Planted()) << c.name << ": " << GetLastError();
+    wchar_t previous[MAX_PATH];
+    ASSERT_GT(GetCurrentDirectoryW(MAX_PATH, previous), 0u);
+    ASSERT_TRUE(SetCurrentDirectoryW(working.c_str()));
+    const std::wstring log = NewTestFolder() + L"net.log";
+    ASSERT_TRUE(SetEnvironmentVariableW(L"KELDO_NET_LOG", log.c_str()));
+    ProcessMapper mapper;
+    mapper.StartMapping(u"F", u"\\\\server\\my data\\");
+    EXPECT_EQ(AwaitLines(log, 1), "net use F: \"\\\\server\\my data\\\\\"|show=2\n") << c.name;
+    SetEnvironmentVariableW(L"KELDO_NET_LOG", nullptr);
+    SetCurrentDirectoryW(previous);
+  }
 }
 
 }  // namespace

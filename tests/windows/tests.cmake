@@ -5,14 +5,14 @@ set(windows_test_dir ${CMAKE_CURRENT_BINARY_DIR}/windows)
 
 # A stand-in for the system's net.exe that records how it was started: the
 # tests install it as the prefix's own system32\net.exe. Its planted twin
-# lies beside the test program, where only a search would find it.
+# is put where only a search would find it.
 add_executable(keldo_net_stub windows/net_stub.cpp)
 set_target_properties(keldo_net_stub PROPERTIES OUTPUT_NAME net
                       RUNTIME_OUTPUT_DIRECTORY ${windows_test_dir}/system32)
 add_executable(keldo_planted_net windows/net_stub.cpp)
 target_compile_definitions(keldo_planted_net PRIVATE KELDO_PLANTED_NET)
 set_target_properties(keldo_planted_net PROPERTIES OUTPUT_NAME net
-                      RUNTIME_OUTPUT_DIRECTORY ${windows_test_dir})
+                      RUNTIME_OUTPUT_DIRECTORY ${windows_test_dir}/planted)
 foreach(stub keldo_net_stub keldo_planted_net)
   target_compile_options(${stub} PRIVATE -municode)
   target_link_options(${stub} PRIVATE -municode)

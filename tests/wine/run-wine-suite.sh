@@ -21,7 +21,7 @@ driver=$build/tests/wine/keldo_window_driver.exe
 trust_helper=$build/tests/wine/keldo_trust_test_ca.exe
 platform_tests=$build/tests/wine/keldo_wine_platform_tests.exe
 net_stub=$build/tests/windows/system32/net.exe
-planted_net=$build/tests/windows/net.exe
+planted_net=$build/tests/windows/planted/net.exe
 for file in "$program" "$driver" "$trust_helper" "$platform_tests" "$net_stub" "$planted_net" "$standin"; do
   [[ -f $file ]] || die "missing $file: build the windows preset with its tests first"
 done
