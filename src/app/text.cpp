@@ -68,9 +68,9 @@ Text FromUtf8(std::string_view utf8) {
     }
     bool complete = true;
     for (int k = 0; k < needed; ++k) {
-      const auto b = i < utf8.size() ? static_cast<unsigned char>(utf8[i]) : 0;
-      if (i >= utf8.size() || b < lower || b > upper) {
-        complete = false;  // this byte is not consumed: it starts afresh
+      const auto b = i < utf8.size() ? static_cast<unsigned char>(utf8[i]) : 0u;
+      if (b < lower || b > upper) {  // the end, or a byte that starts afresh
+        complete = false;
         break;
       }
       cp = (cp << 6) | (b & 0x3F);
