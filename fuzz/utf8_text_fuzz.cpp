@@ -98,7 +98,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The same bytes as UTF-16 units: back unchanged through UTF-8, except
   // that a lone surrogate, which has no UTF-8 form, comes back as U+FFFD.
   Text units, expected;
-  for (std::size_t i = 0; i + 1 < size; i += 2) units.push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
+  for (std::size_t i = 0; i + 1 < size; i += 2) {
+    units.push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
+  }
   for (std::size_t i = 0; i < units.size(); ++i) {
     const char16_t u = units[i];
     const bool high = u >= 0xD800 && u <= 0xDBFF, low = u >= 0xDC00 && u <= 0xDFFF;

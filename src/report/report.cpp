@@ -108,8 +108,9 @@ void PrintJson(const ConsoleView& view, const Result& result, std::ostream& out)
                                                               : "failed";
   report["error"] = result.outcome == RunOutcome::Failed ? nlohmann::ordered_json(ToUtf8(result.error))
                                                          : nlohmann::ordered_json(nullptr);
-  out << EscapeC1AndDelete(report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace))
-      << '\n';
+  const std::string json =
+      report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+  out << EscapeC1AndDelete(json) << '\n';
 }
 
 }  // namespace
