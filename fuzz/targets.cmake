@@ -2,7 +2,7 @@
 # native test suite (linked with replay_main.cpp, which runs each corpus
 # through the same code, so a crash once found stays a failing test).
 set(KELDO_FUZZ_DIR ${CMAKE_CURRENT_LIST_DIR})
-set(KELDO_FUZZ_TARGETS version_text first_line support_answer)
+set(KELDO_FUZZ_TARGETS version_text first_line support_answer utf8_text)
 if(TARGET keldo_platform_linux)
   list(APPEND KELDO_FUZZ_TARGETS user_reg prefix_path)
 endif()

@@ -32,36 +32,57 @@ void AppendUtf16(Text& out, char32_t cp) {
 }  // namespace
 
 Text FromUtf8(std::string_view utf8) {
+  // Every ill-formed or cut-short sequence becomes one U+FFFD and decoding
+  // resumes at the byte that broke it, so no byte after a bad one is lost
+  // (a Latin-1 letter before a line end keeps the line end).
   Text out;
   out.reserve(utf8.size());
   std::size_t i = 0;
   while (i < utf8.size()) {
-    const auto b0 = static_cast<unsigned char>(utf8[i]);
-    int extra = 0;
-    char32_t cp = 0;
-    char32_t min = 0;
-    if (b0 < 0x80) { cp = b0; }
-    else if ((b0 & 0xE0) == 0xC0) { extra = 1; cp = b0 & 0x1F; min = 0x80; }
-    else if ((b0 & 0xF0) == 0xE0) { extra = 2; cp = b0 & 0x0F; min = 0x800; }
-    else if ((b0 & 0xF8) == 0xF0) { extra = 3; cp = b0 & 0x07; min = 0x10000; }
-    else { out.push_back(u'\uFFFD'); ++i; continue; }
-    if (i + extra >= utf8.size() && extra > 0) {  // truncated sequence
-      out.push_back(u'\uFFFD');
-      break;
-    }
-    bool ok = true;
-    for (int k = 1; k <= extra; ++k) {
-      const auto b = static_cast<unsigned char>(utf8[i + k]);
-      if ((b & 0xC0) != 0x80) { ok = false; break; }
-      cp = (cp << 6) | (b & 0x3F);
-    }
-    if (!ok || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      out.push_back(u'\uFFFD');
-      ++i;
+    const auto b0 = static_cast<unsigned char>(utf8[i++]);
+    if (b0 < 0x80) {
+      out.push_back(b0);
       continue;
     }
-    AppendUtf16(out, cp);
-    i += extra + 1;
+    int needed = 0;
+    char32_t cp = 0;
+    // The second byte's range rules out overlong forms, surrogates and
+    // values past U+10FFFF before any of them is taken.
+    unsigned char lower = 0x80, upper = 0xBF;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+      needed = 1;
+      cp = b0 & 0x1F;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+      needed = 2;
+      cp = b0 & 0x0F;
+      if (b0 == 0xE0) lower = 0xA0;
+      if (b0 == 0xED) upper = 0x9F;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+      needed = 3;
+      cp = b0 & 0x07;
+      if (b0 == 0xF0) lower = 0x90;
+      if (b0 == 0xF4) upper = 0x8F;
+    } else {
+      out.push_back(u'\uFFFD');
+      continue;
+    }
+    bool complete = true;
+    for (int k = 0; k < needed; ++k) {
+      const auto b = i < utf8.size() ? static_cast<unsigned char>(utf8[i]) : 0u;
+      if (b < lower || b > upper) {  // the end, or a byte that starts afresh
+        complete = false;
+        break;
+      }
+      cp = (cp << 6) | (b & 0x3F);
+      lower = 0x80;
+      upper = 0xBF;
+      ++i;
+    }
+    if (complete) {
+      AppendUtf16(out, cp);
+    } else {
+      out.push_back(u'\uFFFD');
+    }
   }
   return out;
 }

@@ -24,7 +24,9 @@ Text TrimBlanks(TextView text);
 Text DecimalText(std::int64_t value);
 
 // UTF-8 <-> UTF-16. Ill-formed input becomes U+FFFD rather than failing:
-// these serve diagnostics, the console and test data, never a decision.
+// each maximal piece of a broken sequence gives one U+FFFD and the next byte
+// is decoded afresh, so no well-formed byte after it is lost (the rule
+// browsers use). A lone surrogate has no UTF-8 form and becomes U+FFFD.
 Text FromUtf8(std::string_view utf8);
 std::string ToUtf8(TextView text);
 

@@ -6,6 +6,13 @@
 // does, so such a path is passed over.
 bool IsSafeRemotePath(const Text& remotePath);
 
-// "net use F: \\server\share". A path holding a blank is put in double
-// quotes so that the blank cannot split it into two arguments.
+// One argument of a Windows command line, as the C runtime and
+// CommandLineToArgvW will split it out again: unchanged when it holds no
+// blank, tab or double quote, otherwise in double quotes with the
+// backslashes that would stand before a quote doubled.
+Text QuotedArgument(const Text& argument);
+
+// "net use F: \\server\share". A path holding a blank is quoted so that the
+// blank cannot split it into two arguments, and it arrives exactly as it
+// was remembered, a trailing backslash included.
 Text NetUseCommandLine(const Text& letter, const Text& remotePath);

@@ -33,11 +33,13 @@ void ConsoleView::WriteMessage(const Text& text) {
   err_.flush();
 }
 
-std::string OneLine(const Text& caption) {
+std::string OneLine(const Text& text) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   Text escaped;
-  for (const char16_t c : caption) {
-    if (c == u'\r') {
+  for (const char16_t c : text) {
+    if (c == u'\\') {
+      escaped += u"\\\\";
+    } else if (c == u'\r') {
       escaped += u"\\r";
     } else if (c == u'\n') {
       escaped += u"\\n";

@@ -40,6 +40,8 @@ class ConsoleView : public MainView {
   bool ended_ = false;
 };
 
-// A caption on one line: carriage return, line feed and tab as \r, \n and
-// \t, other control characters as \xNN; everything else as UTF-8.
-std::string OneLine(const Text& caption);
+// A caption, message or diagnostic line on one terminal line, with nothing
+// a terminal would act on: carriage return, line feed and tab as \r, \n and
+// \t, other C0 and C1 controls and DEL as \xNN, and a backslash doubled so
+// that an escape can always be told from the text; everything else as UTF-8.
+std::string OneLine(const Text& text);

@@ -66,6 +66,31 @@ Result RunOnce(ConsoleView& view, const ServicesFactory& makeServices, const Tex
   return {check->LastOutcome(), check->LastError()};
 }
 
+// The JSON library escapes only the controls below U+0020; DEL and the C1
+// controls (U+0080 to U+009F, which a terminal may act on as the 8-bit form
+// of ESC sequences) would pass raw. They can stand only inside strings, so
+// the dumped text is mended byte by byte.
+std::string EscapeC1AndDelete(const std::string& json) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(json.size());
+  for (std::size_t i = 0; i < json.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(json[i]);
+    const auto next = i + 1 < json.size() ? static_cast<unsigned char>(json[i + 1]) : 0;
+    if (byte == 0x7F) {
+      out += "\\u007f";
+    } else if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {
+      out += "\\u00";
+      out += kHex[next >> 4];
+      out += kHex[next & 0xF];
+      ++i;
+    } else {
+      out += json[i];
+    }
+  }
+  return out;
+}
+
 void PrintJson(const ConsoleView& view, const Result& result, std::ostream& out) {
   nlohmann::ordered_json captions = nlohmann::ordered_json::object();
   for (const auto& entry : kControls) captions[std::string(entry.name)] = ToUtf8(view.Caption(entry.id));
@@ -83,7 +108,9 @@ void PrintJson(const ConsoleView& view, const Result& result, std::ostream& out)
                                                               : "failed";
   report["error"] = result.outcome == RunOutcome::Failed ? nlohmann::ordered_json(ToUtf8(result.error))
                                                          : nlohmann::ordered_json(nullptr);
-  out << report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+  const std::string json =
+      report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+  out << EscapeC1AndDelete(json) << '\n';
 }
 
 }  // namespace

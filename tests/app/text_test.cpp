@@ -33,6 +33,32 @@ TEST(Text, Utf8RoundTripsAndReplacesIllFormedInput) {
   }
 }
 
+TEST(Text, Utf8EachBrokenSequenceIsOneReplacementAndTheNextByteIsKept) {
+  const struct {
+    const char* name;
+    std::string bytes;
+    Text text;
+  } cases[] = {
+      {"latin1_letter_before_line_end", "31/12/2027 \xf6\r\n", u"31/12/2027 \ufffd\r\n"},
+      {"latin1_letters_at_the_end", "K\xf6ln \xe9\xf6", u"K\ufffdln \ufffd\ufffd"},
+      {"cut_three_byte_sequence_at_the_end", "a\xe2\x82", u"a\ufffd"},
+      {"cut_four_byte_sequence_before_text", "\xf0\x9f\x98!", u"\ufffd!"},
+      {"cut_sequence_before_a_whole_one", "\xe1\x80\xe2\x82\xac", u"\ufffd\u20ac"},
+      {"lead_byte_before_a_lead_byte", "\xc3\xc3\xa9", u"\ufffd\u00e9"},
+      {"overlong_two_bytes", "\xc0\xaf", u"\ufffd\ufffd"},
+      {"overlong_three_bytes", "\xe0\x80\xaf", u"\ufffd\ufffd\ufffd"},
+      {"surrogate", "\xed\xa0\x80x", u"\ufffd\ufffd\ufffdx"},
+      {"past_the_last_code_point", "\xf4\x90\x80\x80", u"\ufffd\ufffd\ufffd\ufffd"},
+      {"bytes_that_never_occur", "\xfe\xff\xf8\x88\x80\x80\x80", Text(7, u'\ufffd')},
+      {"lone_continuation_bytes", "\x80\xbf", u"\ufffd\ufffd"},
+      {"nul_is_a_character", std::string("a\0\xf6", 3), Text(u"a\0\ufffd", 3)},
+      {"largest_code_point", "\xf4\x8f\xbf\xbf", u"\U0010FFFF"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FromUtf8(c.bytes), c.text) << c.name;
+  }
+}
+
 TEST(Text, Windows1252HighBytes) {
   EXPECT_EQ(FromWindows1252("\x80\x8a\x9f\xa0\xe9\xff" "a"), u"\u20ac\u0160\u0178\u00a0\u00e9\u00ffa");
   EXPECT_EQ(FromWindows1252("\x81\x8d\x8f\x90\x9d"), u"\u0081\u008d\u008f\u0090\u009d");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -186,6 +187,63 @@ TEST_F(ReportTest, DiagnosticLinesReachTheTerminalEscaped) {
   EXPECT_NE(run.err.find("\\x1B]0;owned\\x07"), std::string::npos) << run.err;
 }
 
+// Whether a terminal would act on something in `bytes`: a C0 control other
+// than the line end, DEL, or a C1 control (in UTF-8).
+bool HoldsRawControls(const std::string& bytes) {
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    if ((c < 0x20 && c != '\n') || c == 0x7F) return true;
+    const auto next = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0;
+    if (c == 0xC2 && next >= 0x80 && next <= 0x9F) return true;
+  }
+  return false;
+}
+
+TEST_F(ReportTest, NothingFromOutsideReachesTheTerminalRaw) {
+  // A serial number and a website address holding ESC and C1 sequences (a
+  // screen clear, a title change, CSI) and a backslash; the address comes
+  // back in the web client's failure text.
+  std::string settings = kSettings;
+  const std::string ordinarySerial = "\"PkgNbr\"=\"123456\"";
+  settings.replace(settings.find(ordinarySerial), ordinarySerial.size(),
+                   "\"PkgNbr\"=\"\\x1b[2J\\x009b31m\\x0085\\x007f\\\\q\"");
+  prefix_.WriteUserReg(settings);
+  prefix_.Link("d:", "../drive_d");
+  InstallOn("drive_d");
+  const std::string serial = "\x1b[2J\xc2\x9b" "31m\xc2\x85\x7f\\q";
+  const std::string path = "/\x1b]0;owned\x07\xc2\x9b" "2J\\";
+  const std::string website = "https://127.0.0.1:" + std::to_string(ClosedPort()) + path;
+  const struct {
+    const char* name;
+    std::vector<std::string> args;
+    const char* errHolds;
+  } cases[] = {
+      {"captions", {}, ""},
+      {"captions_and_diagnostics", {"--debug"}, "/\\x1B]0;owned\\x07\\x9B2J\\\\"},
+      {"json", {"--json", "--debug"}, ""},
+  };
+  for (const auto& c : cases) {
+    const ReportRun run = Run(website, c.args);
+    EXPECT_EQ(run.code, 0) << c.name;
+    EXPECT_FALSE(HoldsRawControls(run.out)) << c.name << ": " << run.out;
+    EXPECT_FALSE(HoldsRawControls(run.err)) << c.name << ": " << run.err;
+    EXPECT_NE(run.err.find(c.errHolds), std::string::npos) << c.name << ": " << run.err;
+    if (c.args.empty() || c.args[0] != "--json") {
+      const std::string line = "Serial Number:  \\x1B[2J\\x9B31m\\x85\\x7F\\\\q\n";
+      EXPECT_EQ(run.out.rfind(line, 0), 0u) << c.name << ": " << run.out;
+    } else {
+      // JSON keeps the text itself, every control written as \u00XX.
+      EXPECT_NE(run.out.find("\\u001b[2J\\u009b31m\\u0085\\u007f\\\\q"), std::string::npos) << run.out;
+      const auto report = nlohmann::json::parse(run.out);
+      EXPECT_EQ(report["captions"]["lblSerial"], "Serial Number:  " + serial);
+      const std::vector<std::string> debug = report["debug"];
+      EXPECT_TRUE(std::any_of(debug.begin(), debug.end(),
+                              [&](const std::string& line) { return line.find(path) != std::string::npos; }))
+          << run.out;
+    }
+  }
+}
+
 TEST_F(ReportTest, EmptyLatestProgsFolder) {
   prefix_.Link("d:", "../drive_d");
   InstallOn("drive_d", false);
@@ -244,7 +302,7 @@ TEST_F(ReportTest, UsageVersionAndHelpRunNoCheck) {
 }
 
 TEST(OneLine, ControlCharactersAreEscaped) {
-  EXPECT_EQ(OneLine(u"a\r\n\tb\x01\x1f\x7f\u0085 \u00e9\\x"), "a\\r\\n\\tb\\x01\\x1F\\x7F\\x85 \xc3\xa9\\x");
+  EXPECT_EQ(OneLine(u"a\r\n\tb\x01\x1f\x7f\u0085 \u00e9\\x"), "a\\r\\n\\tb\\x01\\x1F\\x7F\\x85 \xc3\xa9\\\\x");
 }
 
 }  // namespace

@@ -65,6 +65,10 @@ TEST(NetUseCommand, QuotesBlanksAndRefusesWhatCouldChangeTheCommand) {
   } cases[] = {
       {u"\\\\server\\data", true, u"net use F: \\\\server\\data"},
       {u"\\\\server\\my data", true, u"net use F: \"\\\\server\\my data\""},
+      {u"\\\\server\\my data\\", true, u"net use F: \"\\\\server\\my data\\\\\""},
+      {u"\\\\server\\my data\\\\", true, u"net use F: \"\\\\server\\my data\\\\\\\\\""},
+      {u"\\\\server\\my\\\\ data\\x", true, u"net use F: \"\\\\server\\my\\\\ data\\x\""},
+      {u"\\\\server\\data\\", true, u"net use F: \\\\server\\data\\"},
       {u"\\\\s\u00e9rver\\\u20ac", true, u"net use F: \\\\s\u00e9rver\\\u20ac"},
       {u"\\\\server\\a\"b", false, nullptr},
       {u"\\\\server\\a\nb", false, nullptr},
@@ -76,6 +80,24 @@ TEST(NetUseCommand, QuotesBlanksAndRefusesWhatCouldChangeTheCommand) {
     if (c.safe) {
       EXPECT_EQ(NetUseCommandLine(u"F", c.path), c.line);
     }
+  }
+}
+
+TEST(NetUseCommand, QuotesAnArgumentSoThatItSplitsBackUnchanged) {
+  const struct {
+    const char* name;
+    const char16_t* argument;
+    const char16_t* quoted;
+  } cases[] = {
+      {"plain", u"\\\\s\\d\\", u"\\\\s\\d\\"},
+      {"empty", u"", u"\"\""},
+      {"tab", u"a\tb\\", u"\"a\tb\\\\\""},
+      {"quote", u"a\"b", u"\"a\\\"b\""},
+      {"backslashes_before_a_quote", u"a\\\\\"b c", u"\"a\\\\\\\\\\\"b c\""},
+      {"backslashes_inside_stay_single", u"\\\\s\\a b\\\\c", u"\"\\\\s\\a b\\\\c\""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(QuotedArgument(c.argument), c.quoted) << c.name;
   }
 }
 

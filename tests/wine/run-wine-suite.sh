@@ -24,9 +24,10 @@ program=$build/src/platform/windows/CheckKeldoSupport.exe
 driver=$build/tests/wine/keldo_window_driver.exe
 trust_helper=$build/tests/wine/keldo_trust_test_ca.exe
 platform_tests=$build/tests/wine/keldo_wine_platform_tests.exe
-net_stub=$build/tests/windows/net.exe
+net_stub=$build/tests/windows/system32/net.exe
+planted_net=$build/tests/windows/planted/net.exe
 report=$build/src/report/keldo-check-report.exe
-for file in "$program" "$driver" "$trust_helper" "$platform_tests" "$net_stub" "$standin" "$report"; do
+for file in "$program" "$driver" "$trust_helper" "$platform_tests" "$net_stub" "$planted_net" "$standin" "$report"; do
   [[ -f $file ]] || die "missing $file: build the windows preset with its tests first"
 done
 website=$(sed -n 's/^KELDO_WEBSITE:[A-Z]*=//p' "$build/CMakeCache.txt")

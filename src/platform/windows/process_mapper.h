@@ -1,7 +1,8 @@
 #pragma once
 #include "local/drive_mapper.h"
 
-// Starts "net use <letter>: <path>" minimised and lets it run on its own.
+// Starts the system folder's own net.exe as "net use <letter>: <path>",
+// minimised, and lets it run on its own.
 class ProcessMapper final : public DriveMapper {
  public:
   void StartMapping(const Text& letter, const Text& remotePath) override;

@@ -56,6 +56,7 @@ lay_out() {  # scenario prefix
       ordinary_settings "$p"
       remember_mapping "$p" F '\\fileserver\keldo'
       remember_mapping "$p" H '\\fileserver\my data'
+      remember_mapping "$p" K '\\fileserver\old data\'
       drive "$p" d hd
       drive "$p" e cdrom; database_on "$p" e ;;
     unreadable-answer)

@@ -23,7 +23,10 @@ reg_add() {  # prefix key name text
 
 # The base prefix: Wine's own set-up, windows that close at once (no window
 # manager here), Arial drawn with Liberation Sans, Wine's fonts in place,
-# the test CA trusted, and the program with the stub net.exe beside it.
+# the test CA trusted, the recording stub as the system's own net.exe (Wine
+# runs its built-in net unless told to prefer the file), and the program
+# with a planted net.exe beside it, in its working folder, that must never
+# run.
 make_base_prefix() {
   local base=$1 ca_der=$2 attempt
   # Wine's own start-up may fail for its own reasons: once more, then give up.
@@ -40,8 +43,11 @@ make_base_prefix() {
   reg_add "$base" 'HKCU\Software\Wine\Fonts\Replacements' Arial 'Liberation Sans'
   cp /usr/share/wine/fonts/*.ttf "$base/drive_c/windows/Fonts/"
   wine_in "$base" "$trust_helper" "$(winpath "$ca_der")"
+  reg_add "$base" 'HKCU\Software\Wine\DllOverrides' net.exe native
+  rm -f "$base/drive_c/windows/system32/net.exe"
+  cp "$net_stub" "$base/drive_c/windows/system32/net.exe"
   mkdir -p "$base/drive_c/CheckKeldo"
-  cp "$program" "$net_stub" "$base/drive_c/CheckKeldo/"
+  cp "$program" "$planted_net" "$base/drive_c/CheckKeldo/"
   # The registry reaches its files only when the server ends.
   stop_wineserver "$base"
 }

@@ -1,0 +1,60 @@
+// The re-mapping command line, split again by the system's own rules
+// (CommandLineToArgvW): the path argument must come back exactly as it was
+// remembered, whatever blanks, backslashes or quotes it holds.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "local/net_use_command.h"
+#include "platform/windows/wide_text.h"
+#include "windows/platform_fixture.h"
+
+namespace {
+
+std::vector<std::wstring> SplitCommandLine(const std::wstring& line) {
+  int count = 0;
+  LPWSTR* arguments = CommandLineToArgvW(line.c_str(), &count);
+  std::vector<std::wstring> split;
+  if (arguments == nullptr) return split;
+  for (int i = 0; i < count; ++i) split.emplace_back(arguments[i]);
+  LocalFree(arguments);
+  return split;
+}
+
+TEST(NetUseCommandLine, SplitsBackIntoTheRememberedPath) {
+  const struct {
+    const char* name;
+    const wchar_t* path;
+  } cases[] = {
+      {"plain", L"\\\\server\\data"},
+      {"trailing_backslash", L"\\\\server\\data\\"},
+      {"blank", L"\\\\server\\my data"},
+      {"blank_and_trailing_backslash", L"\\\\server\\my data\\"},
+      {"blank_and_two_trailing_backslashes", L"\\\\server\\my data\\\\"},
+      {"blank_and_three_trailing_backslashes", L"\\\\server\\my data\\\\\\"},
+      {"backslashes_before_a_blank", L"\\\\server\\my\\\\ data"},
+      {"blank_at_the_end", L"\\\\server\\share "},
+      {"two_blanks", L"\\\\server\\my  data\\x"},
+      {"tab", L"\\\\server\\my\tdata\\"},
+      {"quote", L"\\\\server\\a\"b"},
+      {"backslashes_before_a_quote", L"\\\\server\\a\\\\\"b c\\"},
+      {"quote_at_the_end", L"\\\\server\\a b\""},
+      {"non_ascii", L"\\\\s\u00e9rver\\\u20ac data\\"},
+      {"empty", L""},
+  };
+  for (const auto& c : cases) {
+    const std::wstring line = Wide(NetUseCommandLine(u"F", AsText(c.path)));
+    const std::vector<std::wstring> split = SplitCommandLine(line);
+    ASSERT_EQ(split.size(), 4u) << c.name << ": " << ToUtf8(AsText(line));
+    EXPECT_EQ(split[0], L"net") << c.name;
+    EXPECT_EQ(split[1], L"use") << c.name;
+    EXPECT_EQ(split[2], L"F:") << c.name;
+    EXPECT_EQ(split[3], c.path) << c.name << ": " << ToUtf8(AsText(line));
+  }
+}
+
+}  // namespace
