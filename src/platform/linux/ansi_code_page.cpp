@@ -113,7 +113,8 @@ std::string AnsiCodePage::FromText(TextView text) {
     if (err != EILSEQ && err != EINVAL) ThrowErrno("Cannot convert text to ANSI", err);
     // One character without a form: a surrogate pair is one character.
     const std::size_t at = (in - units.data()) / 2;
-    const bool pair = IsHighSurrogate(text[at]) && at + 1 < text.size() && IsLowSurrogate(text[at + 1]);
+    const bool pair =
+        IsHighSurrogate(text[at]) && at + 1 < text.size() && IsLowSurrogate(text[at + 1]);
     const std::size_t skip = pair ? 4 : 2;
     out.push_back('?');
     in += std::min(skip, inLeft);

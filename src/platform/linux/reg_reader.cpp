@@ -162,7 +162,9 @@ void RegReader::Append(std::string_view piece) {
     line_.clear();
     line_.shrink_to_fit();
   }
-  if (head_.size() < kLongLineHeadBytes) head_.append(piece.substr(0, kLongLineHeadBytes - head_.size()));
+  if (head_.size() < kLongLineHeadBytes) {
+    head_.append(piece.substr(0, kLongLineHeadBytes - head_.size()));
+  }
   if (piece.size() >= 2) {
     tail_ = piece.substr(piece.size() - 2);
   } else {
@@ -231,7 +233,8 @@ void RegReader::OnLongLine() {
   if (!haveKey_ || (head_[0] != '"' && head_[0] != '@')) return;
   std::size_t at = 1;
   if (head_[0] == '"' && !ParseEscaped(head_, at, '"')) return;
-  if (at < head_.size() && head_[at] == '=' && FindHexStart(std::string_view(head_).substr(at + 1))) {
+  const std::string_view head = head_;
+  if (at < head.size() && head[at] == '=' && FindHexStart(head.substr(at + 1))) {
     skipContinuation_ = goesOn;
   }
 }
@@ -286,7 +289,8 @@ void RegReader::OnValueLine(std::string_view line) {
     if (!n) return;
     Keep(name, RegValue{kRegDword,
                         {static_cast<unsigned char>(*n), static_cast<unsigned char>(*n >> 8),
-                         static_cast<unsigned char>(*n >> 16), static_cast<unsigned char>(*n >> 24)}});
+                         static_cast<unsigned char>(*n >> 16),
+                         static_cast<unsigned char>(*n >> 24)}});
     return;
   } else if (!StartsWith(rest, "\"")) {
     return;  // "-" (a deletion) or anything unknown
@@ -319,7 +323,8 @@ RegReader::HexEnd RegReader::ReadHex(std::string_view data) {
         hexValue_.data = {};
       }
       if (keepHex_) {
-        hexValue_.data.push_back(static_cast<unsigned char>(HexDigit(c) * 16 + HexDigit(data[i + 1])));
+        const int byte = HexDigit(c) * 16 + HexDigit(data[i + 1]);
+        hexValue_.data.push_back(static_cast<unsigned char>(byte));
       }
       i += 2;
     } else {
