@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_check.h"
+#include "fakes/case_name.h"
 #include "platform/linux/ansi_code_page.h"
 #include "platform/linux/posix_text_files.h"
 #include "platform/linux/wine_network_registry.h"
@@ -85,8 +86,7 @@ TEST_P(CodePages, RemotePathsGoThroughThePrefixCodePage) {
   EXPECT_EQ(General::GetRemotePath(registry_, u"F"), u"\\\\srv\\" + Text(GetParam().text));
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, CodePages, ::testing::ValuesIn(kCodePages),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, CodePages, ::testing::ValuesIn(kCodePages), CaseName());
 
 // Bytes a code page leaves undefined stand for the character of the same
 // value, as Windows' tables give them; a character without a form is '?'.

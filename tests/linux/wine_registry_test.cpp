@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/main_check.h"
+#include "fakes/case_name.h"
 #include "platform/linux/reg_file.h"
 #include "platform/linux/wine_network_registry.h"
 #include "platform/linux/wine_settings_store.h"
@@ -97,8 +98,7 @@ TEST_P(LongSettings, ReadAsMissingPastSixtyFourKibibytes) {
   EXPECT_EQ(settings_.GetSetting(u"Keldo6", u"ThisPC", u"AutoUpdate"), u"No");
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, LongSettings, ::testing::ValuesIn(kLongSettingCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, LongSettings, ::testing::ValuesIn(kLongSettingCases), CaseName());
 
 // Stored with NULs after the text, as regedit's hex(1) lines store them and
 // as Wine then writes them back.

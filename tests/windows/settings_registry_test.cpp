@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/main_check.h"
+#include "fakes/case_name.h"
 #include "local/drive_mapper.h"
 #include "platform/windows/ansi_registry.h"
 #include "platform/windows/registry_settings.h"
@@ -56,8 +57,7 @@ TEST_P(LongSettings, ReadAsMissingPastSixtyFourKibibytes) {
   EXPECT_EQ(settings.GetSetting(u"Keldo6", u"ThisPC", u"AutoUpdate"), u"No");
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, LongSettings, ::testing::ValuesIn(kLongSettingCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, LongSettings, ::testing::ValuesIn(kLongSettingCases), CaseName());
 
 class Recorder final : public DriveMapper {
  public:

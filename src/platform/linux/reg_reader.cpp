@@ -31,28 +31,39 @@ std::string_view WithoutCr(std::string_view line) {
   return line;
 }
 
-// Reads an escaped string up to an unescaped `end`, Wine's escapes
-// included. `at` starts after the opening delimiter and ends after the
-// closing one. Raw bytes outside ASCII are taken as UTF-8.
-std::optional<Text> ParseEscaped(std::string_view line, std::size_t& at, char end) {
-  Text out;
+// Appends raw bytes of a line as text; bytes outside ASCII are taken as
+// UTF-8. ASCII alone, the common case, allocates nothing.
+void AppendRaw(std::string_view raw, Text& out) {
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    if (static_cast<unsigned char>(raw[i]) >= 0x80) {
+      out += FromUtf8(raw.substr(i));
+      return;
+    }
+    out.push_back(static_cast<char16_t>(raw[i]));
+  }
+}
+
+// Reads an escaped string up to an unescaped `end` into `out`, Wine's
+// escapes included. `at` starts after the opening delimiter and ends after
+// the closing one. False when the closing delimiter is missing. `out` is
+// reused, so that passing over a long file does not churn the heap.
+bool ParseEscaped(std::string_view line, std::size_t& at, char end, Text& out) {
+  out.clear();
   std::size_t rawStart = at;
-  auto flushRaw = [&](std::size_t upTo) {
-    out += FromUtf8(line.substr(rawStart, upTo - rawStart));
-  };
+  auto flushRaw = [&](std::size_t upTo) { AppendRaw(line.substr(rawStart, upTo - rawStart), out); };
   while (at < line.size()) {
     const char c = line[at];
     if (c == end) {
       flushRaw(at);
       ++at;
-      return out;
+      return true;
     }
     if (c != '\\') {
       ++at;
       continue;
     }
     flushRaw(at);
-    if (++at >= line.size()) return std::nullopt;
+    if (++at >= line.size()) return false;
     const char e = line[at++];
     switch (e) {
       case 'a': out.push_back(u'\a'); break;
@@ -89,7 +100,7 @@ std::optional<Text> ParseEscaped(std::string_view line, std::size_t& at, char en
     }
     rawStart = at;
   }
-  return std::nullopt;  // no closing delimiter
+  return false;  // no closing delimiter
 }
 
 std::vector<unsigned char> Utf16WithNul(const Text& text) {
@@ -232,7 +243,7 @@ void RegReader::OnLongLine() {
   }
   if (!haveKey_ || (head_[0] != '"' && head_[0] != '@')) return;
   std::size_t at = 1;
-  if (head_[0] == '"' && !ParseEscaped(head_, at, '"')) return;
+  if (head_[0] == '"' && !ParseEscaped(head_, at, '"', name_)) return;
   const std::string_view head = head_;
   if (at < head.size() && head[at] == '=' && FindHexStart(head.substr(at + 1))) {
     skipContinuation_ = goesOn;
@@ -241,11 +252,11 @@ void RegReader::OnLongLine() {
 
 void RegReader::OnKeyHeader(std::string_view line) {
   std::size_t at = 1;
-  const auto key = ParseEscaped(line, at, ']');
-  haveKey_ = key.has_value();
+  haveKey_ = ParseEscaped(line, at, ']', key_);
   keptKey_.reset();
   if (!haveKey_) return;
-  Text folded = FoldName(*key);
+  FoldNameInPlace(key_);
+  const Text& folded = key_;
   // Wine writes no line for a key that has subkeys but no values of its
   // own; the registry still has it.
   for (std::size_t slash = folded.find(u'\\'); slash != Text::npos;
@@ -255,23 +266,19 @@ void RegReader::OnKeyHeader(std::string_view line) {
   }
   if (wanted_.find(folded) != wanted_.end()) {
     hive_.AddKey(folded);
-    keptKey_ = std::move(folded);
+    keptKey_ = folded;
   }
 }
 
 void RegReader::OnValueLine(std::string_view line) {
-  Text name;
   std::size_t at = 1;
-  if (line[0] == '"') {
-    auto parsed = ParseEscaped(line, at, '"');
-    if (!parsed) return;
-    name = std::move(*parsed);
-  }
+  name_.clear();
+  if (line[0] == '"' && !ParseEscaped(line, at, '"', name_)) return;
   if (at >= line.size() || line[at] != '=') return;
   const std::string_view rest = line.substr(at + 1);
   // A hex value decides which lines follow, whether it is kept or not.
   if (const auto hex = FindHexStart(rest)) {
-    StartHex(std::move(name), hex->type, rest.substr(hex->at));
+    StartHex(hex->type, rest.substr(hex->at));
     return;
   }
   if (!keptKey_) return;
@@ -287,22 +294,22 @@ void RegReader::OnValueLine(std::string_view line) {
   } else if (StartsWith(rest, "dword:")) {
     const auto n = ParseHexNumber(rest.substr(6));
     if (!n) return;
-    Keep(name, RegValue{kRegDword,
-                        {static_cast<unsigned char>(*n), static_cast<unsigned char>(*n >> 8),
-                         static_cast<unsigned char>(*n >> 16),
-                         static_cast<unsigned char>(*n >> 24)}});
+    Keep(name_, RegValue{kRegDword,
+                         {static_cast<unsigned char>(*n), static_cast<unsigned char>(*n >> 8),
+                          static_cast<unsigned char>(*n >> 16),
+                          static_cast<unsigned char>(*n >> 24)}});
     return;
   } else if (!StartsWith(rest, "\"")) {
     return;  // "-" (a deletion) or anything unknown
   }
-  const auto text = ParseEscaped(line, textAt, '"');
-  if (!text || text->size() * 2 + 2 > kMaxRegValueBytes) return;
-  Keep(name, RegValue{type, Utf16WithNul(*text)});
+  Text text;
+  if (!ParseEscaped(line, textAt, '"', text) || text.size() * 2 + 2 > kMaxRegValueBytes) return;
+  Keep(name_, RegValue{type, Utf16WithNul(text)});
 }
 
-void RegReader::StartHex(Text name, std::uint32_t type, std::string_view data) {
+void RegReader::StartHex(std::uint32_t type, std::string_view data) {
   keepHex_ = keptKey_.has_value();
-  hexName_ = std::move(name);
+  if (keepHex_) hexName_ = name_;
   hexValue_ = RegValue{type, {}};
   EndHex(ReadHex(data));
 }

@@ -46,7 +46,7 @@ class RegReader {
   void OnLongLine();
   void OnKeyHeader(std::string_view line);
   void OnValueLine(std::string_view line);
-  void StartHex(Text name, std::uint32_t type, std::string_view data);
+  void StartHex(std::uint32_t type, std::string_view data);
   HexEnd ReadHex(std::string_view data);
   void EndHex(HexEnd end);
   void Keep(const Text& name, RegValue value);
@@ -62,6 +62,10 @@ class RegReader {
   bool longLine_ = false;
   std::string head_;
   std::string tail_;
+
+  // Reused for every key and value name read.
+  Text key_;
+  Text name_;
 
   bool haveKey_ = false;
   std::optional<Text> keptKey_;  // folded, when the current key is kept
