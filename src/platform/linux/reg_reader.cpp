@@ -293,7 +293,7 @@ void RegReader::OnValueLine(std::string_view line) {
     textAt = at + 1 + close + 3;
   } else if (StartsWith(rest, "dword:")) {
     const auto n = ParseHexNumber(rest.substr(6));
-    if (!n) return;
+    if (!n || !Fits(4)) return;
     Keep(name_, RegValue{kRegDword,
                          {static_cast<unsigned char>(*n), static_cast<unsigned char>(*n >> 8),
                           static_cast<unsigned char>(*n >> 16),
@@ -302,13 +302,12 @@ void RegReader::OnValueLine(std::string_view line) {
   } else if (!StartsWith(rest, "\"")) {
     return;  // "-" (a deletion) or anything unknown
   }
-  Text text;
-  if (!ParseEscaped(line, textAt, '"', text) || text.size() * 2 + 2 > kMaxRegValueBytes) return;
-  Keep(name_, RegValue{type, Utf16WithNul(text)});
+  if (!ParseEscaped(line, textAt, '"', text_) || !Fits(text_.size() * 2 + 2)) return;
+  Keep(name_, RegValue{type, Utf16WithNul(text_)});
 }
 
 void RegReader::StartHex(std::uint32_t type, std::string_view data) {
-  keepHex_ = keptKey_.has_value();
+  keepHex_ = Fits(0);
   if (keepHex_) hexName_ = name_;
   hexValue_ = RegValue{type, {}};
   EndHex(ReadHex(data));
@@ -325,7 +324,7 @@ RegReader::HexEnd RegReader::ReadHex(std::string_view data) {
     } else if (c == '\\' && i + 1 == data.size()) {
       return HexEnd::More;
     } else if (i + 1 < data.size() && HexDigit(c) >= 0 && HexDigit(data[i + 1]) >= 0) {
-      if (keepHex_ && hexValue_.data.size() >= kMaxRegValueBytes) {
+      if (keepHex_ && !Fits(hexValue_.data.size() + 1)) {
         keepHex_ = false;
         hexValue_.data = {};
       }
@@ -348,6 +347,13 @@ void RegReader::EndHex(HexEnd end) {
   keepHex_ = false;
   hexName_.clear();
   hexValue_ = RegValue{};
+}
+
+// Asked before a value is made at all, so that what is not kept costs no
+// memory, not even for a moment.
+bool RegReader::Fits(std::size_t dataBytes) const {
+  return keptKey_.has_value() && dataBytes <= kMaxRegValueBytes &&
+         keptBytes_ + dataBytes + name_.size() * 2 + kKeptValueOverhead <= kMaxRegKeptBytes;
 }
 
 void RegReader::Keep(const Text& name, RegValue value) {

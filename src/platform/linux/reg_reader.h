@@ -18,8 +18,9 @@ inline constexpr std::size_t kMaxRegLineBytes = 1024 * 1024;
 // as UTF-16; every larger value reads as absent.
 inline constexpr std::size_t kMaxRegValueBytes = 256 * 1024;
 // All kept values together, names and bookkeeping included; values beyond
-// it read as absent.
-inline constexpr std::size_t kMaxRegKeptBytes = 4 * 1024 * 1024;
+// it read as absent. A real settings section or remembered mapping holds a
+// few hundred bytes.
+inline constexpr std::size_t kMaxRegKeptBytes = 1024 * 1024;
 
 class RegReader {
  public:
@@ -49,6 +50,8 @@ class RegReader {
   void StartHex(std::uint32_t type, std::string_view data);
   HexEnd ReadHex(std::string_view data);
   void EndHex(HexEnd end);
+  // Whether a value of `dataBytes` named name_ would be kept.
+  bool Fits(std::size_t dataBytes) const;
   void Keep(const Text& name, RegValue value);
 
   const RegKeySet& wanted_;
@@ -66,6 +69,7 @@ class RegReader {
   // Reused for every key and value name read.
   Text key_;
   Text name_;
+  Text text_;
 
   bool haveKey_ = false;
   std::optional<Text> keptKey_;  // folded, when the current key is kept
