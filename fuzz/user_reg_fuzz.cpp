@@ -39,7 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)settings.GetSetting(u"Keldo6", u"ThisPC", key);
   }
 
-  WineNetworkRegistry registry(userReg);
+  RegFile systemReg(folder.Path() + "/system.reg");  // none: code page 1252
+  AnsiCodePage codePage(systemReg);
+  WineNetworkRegistry registry(userReg, codePage);
   RecordingMapper mapper;
   General::ReconnectDrives(registry, mapper);
   for (const auto& [letter, remote] : mapper.started) {

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <exception>
 #include <string>
 
@@ -56,8 +57,12 @@ Text General::GetRemotePath(NetworkRegistry& registry, Text letter) {
   }
   // The size from the first query counts the terminating NUL; the count the
   // second query writes back is deliberately not used.
-  const Text result = registry.FromAnsi(buffer).substr(0, size - 1);
+  Text result = registry.FromAnsi(buffer).substr(0, size - 1);
   registry.CloseKey(key);
+  // A path ends at its first NUL: a value stored with NULs after its text,
+  // or a size query that counts more than the ANSI text (Windows may give
+  // the UTF-16 size), would otherwise carry NULs and padding along.
+  result.resize(std::min(result.size(), result.find(u'\0')));
   return result;
 }
 

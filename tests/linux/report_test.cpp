@@ -119,26 +119,59 @@ TEST_F(ReportTest, FoundOnDriveD) {
 }
 
 TEST_F(ReportTest, FoundOnlyAfterTheRememberedShareIsMounted) {
-  prefix_.WriteUserReg(std::string(kSettings) + "\n[Network\\\\F] 1733650000\n\"RemotePath\"=\"\\\\\\\\fileserver\\\\keldo\"\n");
+  // As Wine writes the path, also when it was stored with NULs after it.
+  const struct {
+    const char* name;
+    const char* value;
+  } cases[] = {
+      {"Plain", "\"\\\\\\\\fileserver\\\\keldo\""},
+      {"HexWithTrailingNuls",
+       "hex(1):5c,00,5c,00,66,00,69,00,6c,00,65,00,73,00,65,00,72,00,76,00,65,00,72,00,5c,00,\\\n"
+       "  6b,00,65,00,6c,00,64,00,6f,00,00,00,00,00,00,00"},
+      {"EscapedTrailingNuls", "\"\\\\\\\\fileserver\\\\keldo\\0\\0\\0\\0\""},
+  };
   prefix_.Link("f:", "../share");  // the server is down: nothing behind the link yet
   prefix_.Write("fake-gio", "#!/bin/sh\ncd \"$(dirname \"$0\")\" && mkdir -p share/Keldo6/GENDATA && "
                             ": > share/Keldo6/GENDATA/GeneralKeldo6data.mdb && echo \"$@\" > \"$0.done\"\n");
   std::filesystem::permissions(prefix_.Root() + "/fake-gio", std::filesystem::perms::owner_all);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(prefix_.Root() + "/share");
+    std::filesystem::remove(prefix_.Root() + "/fake-gio.done");
+    prefix_.WriteUserReg(std::string(kSettings) + "\n[Network\\\\F] 1733650000\n\"RemotePath\"=" + c.value + "\n");
 
-  const ReportRun run = Run(StandinServer::Trusted().Website(), {"--json", "--debug"});
+    const ReportRun run = Run(StandinServer::Trusted().Website(), {"--json", "--debug"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    const auto report = nlohmann::json::parse(run.out);
+    EXPECT_EQ(report["outcome"], "completed");
+    EXPECT_EQ(report["captions"]["lblServer"], "Keldo Database on Drive: F");
+    EXPECT_EQ(report["captions"]["lblServerVersion"], "Version in Latest Progs folder: error");
+    EXPECT_EQ(report["captions"].size(), 15u);
+    EXPECT_EQ(report["messages"], nlohmann::json::array());
+    const std::vector<std::string> debug = report["debug"];
+    ASSERT_GE(debug.size(), 5u);
+    const std::vector<std::string> search(debug.begin(), debug.begin() + 5);
+    EXPECT_EQ(search, (std::vector<std::string>{"Looking for Keldo DB on drive: C", "Looking for Keldo DB on drive: F",
+                                                "Looking for Keldo DB on drive: C", "Looking for Keldo DB on drive: F",
+                                                "Keldo Data found on Drive: F"}));
+    EXPECT_EQ(ReadAll(prefix_.Root() + "/fake-gio.done"), "mount smb://fileserver/keldo\n");
+  }
+}
+
+// The latest-programs files are read in the prefix's own code page, as the
+// Windows program reads them there.
+TEST_F(ReportTest, FileLinesInThePrefixCodePage) {
+  prefix_.WriteSystemReg("[Software\\\\Wine\\\\Drives] 1733650000\n\"f:\"=\"network\"\n\n"
+                         "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1733650000\n"
+                         "\"ACP\"=\"1251\"\n\"OEMCP\"=\"866\"\n");
+  prefix_.Link("d:", "../drive_d");
+  InstallOn("drive_d");
+  prefix_.Write("drive_d/Keldo6/LATEST_PROGS/SupportExpiry.dat", "31/12/2026 \xe4\xee \xb9\r\n");
+  const ReportRun run = Run(StandinServer::Trusted().Website(), {"--json"});
   EXPECT_EQ(run.code, 0) << run.err;
   const auto report = nlohmann::json::parse(run.out);
-  EXPECT_EQ(report["outcome"], "completed");
-  EXPECT_EQ(report["captions"]["lblServer"], "Keldo Database on Drive: F");
-  EXPECT_EQ(report["captions"]["lblServerVersion"], "Version in Latest Progs folder: error");
-  EXPECT_EQ(report["captions"].size(), 15u);
-  EXPECT_EQ(report["messages"], nlohmann::json::array());
-  const std::vector<std::string> debug = report["debug"];
-  const std::vector<std::string> search(debug.begin(), debug.begin() + 5);
-  EXPECT_EQ(search, (std::vector<std::string>{"Looking for Keldo DB on drive: C", "Looking for Keldo DB on drive: F",
-                                              "Looking for Keldo DB on drive: C", "Looking for Keldo DB on drive: F",
-                                              "Keldo Data found on Drive: F"}));
-  EXPECT_EQ(ReadAll(prefix_.Root() + "/fake-gio.done"), "mount smb://fileserver/keldo\n");
+  EXPECT_EQ(report["captions"]["lblServerShowsExpires"],
+            "PC shows support expires: 31/12/2026 \u0434\u043e \u2116");
 }
 
 TEST_F(ReportTest, NotFoundEndsTheProgram) {

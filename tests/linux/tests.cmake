@@ -9,13 +9,14 @@ add_executable(keldo_linux_tests
   ${keldo_linux_tests_dir}/support/temp_prefix.cpp
   ${keldo_linux_tests_dir}/reg_hive_test.cpp
   ${keldo_linux_tests_dir}/wine_registry_test.cpp
+  ${keldo_linux_tests_dir}/ansi_code_page_test.cpp
   ${keldo_linux_tests_dir}/wine_files_test.cpp
   ${keldo_linux_tests_dir}/gio_drive_mapper_test.cpp
   ${keldo_linux_tests_dir}/web_client_test.cpp
   ${keldo_linux_tests_dir}/curl_proxy_test.cpp
   ${keldo_linux_tests_dir}/report_test.cpp
 )
-target_include_directories(keldo_linux_tests PRIVATE ${keldo_linux_tests_dir})
+target_include_directories(keldo_linux_tests PRIVATE ${keldo_linux_tests_dir} ${keldo_linux_tests_dir}/..)
 target_compile_definitions(keldo_linux_tests PRIVATE
   KELDO_STANDIN_EXE="$<TARGET_FILE:keldo-standin-website>"
   KELDO_TEST_PKI="${KELDO_TEST_PKI_DIR}")

@@ -23,7 +23,8 @@ class WineFilesTest : public ::testing::Test {
   WinePaths paths_{prefix_.Prefix()};
   RegFile systemReg_{prefix_.Prefix().SystemReg()};
   WineFileSystem files_{paths_, systemReg_};
-  PosixTextFiles text_{paths_};
+  AnsiCodePage codePage_{systemReg_};
+  PosixTextFiles text_{paths_, codePage_};
   PrefixFileTool tool_{paths_};
 };
 

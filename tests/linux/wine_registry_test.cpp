@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 
+#include "app/main_check.h"
+#include "fakes/case_name.h"
 #include "platform/linux/reg_file.h"
 #include "platform/linux/wine_network_registry.h"
 #include "platform/linux/wine_settings_store.h"
+#include "shared/long_setting_cases.h"
 #include "support/temp_prefix.h"
 
 namespace {
@@ -41,8 +45,10 @@ class WineRegistryTest : public ::testing::Test {
 
   TempPrefix prefix_;
   RegFile userReg_{prefix_.Prefix().UserReg()};
+  RegFile systemReg_{prefix_.Prefix().SystemReg()};
+  AnsiCodePage codePage_{systemReg_};
   WineSettingsStore settings_{userReg_};
-  WineNetworkRegistry registry_{userReg_};
+  WineNetworkRegistry registry_{userReg_, codePage_};
 };
 
 TEST_F(WineRegistryTest, SettingsReadAsStoredAndMissingOnesAsEmpty) {
@@ -62,6 +68,52 @@ TEST_F(WineRegistryTest, SettingsReadAsStoredAndMissingOnesAsEmpty) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(settings_.GetSetting(c.app, c.section, c.key), c.expected) << ToUtf8(c.key);
+  }
+}
+
+// Wine writes every character outside ASCII as an escape.
+std::string WineEscaped(const Text& text) {
+  std::string out;
+  char escape[8];
+  for (const char16_t c : text) {
+    if (c >= 0x20 && c < 0x7F && c != u'"' && c != u'\\') {
+      out.push_back(static_cast<char>(c));
+    } else {
+      std::snprintf(escape, sizeof escape, "\\x%04x", static_cast<unsigned>(c));
+      out += escape;
+    }
+  }
+  return out;
+}
+
+class LongSettings : public WineRegistryTest, public ::testing::WithParamInterface<LongSettingCase> {};
+
+TEST_P(LongSettings, ReadAsMissingPastSixtyFourKibibytes) {
+  const Text text = LongSettingText(GetParam());
+  prefix_.WriteUserReg("[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC] 1700000000\n"
+                       "\"AutoUpdate\"=\"No\"\n\"PkgNbr\"=\"" + WineEscaped(text) + "\"\n");
+  const Text read = settings_.GetSetting(u"Keldo6", u"ThisPC", u"PkgNbr");
+  EXPECT_EQ(read.size(), GetParam().read ? text.size() : 0u);
+  EXPECT_TRUE(read == (GetParam().read ? text : Text()));
+  EXPECT_EQ(settings_.GetSetting(u"Keldo6", u"ThisPC", u"AutoUpdate"), u"No");
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, LongSettings, ::testing::ValuesIn(kLongSettingCases), CaseName());
+
+// Stored with NULs after the text, as regedit's hex(1) lines store them and
+// as Wine then writes them back.
+TEST_F(WineRegistryTest, RemotePathEndsAtItsFirstNul) {
+  const struct {
+    const char* name;
+    const char* value;
+  } cases[] = {
+      {"HexWithTrailingNuls", "hex(1):5c,00,5c,00,66,00,73,00,5c,00,6b,00,00,00,00,00,00,00,00,00"},
+      {"EscapedTrailingNuls", "\"\\\\\\\\fs\\\\k\\0\\0\\0\""},
+      {"NulBeforeLeftovers", "\"\\\\\\\\fs\\\\k\\0old\\\\longer\""},
+  };
+  for (const auto& c : cases) {
+    prefix_.WriteUserReg(std::string("[Network\\\\F] 1700000000\n\"RemotePath\"=") + c.value + "\n");
+    EXPECT_EQ(General::GetRemotePath(registry_, u"F"), u"\\\\fs\\k") << c.name;
   }
 }
 

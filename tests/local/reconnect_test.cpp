@@ -34,6 +34,10 @@ const RemotePathCase kRemotePaths[] = {
     {"GrewBetweenQueries", true, {1, std::string("\\\\server\\data\0", 14), 4, true}, u"nothing", kShape},
     {"BinaryWithoutNul", true, {3, "\\\\srv\\x", 0, true}, u"\\\\srv\\",
      {"open Network\\F", "size RemotePath 0", "data RemotePath 7", "close"}},
+    {"TrailingNuls", true, {1, std::string("\\\\fs\\keldo\0\0\0\0\0", 15), 0, true}, u"\\\\fs\\keldo",
+     {"open Network\\F", "size RemotePath 0", "data RemotePath 15", "close"}},
+    {"NulBeforeLeftovers", true, {1, std::string("\\\\fs\\k\0old\\longer\0", 18), 0, true}, u"\\\\fs\\k",
+     {"open Network\\F", "size RemotePath 0", "data RemotePath 18", "close"}},
     {"AnsiBytes", true, {1, std::string("\\\\s\xe9rver\\d\x80ta\0", 14), 0, true}, u"\\\\s\u00e9rver\\d\u20acta", kShape},
 };
 

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <thread>
 
@@ -451,6 +452,84 @@ TEST_F(ReportUnderFaults, MalformedUserRegReadsAsNoSettings) {
   const ReportRun folder = RunReport(StandinServer::Trusted().Website());
   ExpectEndedCleanly(folder);
   EXPECT_EQ(folder.report, expected.report);
+}
+
+// A long-used or hostile prefix: user.reg up to its 64 MiB bound. The run
+// keeps only the keys it reads, so its memory follows what it keeps, never
+// the file; an oversized setting reads as missing.
+constexpr long kHugePrefixRssBoundKiB = 32 * 1024;
+constexpr std::size_t kSixtyMegabytes = 60 * 1000 * 1000;
+constexpr const char* kSettingsKey = "[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC] 1733650000\n";
+
+// Each written a line at a time: a test process that held the file would
+// lend its own memory to the child's peak, which counts from the fork.
+void UnrelatedKeysThenSettings(std::ostream& out) {
+  char key[64];
+  for (int i = 0; i < 500000; ++i) {
+    std::snprintf(key, sizeof key, "[Software\\\\Junk\\\\%06d]\n\"v\"=\"x\"\n", i);
+    out << key;
+  }
+  out << kSettings;
+}
+
+void SixtyMegabytePkgNbr(std::ostream& out) {
+  out << kSettingsKey << "\"AutoUpdate\"=\"No\"\n\"Network\"=\"Yes\"\n\"PkgNbr\"=\"";
+  const std::string digits(1000, '7');
+  for (std::size_t written = 0; written < kSixtyMegabytes; written += digits.size()) out << digits;
+  out << "\"\n\"VerNbr\"=\"v6.3.215 01/12/2024\"\n";
+}
+
+void SettingsCrowdedBySmallValues(std::ostream& out) {
+  out << kSettings;
+  char value[64];
+  for (int i = 0; i < 3000000; ++i) {
+    std::snprintf(value, sizeof value, "\"Zz%07d\"=\"x\"\n", i);
+    out << value;
+  }
+}
+
+void SixtyMegabyteHexRemotePath(std::ostream& out) {
+  out << kSettings << "[Network\\\\F] 1733650000\n\"RemotePath\"=hex(1):5c,00,\\\n";
+  const std::string line = "  5c,00,73,00,65,00,72,00,76,00,65,00,72,00,5c,00,64,00,61,00,74,00,61,00,\\\n";
+  for (std::size_t written = 0; written < kSixtyMegabytes; written += line.size()) out << line;
+  out << "  00,00\n";
+}
+
+TEST_F(ReportUnderFaults, HugeUserRegsReadInBoundedMemory) {
+  const ReportRun baseline = RunReport(StandinServer::Trusted().Website());
+  EXPECT_EQ(Caption(baseline, "lblSerial"), "Serial Number:  123456");
+  prefix_.WriteUserReg(std::string(kSettingsKey) +
+                       "\"AutoUpdate\"=\"No\"\n\"Network\"=\"Yes\"\n\"VerNbr\"=\"v6.3.215 01/12/2024\"\n");
+  const ReportRun noSerial = RunReport(StandinServer::Trusted().Website());
+  EXPECT_EQ(Caption(noSerial, "lblSerial"), "Serial Number:  ");
+  const struct {
+    const char* name;
+    void (*write)(std::ostream&);
+    const ReportRun& expected;
+  } cases[] = {
+      {"UnrelatedKeys", UnrelatedKeysThenSettings, baseline},
+      {"SixtyMegabytePkgNbr", SixtyMegabytePkgNbr, noSerial},
+      {"SettingsCrowdedBySmallValues", SettingsCrowdedBySmallValues, baseline},
+      {"SixtyMegabyteHexRemotePath", SixtyMegabyteHexRemotePath, baseline},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    prefix_.WriteUserReg("");
+    {
+      std::ofstream out(prefix_.Root() + "/user.reg", std::ios::binary | std::ios::app);
+      c.write(out);
+    }
+    const ReportRun run = RunReport(StandinServer::Trusted().Website());
+    std::printf("%s: peak memory %ld KiB\n", c.name, run.child.peakRssKiB);
+    ExpectEndedCleanly(run);
+    EXPECT_EQ(run.child.exitCode, c.expected.child.exitCode);
+    // Not compared whole on failure: a setting read whole would fill the log.
+    EXPECT_TRUE(run.report == c.expected.report) << run.child.out.substr(0, 2000);
+    if (!kSanitized) {
+      EXPECT_LT(run.child.peakRssKiB, kHugePrefixRssBoundKiB);
+    }
+    EXPECT_LT(run.child.peakRssKiB, baseline.child.peakRssKiB + kExtraRssBoundKiB);
+  }
 }
 
 TEST_F(ReportUnderFaults, NoShellEverSeesARemotePath) {

@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "app/main_check.h"
+#include "fakes/case_name.h"
 #include "local/drive_mapper.h"
 #include "platform/windows/ansi_registry.h"
 #include "platform/windows/registry_settings.h"
+#include "shared/long_setting_cases.h"
 #include "windows/platform_fixture.h"
 
 namespace {
@@ -40,6 +42,22 @@ TEST(RegistrySettings, ReadsTextValuesAndNothingElse) {
   EXPECT_EQ(settings.GetSetting(u"Keldo7", u"ThisPC", u"Network"), u"");
   EXPECT_EQ(settings.GetSetting(u"Keldo6", u"", u"Network"), u"");
 }
+
+class LongSettings : public ::testing::TestWithParam<LongSettingCase> {};
+
+TEST_P(LongSettings, ReadAsMissingPastSixtyFourKibibytes) {
+  DeleteUserKey(L"Software\\VB and VBA Program Settings\\Keldo6");
+  const Text text = LongSettingText(GetParam());
+  SetUserText(kSection, L"AutoUpdate", L"No");
+  SetUserText(kSection, L"PkgNbr", std::wstring(text.begin(), text.end()));
+  RegistrySettings settings;
+  const Text read = settings.GetSetting(u"Keldo6", u"ThisPC", u"PkgNbr");
+  EXPECT_EQ(read.size(), GetParam().read ? text.size() : 0u);
+  EXPECT_TRUE(read == (GetParam().read ? text : Text()));
+  EXPECT_EQ(settings.GetSetting(u"Keldo6", u"ThisPC", u"AutoUpdate"), u"No");
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, LongSettings, ::testing::ValuesIn(kLongSettingCases), CaseName());
 
 class Recorder final : public DriveMapper {
  public:
@@ -81,6 +99,24 @@ TEST(AnsiRegistry, RemembersMappingsInLetterOrder) {
   EXPECT_EQ(General::GetRemotePath(registry, u"G"), u"C:\\not a share");
   EXPECT_EQ(General::GetRemotePath(registry, u"J"), u"");  // empty, so passed over
   EXPECT_EQ(General::GetRemotePath(registry, u"K"), u"nothing");
+}
+
+// Stored with a size that counts NULs, or old text, after the path's own
+// NUL; Windows may also report an ANSI size larger than the text.
+TEST(AnsiRegistry, RemotePathEndsAtItsFirstNul) {
+  DeleteUserKey(L"Network");
+  const wchar_t trailingNuls[] = L"\\\\fs\\k\0\0\0";
+  SetUserValue(L"Network\\F", L"RemotePath", REG_SZ, trailingNuls, sizeof trailingNuls);
+  const wchar_t leftovers[] = L"\\\\fs\\k\0old\\longer";
+  SetUserValue(L"Network\\G", L"RemotePath", REG_SZ, leftovers, sizeof leftovers);
+
+  AnsiRegistry registry;
+  EXPECT_EQ(General::GetRemotePath(registry, u"F"), u"\\\\fs\\k");
+  EXPECT_EQ(General::GetRemotePath(registry, u"G"), u"\\\\fs\\k");
+  Recorder mapper;
+  General::ReconnectDrives(registry, mapper);
+  const std::vector<std::pair<Text, Text>> expected = {{u"F", u"\\\\fs\\k"}, {u"G", u"\\\\fs\\k"}};
+  EXPECT_EQ(mapper.started, expected);
 }
 
 TEST(AnsiRegistry, ASizeQueryCountsTheTerminatingNul) {

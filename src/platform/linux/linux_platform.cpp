@@ -1,5 +1,6 @@
 #include "platform/linux/linux_platform.h"
 
+#include "platform/linux/ansi_code_page.h"
 #include "platform/linux/curl_web_component.h"
 #include "platform/linux/gio_drive_mapper.h"
 #include "platform/linux/local_clock.h"
@@ -17,11 +18,12 @@ class LinuxPlatformServices : public PlatformServices {
       : paths_(options.prefix),
         userReg_(options.prefix.UserReg()),
         systemReg_(options.prefix.SystemReg()),
+        codePage_(systemReg_),
         settings_(userReg_),
         files_(paths_, systemReg_),
-        registry_(userReg_),
+        registry_(userReg_, codePage_),
         mapper_(options.mountProgram),
-        textInput_(paths_),
+        textInput_(paths_, codePage_),
         web_(paths_, options.webLimits) {}
 
   SettingsStore& Settings() override { return settings_; }
@@ -36,6 +38,7 @@ class LinuxPlatformServices : public PlatformServices {
   WinePaths paths_;
   RegFile userReg_;
   RegFile systemReg_;
+  AnsiCodePage codePage_;
   WineSettingsStore settings_;
   WineFileSystem files_;
   WineNetworkRegistry registry_;

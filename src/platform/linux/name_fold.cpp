@@ -21,6 +21,10 @@ char16_t FoldChar(char16_t c) {
 
 Text FoldName(TextView name) {
   Text folded(name);
-  for (char16_t& c : folded) c = FoldChar(c);
+  FoldNameInPlace(folded);
   return folded;
+}
+
+void FoldNameInPlace(Text& name) {
+  for (char16_t& c : name) c = FoldChar(c);
 }

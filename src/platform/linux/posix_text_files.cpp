@@ -55,4 +55,4 @@ void PosixTextFiles::DeleteFile(const Text& path) {
   if (::unlink(unixPath->c_str()) != 0) ThrowErrno("Cannot delete " + name, errno);
 }
 
-Text PosixTextFiles::FromAnsi(const std::string& bytes) { return FromWindows1252(bytes); }
+Text PosixTextFiles::FromAnsi(const std::string& bytes) { return codePage_.ToText(bytes); }

@@ -1,15 +1,19 @@
 #pragma once
 #include "local/text_files.h"
+#include "platform/linux/ansi_code_page.h"
 #include "platform/linux/wine_paths.h"
 
-// Reading and deleting files named by Windows paths under the prefix.
+// Reading and deleting files named by Windows paths under the prefix; their
+// text is in the prefix's ANSI code page.
 class PosixTextFiles : public TextFiles {
  public:
-  explicit PosixTextFiles(const WinePaths& paths) : paths_(paths) {}
+  PosixTextFiles(const WinePaths& paths, AnsiCodePage& codePage)
+      : paths_(paths), codePage_(codePage) {}
   std::unique_ptr<InputFile> OpenForInput(const Text& path) override;
   void DeleteFile(const Text& path) override;
   Text FromAnsi(const std::string& bytes) override;
 
  private:
   const WinePaths& paths_;
+  AnsiCodePage& codePage_;
 };

@@ -1,6 +1,7 @@
 #include "platform/linux/reg_file.h"
 
 #include "platform/linux/bounded_file.h"
+#include "platform/linux/name_fold.h"
 
 namespace {
 
@@ -14,13 +15,31 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 
 }  // namespace
 
+void RegFile::Want(TextView key) {
+  if (wanted_.insert(FoldName(key)).second) loaded_ = false;
+}
+
+const RegValues* RegFile::Key(TextView key) {
+  Want(key);
+  return Current().Key(key);
+}
+
+const RegValue* RegFile::Value(TextView key, TextView name) {
+  Want(key);
+  return Current().Value(key, name);
+}
+
 const RegHive& RegFile::Current() {
   struct stat now {};
   if (loaded_ && ::stat(path_.c_str(), &now) == 0 && SameFile(now, identity_)) return hive_;
+  hive_ = RegHive();
+  RegReader reader(wanted_);
   struct stat readStat {};
-  const auto content = ReadWholeFile(path_, kMaxRegFileBytes, &readStat);
-  hive_ = content ? ParseRegFile(*content) : RegHive();
-  loaded_ = content.has_value();
+  loaded_ = ReadFileInPieces(path_, kMaxRegFileBytes, &readStat, [&](std::string_view piece) {
+    reader.Feed(piece);
+    return reader.WantsMore();
+  });
+  if (loaded_) hive_ = reader.Finish();
   identity_ = readStat;
   return hive_;
 }

@@ -1,9 +1,10 @@
 #pragma once
-// One Wine registry file (user.reg, system.reg) in memory: keys and values
-// as the registry holds them, looked up case-insensitively.
+// The keys kept from one Wine registry file (user.reg, system.reg): their
+// values as the registry holds them, looked up case-insensitively.
 #include <cstdint>
+#include <functional>
 #include <map>
-#include <string_view>
+#include <set>
 #include <vector>
 
 #include "app/text.h"
@@ -23,23 +24,23 @@ struct RegValue {
 
 using RegValues = std::map<Text, RegValue>;  // by folded value name; "" is @
 
+// Key paths such as Software\Wine\Drives, folded (FoldName); empty is the
+// hive's root.
+using RegKeySet = std::set<Text, std::less<>>;
+
 class RegHive {
  public:
-  // `key` is a path such as Software\Wine\Drives; empty is the hive's root.
-  void AddKey(const Text& key);
-  void SetValue(const Text& key, const Text& name, RegValue value);
-  // Nothing when the key is absent; a key that only has subkeys has no values.
+  // `folded` exists, with no values yet.
+  void AddKey(const Text& folded);
+  void SetValue(const Text& folded, const Text& foldedName, RegValue value);
+  // Nothing when the key is absent or was not kept; a key that only has
+  // subkeys has no values.
   const RegValues* Key(TextView key) const;
   const RegValue* Value(TextView key, TextView name) const;
 
  private:
   std::map<Text, RegValues> keys_;  // by folded key path
 };
-
-// Parses the text of a file in Wine's registry format. A file without the
-// format's first line is no registry at all and gives an empty hive; a line
-// that cannot be understood is passed over, as Wine passes it over.
-RegHive ParseRegFile(std::string_view content);
 
 // A string value's text up to its first NUL; the empty text for any value
 // that is not of a string type.

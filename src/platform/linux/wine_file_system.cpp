@@ -11,6 +11,17 @@
 #include "platform/linux/posix_error.h"
 #include "platform/linux/unique_dir.h"
 
+namespace {
+
+constexpr char16_t kDrivesKey[] = u"Software\\Wine\\Drives";
+
+}  // namespace
+
+WineFileSystem::WineFileSystem(const WinePaths& paths, RegFile& systemReg)
+    : paths_(paths), systemReg_(systemReg) {
+  systemReg_.Want(kDrivesKey);
+}
+
 std::vector<DriveEntry> WineFileSystem::Drives() {
   const std::string folder = paths_.Prefix().DosDevices();
   const UniqueDir dir(::opendir(folder.c_str()));
@@ -33,12 +44,11 @@ std::vector<DriveEntry> WineFileSystem::Drives() {
                           [](const auto& a, const auto& b) { return a.first == b.first; }),
               found.end());
 
-  const RegHive& system = systemReg_.Current();
   std::vector<DriveEntry> drives;
   for (const auto& [letter, name] : found) {
     std::int32_t type = kDriveUnknown;
     const RegValue* configured =
-        system.Value(u"Software\\Wine\\Drives", Text{static_cast<char16_t>(letter), u':'});
+        systemReg_.Value(kDrivesKey, Text{static_cast<char16_t>(letter), u':'});
     if (const auto named = configured ? DriveTypeFromWineName(RegText(*configured)) : std::nullopt) {
       type = *named;
     } else {

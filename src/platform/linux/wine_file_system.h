@@ -8,7 +8,7 @@
 // as Wine itself reports them.
 class WineFileSystem : public FileSystem {
  public:
-  WineFileSystem(const WinePaths& paths, RegFile& systemReg) : paths_(paths), systemReg_(systemReg) {}
+  WineFileSystem(const WinePaths& paths, RegFile& systemReg);
   std::vector<DriveEntry> Drives() override;
   bool FileExists(const Text& path) override;
 

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "platform/linux/ansi_1252.h"
 #include "platform/linux/name_fold.h"
 
 namespace {
@@ -15,7 +14,7 @@ constexpr RegistryStatus kErrorMoreData = 234;
 
 // The value's bytes as the ANSI call hands them out: string types are
 // converted from UTF-16 (their NUL included), every other type is raw.
-std::string AnsiData(const RegValue& value) {
+std::string AnsiData(const RegValue& value, AnsiCodePage& codePage) {
   if (value.type != kRegSz && value.type != kRegExpandSz && value.type != kRegMultiSz) {
     return std::string(value.data.begin(), value.data.end());
   }
@@ -23,14 +22,20 @@ std::string AnsiData(const RegValue& value) {
   for (std::size_t i = 0; i + 1 < value.data.size(); i += 2) {
     units.push_back(static_cast<char16_t>(value.data[i] | (value.data[i + 1] << 8)));
   }
-  return ToWindows1252(units);
+  return codePage.FromText(units);
 }
 
 }  // namespace
 
+WineNetworkRegistry::WineNetworkRegistry(RegFile& userReg, AnsiCodePage& codePage)
+    : userReg_(userReg), codePage_(codePage) {
+  // The mappings a check run reads, so that one pass over the file finds them all.
+  for (char16_t letter = u'A'; letter <= u'Z'; ++letter) userReg_.Want(Text(u"Network\\") + letter);
+}
+
 RegistryStatus WineNetworkRegistry::OpenKey(const std::string& subKey, RegistryKey* key) {
   if (key == nullptr) return kErrorInvalidParameter;
-  const RegValues* values = userReg_.Current().Key(FromWindows1252(subKey));
+  const RegValues* values = userReg_.Key(codePage_.ToText(subKey));
   if (values == nullptr) return kErrorFileNotFound;
   *key = next_++;
   open_.emplace(*key, *values);
@@ -42,9 +47,9 @@ RegistryStatus WineNetworkRegistry::QueryValue(RegistryKey key, const std::strin
                                                std::uint32_t* size) {
   const auto handle = open_.find(key);
   if (handle == open_.end()) return kErrorInvalidHandle;
-  const auto value = handle->second.find(FoldName(FromWindows1252(valueName)));
+  const auto value = handle->second.find(FoldName(codePage_.ToText(valueName)));
   if (value == handle->second.end()) return kErrorFileNotFound;
-  const std::string bytes = AnsiData(value->second);
+  const std::string bytes = AnsiData(value->second, codePage_);
   const auto needed = static_cast<std::uint32_t>(bytes.size());
   if (type != nullptr) *type = value->second.type;
   if (data == nullptr) {
@@ -65,4 +70,4 @@ RegistryStatus WineNetworkRegistry::CloseKey(RegistryKey key) {
   return open_.erase(key) == 1 ? kRegistrySuccess : kErrorInvalidHandle;
 }
 
-Text WineNetworkRegistry::FromAnsi(const std::string& bytes) { return FromWindows1252(bytes); }
+Text WineNetworkRegistry::FromAnsi(const std::string& bytes) { return codePage_.ToText(bytes); }

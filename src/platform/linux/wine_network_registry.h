@@ -2,14 +2,17 @@
 #include <map>
 
 #include "local/network_registry.h"
+#include "platform/linux/ansi_code_page.h"
 #include "platform/linux/reg_file.h"
 
-// The ANSI registry calls over the prefix's user.reg. An open key holds a
-// copy of its values, so a rewrite of the file between the size query and
-// the data query behaves like a value that changed in the registry.
+// The ANSI registry calls over the prefix's user.reg, through the prefix's
+// ANSI code page. An open key holds a copy of its values, so a rewrite of
+// the file between the size query and the data query behaves like a value
+// that changed in the registry.
 class WineNetworkRegistry : public NetworkRegistry {
  public:
-  explicit WineNetworkRegistry(RegFile& userReg) : userReg_(userReg) {}
+  // Keeps the remembered mapping of every drive letter from `userReg`.
+  WineNetworkRegistry(RegFile& userReg, AnsiCodePage& codePage);
   RegistryStatus OpenKey(const std::string& subKey, RegistryKey* key) override;
   RegistryStatus QueryValue(RegistryKey key, const std::string& valueName, std::uint32_t* type,
                             unsigned char* data, std::uint32_t* size) override;
@@ -18,6 +21,7 @@ class WineNetworkRegistry : public NetworkRegistry {
 
  private:
   RegFile& userReg_;
+  AnsiCodePage& codePage_;
   std::map<RegistryKey, RegValues> open_;
   RegistryKey next_ = 1;
 };

@@ -1,0 +1,39 @@
+#pragma once
+// The prefix's ANSI code page, as Wine records it in system.reg at each
+// start from the locale it was started in, and the conversions of the ANSI
+// calls through it.
+#include <string>
+#include <string_view>
+
+#include "app/text.h"
+#include "platform/linux/reg_file.h"
+#include "platform/linux/unique_iconv.h"
+
+// Where Wine records the code pages; key names compare case-insensitively.
+inline constexpr char16_t kCodePageKey[] = u"System\\CurrentControlSet\\Control\\Nls\\Codepage";
+
+class AnsiCodePage {
+ public:
+  explicit AnsiCodePage(RegFile& systemReg);
+
+  // The code page in use: the prefix's "ACP", or 1252 when it has none or
+  // one the system cannot convert.
+  unsigned Number();
+  // ANSI bytes to wide text. A byte the code page does not define stands
+  // for the character of the same value, as Windows' single-byte tables
+  // give it. Throws RunTimeError when no conversion can be made at all.
+  Text ToText(std::string_view bytes);
+  // Wide text to ANSI bytes; a character without a form becomes one '?',
+  // as the ANSI registry calls hand it out.
+  std::string FromText(TextView text);
+
+ private:
+  void Select();
+
+  RegFile& systemReg_;
+  bool selected_ = false;
+  Text recorded_;  // the "ACP" text the conversions were chosen for
+  unsigned number_ = 0;
+  UniqueIconv toText_;
+  UniqueIconv fromText_;
+};
