@@ -26,9 +26,10 @@ add_custom_command(OUTPUT ${keldo_man}.gz
   COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${keldo_epoch}
           ${KELDO_HELP2MAN} --no-info --no-discard-stderr --section=1
           "--name=check the Keldo6 Accounts support state of this PC's Wine prefix"
+          --include=${CMAKE_SOURCE_DIR}/src/report/keldo-check-report.h2m
           --output=${keldo_man} $<TARGET_FILE:keldo-check-report>
   COMMAND ${KELDO_GZIP} -9nf ${keldo_man}
-  DEPENDS keldo-check-report
+  DEPENDS keldo-check-report ${CMAKE_SOURCE_DIR}/src/report/keldo-check-report.h2m
   COMMENT "Making the man page from --help"
   VERBATIM)
 add_custom_target(keldo_man_page ALL DEPENDS ${keldo_man}.gz)
