@@ -14,7 +14,7 @@ set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd -P)
 die() { echo "sign.sh: $*" >&2; exit 2; }
 usage() {
-  sed -n '4,5p' "${BASH_SOURCE[0]}" | sed 's/^# *//' >&2
+  sed -n '5,6p' "${BASH_SOURCE[0]}" | sed 's/^# //' >&2
   exit 64
 }
 

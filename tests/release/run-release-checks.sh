@@ -81,8 +81,9 @@ deb=dist/keldo-check-report_1.00.0001_amd64.deb
 dpkg-deb --info "$deb" > "$work/deb.info"
 TZ=UTC dpkg-deb --contents "$deb" > "$work/deb.contents"
 sed 's/^/# /' "$work/deb.info"
-expect "package: its name, version and architecture" \
-  grep -qzE 'Package: keldo-check-report\n.*Version: 1\.00\.0001\n.*Architecture: amd64\n' "$work/deb.info"
+for field in "Package: keldo-check-report" "Version: 1.00.0001" "Architecture: amd64"; do
+  expect "package: $field" grep -qx " $field" "$work/deb.info"
+done
 expect "package: dependencies from dpkg-shlibdeps (libc6, libcurl4, libssl3, libstdc++6)" \
   bash -c 'd=$(sed -n "s/^ Depends: //p" "$1"); for p in libc6 libcurl4 libssl3 libstdc++6; do
     [[ ", $d," == *", $p ("* ]] || exit 1; done' _ "$work/deb.info"
@@ -120,8 +121,8 @@ openssl req -newkey rsa:2048 -nodes -keyout "$pki/signer.key" -out "$pki/signer.
   -subj "/CN=Throw-away code signer" 2>/dev/null
 openssl x509 -req -in "$pki/signer.csr" -CA "$pki/ca.pem" -CAkey "$pki/ca.key" -CAcreateserial \
   -days 2 -extfile "$pki/signer.ext" -out "$pki/signer.pem" 2>/dev/null
-verify() {  # ca file
-  /usr/bin/osslsigncode verify -CAfile "$2" -in "$3" >"$work/verify.out" 2>&1 && grep -q '^Signature verification: ok' "$work/verify.out"
+verify() {  # ca-file file
+  /usr/bin/osslsigncode verify -CAfile "$1" -in "$2" >"$work/verify.out" 2>&1 && grep -q '^Signature verification: ok' "$work/verify.out"
 }
 signed=$work/signed
 mkdir "$signed"
@@ -132,22 +133,56 @@ expect "sign.sh signs with certificate and key from the environment" \
   env KELDO_SIGN_CERT="$(cat "$pki/signer.pem")" KELDO_SIGN_KEY="$(cat "$pki/signer.key")" \
   bash scripts/sign.sh "$signed/keldo-check-report.exe"
 for exe in CheckKeldoSupport keldo-check-report; do
-  expect "$exe.exe: the signature verifies against the throw-away CA" verify ca "$pki/ca.pem" "$signed/$exe.exe"
+  expect "$exe.exe: the signature verifies against the throw-away CA" verify "$pki/ca.pem" "$signed/$exe.exe"
   expect "$exe.exe: the digest is SHA-256" grep -q 'Message digest algorithm *: SHA256' "$work/verify.out"
-  refuse "$exe.exe: another CA does not vouch for it" verify other-ca "$pki/other-ca.pem" "$signed/$exe.exe"
+  refuse "$exe.exe: another CA does not vouch for it" verify "$pki/other-ca.pem" "$signed/$exe.exe"
 done
 # One changed byte in the code, well inside the first section.
 cp "$signed/CheckKeldoSupport.exe" "$work/changed.exe"
 printf '\x5a' | dd of="$work/changed.exe" bs=1 seek=5000 conv=notrunc status=none
 expect "the changed file differs from the signed one" bash -c '! cmp -s "$1" "$2"' _ "$signed/CheckKeldoSupport.exe" "$work/changed.exe"
-refuse "a signed file with a changed byte fails verification" verify ca "$pki/ca.pem" "$work/changed.exe"
+refuse "a signed file with a changed byte fails verification" verify "$pki/ca.pem" "$work/changed.exe"
 cp "$signed/keldo-check-report.exe" "$work/again.exe"
 bash scripts/sign.sh --cert "$pki/signer.pem" --key "$pki/signer.key" "$work/again.exe" >/dev/null
-expect "signing a signed file again replaces its signature (same size, verifies)" \
-  bash -c '[[ $(stat -c %s "$1") == $(stat -c %s "$2") ]] && "$3" "$4" "$5" "$2"' _ \
-  "$signed/keldo-check-report.exe" "$work/again.exe" verify ca "$pki/ca.pem"
+expect "signing a signed file again replaces its signature: same size" \
+  test "$(stat -c %s "$signed/keldo-check-report.exe")" = "$(stat -c %s "$work/again.exe")"
+expect "signing a signed file again replaces its signature: one signature, verifies" \
+  bash -c '/usr/bin/osslsigncode verify -CAfile "$1" -in "$2" > "$3" 2>&1 &&
+    grep -q "^Signature verification: ok" "$3" && ! grep -q "^Signature Index: 1" "$3"' _ \
+  "$pki/ca.pem" "$work/again.exe" "$work/again.out"
 /usr/bin/osslsigncode remove-signature -in "$signed/keldo-check-report.exe" -out "$work/unsigned.exe" >/dev/null
 expect "removing the signature gives back the released bytes" cmp "$work/unsigned.exe" dist/keldo-check-report.exe
+# An RFC 3161 time stamp from a throw-away time-stamp server on loopback.
+printf '%s\n' basicConstraints=critical,CA:FALSE keyUsage=critical,digitalSignature \
+  extendedKeyUsage=critical,timeStamping > "$pki/tsa.ext"
+openssl req -newkey rsa:2048 -nodes -keyout "$pki/tsa.key" -out "$pki/tsa.csr" \
+  -subj "/CN=Throw-away time-stamp server" 2>/dev/null
+openssl x509 -req -in "$pki/tsa.csr" -CA "$pki/ca.pem" -CAkey "$pki/ca.key" -CAcreateserial \
+  -days 2 -extfile "$pki/tsa.ext" -out "$pki/tsa.pem" 2>/dev/null
+printf '%s\n' '[ tsa ]' 'default_tsa = standin' '[ standin ]' "serial = $pki/tsa.serial" \
+  "signer_cert = $pki/tsa.pem" "certs = $pki/ca.pem" "signer_key = $pki/tsa.key" \
+  'signer_digest = sha256' 'default_policy = 1.2.3.4.1' 'digests = sha256, sha384, sha512' \
+  'accuracy = secs:1' 'ess_cert_id_alg = sha256' > "$pki/tsa.cnf"
+echo 01 > "$pki/tsa.serial"
+python3 tests/release/tsa_standin.py "$pki/tsa.cnf" > "$work/tsa.out" 2>"$work/tsa.err" &
+tsa_pid=$!
+trap 'kill "$tsa_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+tsa_port=''
+for _ in $(seq 100); do
+  tsa_port=$(sed -n 's/^port=//p' "$work/tsa.out")
+  [[ -n $tsa_port ]] && break
+  sleep 0.1
+done
+cp dist/CheckKeldoSupport.exe "$work/stamped.exe"
+expect "sign.sh --timestamp adds an RFC 3161 time stamp" \
+  bash scripts/sign.sh --cert "$pki/signer.pem" --key "$pki/signer.key" \
+  --timestamp "http://127.0.0.1:$tsa_port" "$work/stamped.exe"
+expect "the time stamp verifies against the time-stamp server's CA" \
+  bash -c '/usr/bin/osslsigncode verify -CAfile "$1" -TSA-CAfile "$1" -in "$2" > "$3" 2>&1 &&
+    grep -q "^Timestamp Server Signature verification: ok" "$3" &&
+    grep -q "^Signature verification: ok" "$3"' _ "$pki/ca.pem" "$work/stamped.exe" "$work/stamped.out"
+kill "$tsa_pid" 2>/dev/null || true
+wait "$tsa_pid" 2>/dev/null || true
 mkdir -p build
 cp "$pki/signer.key" build/release-check-signer.key
 refuse "sign.sh refuses a key inside the repository" \
@@ -162,7 +197,7 @@ if [[ -n $sign_build ]]; then
   for exe in "$sign_build/src/platform/windows/CheckKeldoSupport.exe" "$sign_build/src/report/keldo-check-report.exe"; do
     expect "test build $(basename "$exe") signed" \
       bash scripts/sign.sh --cert "$pki/signer.pem" --key "$pki/signer.key" "$exe"
-    expect "test build $(basename "$exe") verifies" verify ca "$pki/ca.pem" "$exe"
+    expect "test build $(basename "$exe") verifies" verify "$pki/ca.pem" "$exe"
   done
 fi
 
