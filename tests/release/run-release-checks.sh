@@ -39,7 +39,7 @@ epoch=$(git log -1 --format=%ct HEAD)
 # Each build gets a fresh clone of the commit, in folders of different names
 # and depths, so that neither the path nor the build's time may leak.
 build_at() {  # folder name
-  local folder=$1 name=$2 started=$SECONDS
+  local folder=$1 name=$2
   git clone --quiet --no-checkout "$repo" "$folder"
   git -C "$folder" checkout --quiet --detach "$commit"
   /usr/bin/time -f "%e s wall, %U s user, %S s system" -o "$work/$name.time" \
