@@ -10,6 +10,7 @@ packages=(
   g++-mingw-w64-x86-64
   wine wine64 fonts-wine fonts-liberation xvfb xauth imagemagick x11-utils
   hyperfine python3
+  dpkg-dev help2man osslsigncode binutils
 )
 missing=()
 for p in "${packages[@]}"; do

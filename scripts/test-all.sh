@@ -30,6 +30,9 @@ cmake --preset windows -DKELDO_WEBSITE=https://localhost:$wine_site_port
 cmake --build --preset windows -j "$jobs"
 ctest --preset windows
 
+step "release builds: reproducible, packaged, signed; then the test build is signed"
+bash tests/release/run-release-checks.sh build/windows
+
 step "the Windows program end to end under Wine"
 bash tests/wine/run-wine-suite.sh build/windows build/linux/tools/standin-website/keldo-standin-website
 step "all done"

@@ -5,6 +5,7 @@
 #include "app/errors.h"
 #include "app/main_check.h"
 #include "report/console_view.h"
+#include "report/source_commit.h"
 
 namespace {
 
@@ -127,7 +128,8 @@ int RunReport(const std::vector<std::string>& args, const ServicesFactory& makeS
     return kExitCompleted;
   }
   if (options.version) {
-    out << ToUtf8(kProgramVersion) << '\n';
+    out << "keldo-check-report " << ToUtf8(kProgramVersion) << "\nsource commit " << kSourceCommit
+        << '\n';
     return kExitCompleted;
   }
 

@@ -12,6 +12,7 @@
 #include "platform/linux/linux_platform.h"
 #include "report/console_view.h"
 #include "report/report.h"
+#include "report/source_commit.h"
 #include "support/standin_server.h"
 #include "support/temp_prefix.h"
 #include "support/test_limits.h"
@@ -312,13 +313,15 @@ TEST_F(ReportTest, AnErrorEndsOnlyTheRun) {
 }
 
 TEST_F(ReportTest, UsageVersionAndHelpRunNoCheck) {
+  const std::string version =
+      std::string("keldo-check-report 1.00.0001\nsource commit ") + kSourceCommit + "\n";
   const struct {
     std::vector<std::string> args;
     int code;
     const char* out;
     const char* errStart;
   } cases[] = {
-      {{"--version"}, 0, "1.00.0001\n", ""},
+      {{"--version"}, 0, version.c_str(), ""},
       {{"--bogus"}, 64, "", "Usage: keldo-check-report"},
       {{"--json", "extra"}, 64, "", "Usage: keldo-check-report"},
   };

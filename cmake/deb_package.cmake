@@ -1,0 +1,66 @@
+# The Debian package of the console report: the program, a man page made from
+# its --help, the README as documentation; dependencies from dpkg-shlibdeps.
+#   cmake --workflow --preset release-linux    (scripts/release.sh runs it)
+if(WIN32 OR CMAKE_CROSSCOMPILING)
+  message(FATAL_ERROR "The Debian package is built natively on Debian")
+endif()
+find_program(KELDO_HELP2MAN help2man REQUIRED)
+find_program(KELDO_GZIP gzip REQUIRED)
+
+# Every time stamp in the package is the commit's time.
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+  set(keldo_epoch "$ENV{SOURCE_DATE_EPOCH}")
+else()
+  find_package(Git REQUIRED)
+  execute_process(COMMAND ${GIT_EXECUTABLE} -C ${CMAKE_SOURCE_DIR} log -1 --format=%ct HEAD
+                  OUTPUT_VARIABLE keldo_epoch OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+endif()
+if(NOT keldo_epoch MATCHES "^[0-9]+$")
+  message(FATAL_ERROR "SOURCE_DATE_EPOCH is not a time: '${keldo_epoch}'")
+endif()
+
+set(keldo_man_dir ${CMAKE_BINARY_DIR}/man)
+set(keldo_man ${keldo_man_dir}/keldo-check-report.1)
+add_custom_command(OUTPUT ${keldo_man}.gz
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${keldo_man_dir}
+  COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${keldo_epoch}
+          ${KELDO_HELP2MAN} --no-info --no-discard-stderr --section=1
+          "--name=check the Keldo6 Accounts support state of this PC's Wine prefix"
+          --include=${CMAKE_SOURCE_DIR}/src/report/keldo-check-report.h2m
+          --output=${keldo_man} $<TARGET_FILE:keldo-check-report>
+  COMMAND ${KELDO_GZIP} -9nf ${keldo_man}
+  DEPENDS keldo-check-report ${CMAKE_SOURCE_DIR}/src/report/keldo-check-report.h2m
+  COMMENT "Making the man page from --help"
+  VERBATIM)
+add_custom_target(keldo_man_page ALL DEPENDS ${keldo_man}.gz)
+
+set(keldo_doc_dir share/doc/keldo-check-report)
+install(TARGETS keldo-check-report RUNTIME DESTINATION bin)
+install(FILES ${keldo_man}.gz DESTINATION share/man/man1)
+install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${keldo_doc_dir})
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME keldo-check-report)
+set(CPACK_PACKAGE_VERSION 1.00.0001)
+set(CPACK_PACKAGE_VENDOR "Check Keldo Support")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Keldo6 Accounts support and version check, console report")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Runs the check of Check Keldo Support against the Wine prefix that holds
+Keldo6 Accounts: the product's settings, the drive of its database, the
+support expiry recorded on the PC and reported by the vendor's website,
+and the installed, offered and downloaded versions. Prints the results,
+or one JSON object with --json.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(KELDO_DEB_MAINTAINER "Check Keldo Support maintainers <support@keldo-accounts.example>" CACHE STRING
+    "The Maintainer field of the Debian package")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${KELDO_DEB_MAINTAINER}")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_KELDO_SOURCE_DATE_EPOCH ${keldo_epoch})
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/clamp_package_times.cmake)
+include(CPack)

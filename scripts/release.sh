@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Builds the release files from the committed tree into dist/: the two Windows
+# programs, the Debian package of the console report, and SHA256SUMS. The same
+# commit gives the same bytes wherever and whenever it is built.
+#
+#   scripts/release.sh [--sign [scripts/sign.sh options]]
+#
+# With --sign the two .exe files are signed (scripts/sign.sh) before the sums
+# are taken; a signature is new bytes each time, so only unsigned files compare
+# equal between builds.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+die() { echo "release.sh: $*" >&2; exit 2; }
+sign=()
+if (($#)); then
+  [[ $1 == --sign ]] || { sed -n '6p' "$0" | sed 's/^# *//' >&2; exit 64; }
+  shift; sign=(bash scripts/sign.sh "$@")
+fi
+
+# What is built is what is committed, and the build says which commit.
+[[ -z $(git status --porcelain --untracked-files=no) ]] ||
+  die "the tree has uncommitted changes: commit or stash them first"
+KELDO_SOURCE_COMMIT=$(git rev-parse --verify HEAD)
+SOURCE_DATE_EPOCH=$(git log -1 --format=%ct HEAD)
+export KELDO_SOURCE_COMMIT SOURCE_DATE_EPOCH
+export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
+# A compiler cache would hide a compiler that is not deterministic.
+unset CMAKE_C_COMPILER_LAUNCHER CMAKE_CXX_COMPILER_LAUNCHER
+export TZ=UTC LC_ALL=C.UTF-8
+umask 022
+
+rm -rf build/release-linux build/release-windows dist
+for preset in release-windows release-linux; do
+  started=$SECONDS
+  cmake --workflow --preset "$preset"
+  echo "release.sh: $preset built in $((SECONDS - started)) s"
+done
+
+mkdir dist
+cp build/release-windows/src/platform/windows/CheckKeldoSupport.exe \
+   build/release-windows/src/report/keldo-check-report.exe dist/
+cp build/release-linux/keldo-check-report_*.deb dist/
+((${#sign[@]} == 0)) || "${sign[@]}" dist/CheckKeldoSupport.exe dist/keldo-check-report.exe
+(cd dist && sha256sum -- CheckKeldoSupport.exe keldo-check-report.exe keldo-check-report_*.deb > SHA256SUMS)
+echo "release.sh: dist/ for commit $KELDO_SOURCE_COMMIT:"
+(cd dist && ls -l && cat SHA256SUMS)

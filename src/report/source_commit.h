@@ -1,0 +1,4 @@
+#pragma once
+// The source commit this build came from: a git commit id, with "-modified"
+// when the tree held uncommitted changes, or "unknown" outside git.
+extern const char kSourceCommit[];
