@@ -5,6 +5,7 @@ if(NOT KELDO_TRUST_TEST_CA)
 endif()
 set(keldo_linux_tests_dir ${CMAKE_CURRENT_LIST_DIR})
 add_executable(keldo_linux_tests
+  ${keldo_linux_tests_dir}/support/listening_child.cpp
   ${keldo_linux_tests_dir}/support/standin_server.cpp
   ${keldo_linux_tests_dir}/support/temp_prefix.cpp
   ${keldo_linux_tests_dir}/reg_hive_test.cpp

@@ -17,6 +17,7 @@ add_executable(keldo_robust_tests
   ${CMAKE_CURRENT_LIST_DIR}/tree_state.cpp
   ${CMAKE_CURRENT_LIST_DIR}/report_faults_test.cpp
   ${KELDO_FUZZ_DIR}/scratch_folder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../linux/support/listening_child.cpp
   ${CMAKE_CURRENT_LIST_DIR}/../linux/support/standin_server.cpp
   ${CMAKE_CURRENT_LIST_DIR}/../linux/support/connect_proxy.cpp
   ${CMAKE_CURRENT_LIST_DIR}/../linux/support/temp_prefix.cpp

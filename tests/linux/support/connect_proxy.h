@@ -1,10 +1,10 @@
 #pragma once
 // The test CONNECT proxy (tools/connect-proxy) as a child process on a free
 // loopback port, with its log of every connection it saw.
-#include <sys/types.h>
-
 #include <string>
 #include <vector>
+
+#include "support/listening_child.h"
 
 class ConnectProxy {
  public:
@@ -12,16 +12,14 @@ class ConnectProxy {
   // leads there whatever the client asked for. An intercepting proxy shows
   // the test PKI's untrusted certificate.
   ConnectProxy(const std::string& mode, const std::string& logPath, const std::string& forward = "");
-  ~ConnectProxy();
   ConnectProxy(const ConnectProxy&) = delete;
   ConnectProxy& operator=(const ConnectProxy&) = delete;
 
-  int Port() const { return port_; }
-  std::string Address() const { return "127.0.0.1:" + std::to_string(port_); }
+  int Port() const { return child_.Port(); }
+  std::string Address() const { return "127.0.0.1:" + std::to_string(Port()); }
   std::vector<std::string> LogLines() const;
 
  private:
-  pid_t pid_ = -1;
-  int port_ = 0;
+  ListeningChild child_;
   std::string logPath_;
 };

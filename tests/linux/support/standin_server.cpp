@@ -1,63 +1,30 @@
 #include "support/standin_server.h"
 
-#include <fcntl.h>
 #include <netinet/in.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
-#include <stdexcept>
 #include <vector>
 
-extern char** environ;
+namespace {
 
-StandinServer::StandinServer(bool untrusted, const std::string& log) {
+std::vector<std::string> StandinArgs(bool untrusted, const std::string& log) {
   const std::string pki = KELDO_TEST_PKI;
   const std::string leaf = untrusted ? "untrusted" : "server";
   std::vector<std::string> args = {KELDO_STANDIN_EXE, "--cert", pki + "/" + leaf + ".pem",
                                    "--key", pki + "/" + leaf + ".key", "--lifetime", "300"};
   if (!log.empty()) args.insert(args.end(), {"--log", log});
-  std::vector<char*> argv;
-  for (auto& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-
-  int pipeFds[2];
-  if (::pipe2(pipeFds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
-  const int err = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(pipeFds[1]);
-  if (err != 0) {
-    ::close(pipeFds[0]);
-    throw std::runtime_error("cannot start the stand-in website");
-  }
-  std::string line;
-  pollfd waiter{pipeFds[0], POLLIN, 0};
-  char c = 0;
-  while (line.find('\n') == std::string::npos && ::poll(&waiter, 1, 10000) == 1 &&
-         ::read(pipeFds[0], &c, 1) == 1) {
-    line.push_back(c);
-  }
-  ::close(pipeFds[0]);
-  if (line.rfind("port=", 0) != 0) throw std::runtime_error("the stand-in website gave no port");
-  port_ = std::stoi(line.substr(5));
+  return args;
 }
 
-StandinServer::~StandinServer() {
-  if (pid_ > 0) {
-    ::kill(pid_, SIGTERM);
-    ::waitpid(pid_, nullptr, 0);
-  }
-}
+}  // namespace
+
+StandinServer::StandinServer(bool untrusted, const std::string& log)
+    : child_(StandinArgs(untrusted, log), "stand-in website") {}
 
 std::string StandinServer::Website(const std::string& fault) const {
-  return "https://127.0.0.1:" + std::to_string(port_) + (fault.empty() ? "" : "/" + fault);
+  return "https://127.0.0.1:" + std::to_string(Port()) + (fault.empty() ? "" : "/" + fault);
 }
 
 StandinServer& StandinServer::Trusted() {

@@ -1,20 +1,19 @@
 #pragma once
 // The stand-in website as a child process on a free loopback port.
-#include <sys/types.h>
-
 #include <string>
 #include <vector>
+
+#include "support/listening_child.h"
 
 class StandinServer {
  public:
   // `log` names a file that gets one line per request (see the website's
   // README); empty for none.
   explicit StandinServer(bool untrusted = false, const std::string& log = "");
-  ~StandinServer();
   StandinServer(const StandinServer&) = delete;
   StandinServer& operator=(const StandinServer&) = delete;
 
-  int Port() const { return port_; }
+  int Port() const { return child_.Port(); }
   // "https://127.0.0.1:<port>", then "/<fault>" when one is named.
   std::string Website(const std::string& fault = "") const;
 
@@ -23,8 +22,7 @@ class StandinServer {
   static StandinServer& Untrusted();
 
  private:
-  pid_t pid_ = -1;
-  int port_ = 0;
+  ListeningChild child_;
 };
 
 // The client ports of the requests in a stand-in's log whose line holds
