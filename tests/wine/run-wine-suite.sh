@@ -82,6 +82,19 @@ for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
 [[ -s $work/display ]] || die "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=:$(head -n1 "$work/display")
 
+# Waits (bounded) until a child started in the background names its port
+# in its first line, and prints it; fails when the child ends first.
+await_port() {  # listening-file pid
+  local found
+  for _ in $(seq 100); do
+    found=$(sed -n 's/^port=//p' "$1")
+    if [[ -n $found ]]; then echo "$found"; return 0; fi
+    kill -0 "$2" 2>/dev/null || break
+    sleep 0.05
+  done
+  return 1
+}
+
 # Starts a stand-in website and waits (bounded) until it listens; sets
 # $started_pid and $started_port.
 start_standin() {  # port cert key
@@ -89,12 +102,7 @@ start_standin() {  # port cert key
   "$standin" --files "$work/website" --port "$1" --cert "$2" --key "$3" --lifetime 600 \
     --log "$work/website.log" > "$listening" 2>>"$work/standin.err" &
   started_pid=$!
-  for _ in $(seq 100); do
-    started_port=$(sed -n 's/^port=//p' "$listening")
-    [[ -n $started_port ]] && return 0
-    kill -0 "$started_pid" 2>/dev/null || break
-    sleep 0.05
-  done
+  started_port=$(await_port "$listening" "$started_pid") && return 0
   die "the stand-in website did not start on port $1: $(cat "$work/standin.err")"
 }
 start_site() {

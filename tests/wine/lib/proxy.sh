@@ -40,12 +40,7 @@ start_proxy() {  # mode log [forward]
   : > "$listening"
   /usr/bin/python3 "$connect_proxy" "${args[@]}" > "$listening" 2>>"$work/proxy.err" &
   proxy_pid=$!
-  for _ in $(seq 100); do
-    proxy_port=$(sed -n 's/^port=//p' "$listening")
-    [[ -n $proxy_port ]] && return 0
-    kill -0 "$proxy_pid" 2>/dev/null || break
-    sleep 0.05
-  done
+  proxy_port=$(await_port "$listening" "$proxy_pid") && return 0
   die "the test proxy did not start: $(cat "$work/proxy.err")"
 }
 stop_proxy() {
