@@ -134,6 +134,25 @@ current_prefix=$base
 make_base_prefix "$base" "$work/pki/ca.der"
 current_prefix=''
 
+# Runs the window driver on one scenario in `prefix`, its lines to `log`;
+# returns the driver's status (75: the program's window never appeared).
+drive_window() {  # scenario prefix log
+  KELDO_NET_LOG='C:\CheckKeldo\net-calls.log' WINEPREFIX=$2 timeout 300 \
+    wine "$driver" "$1" 'C:\CheckKeldo\CheckKeldoSupport.exe' "$(winpath "$work/shots")" \
+    2>"$out/logs/$1.err" | tr -d '\r' > "$3"
+  return "${PIPESTATUS[0]}"
+}
+
+# Shows the driver's lines, counts its checks, and records a driver that
+# ended other than by passing or failing them.
+take_driver_log() {  # scenario log status
+  cat "$2"
+  grep -E '^(ok|not ok) ' "$2" >> "$results" || true
+  if [[ $3 != 0 && $3 != 1 ]]; then
+    record 1 "$1: the driver ended with status $3 ($(tail -n 3 "$out/logs/$1.err" | tr '\n' ' '))"
+  fi
+}
+
 run_scenario() {
   local scenario=$1 prefix=$work/s-$1 log=$out/logs/$1.txt attempt status
   # Every scale in one prefix of its own (lib/scales.sh).
@@ -150,9 +169,7 @@ run_scenario() {
     mkdir -p "$work/shots"
     watch_shots "$work/shots" & watcher_pid=$!
     status=0
-    KELDO_NET_LOG='C:\CheckKeldo\net-calls.log' WINEPREFIX=$prefix timeout 300 \
-      wine "$driver" "$scenario" 'C:\CheckKeldo\CheckKeldoSupport.exe' "$(winpath "$work/shots")" \
-      2>"$out/logs/$scenario.err" | tr -d '\r' > "$log" || status=${PIPESTATUS[0]}
+    drive_window "$scenario" "$prefix" "$log" || status=$?
     stop_watcher; stop_site; stop_proxy; stop_wineserver "$prefix"; current_prefix=''
     # Only a start that never showed the program's window may be retried.
     if [[ $status == 75 && $attempt == 1 ]]; then
@@ -161,12 +178,8 @@ run_scenario() {
     fi
     break
   done
-  cat "$log"
-  grep -E '^(ok|not ok) ' "$log" >> "$results" || true
+  take_driver_log "$scenario" "$log" "$status"
   proxy_checks "$scenario"
-  if [[ $status != 0 && $status != 1 ]]; then
-    record 1 "$scenario: the driver ended with status $status ($(tail -n 3 "$out/logs/$scenario.err" | tr '\n' ' '))"
-  fi
   rm -rf "$prefix"
 }
 

@@ -15,7 +15,7 @@ set_dpi() {  # prefix dpi
 }
 
 run_scales() {
-  local prefix=$work/scales dpi scenario log status attempt why began=$SECONDS
+  local prefix=$work/scales dpi scenario log status attempt began=$SECONDS
   clone_prefix "$base" "$prefix"
   current_prefix=$prefix
   lay_out ordinary "$prefix"
@@ -30,9 +30,7 @@ run_scales() {
     set_dpi "$prefix" "$dpi"
     for attempt in 1 2; do
       status=0
-      KELDO_NET_LOG='C:\CheckKeldo\net-calls.log' WINEPREFIX=$prefix timeout 300 \
-        wine "$driver" "$scenario" 'C:\CheckKeldo\CheckKeldoSupport.exe' "$(winpath "$work/shots")" \
-        2>"$out/logs/$scenario.err" | tr -d '\r' > "$log" || status=${PIPESTATUS[0]}
+      drive_window "$scenario" "$prefix" "$log" || status=$?
       # Only a start that never showed the program's window may be retried.
       if [[ $status == 75 && $attempt == 1 ]]; then
         echo "# $scenario: the program's window did not appear; starting once more"
@@ -40,12 +38,7 @@ run_scales() {
       fi
       break
     done
-    cat "$log"
-    grep -E '^(ok|not ok) ' "$log" >> "$results" || true
-    if [[ $status != 0 && $status != 1 ]]; then
-      why=$(tail -n 3 "$out/logs/$scenario.err" | tr '\n' ' ')
-      record 1 "$scenario: the driver ended with status $status ($why)"
-    fi
+    take_driver_log "$scenario" "$log" "$status"
   done
   stop_watcher; stop_site; stop_wineserver "$prefix"; current_prefix=''
   rm -rf "$prefix"
