@@ -207,7 +207,10 @@ TEST_F(WebClientTest, FloodsAroundTheBodyStayWithinBoundedMemory) {
 
 // One request of each kind against each fault, all at once, so that the
 // slow faults (a silent server, a one-byte-a-second drip) cost their
-// time-out once rather than once per case.
+// time-out once rather than once per case. The header flood is left to the
+// test above: Wine reads its 10,000 lines one receive at a time, which takes
+// a few seconds alone but over 40 s beside twenty other requests, past the
+// hang limit here (Windows stops at its header limit).
 struct FaultCase {
   Text website;
   bool form;  // SubmitForm; otherwise FetchToFile
@@ -225,13 +228,13 @@ TEST_F(WebClientTest, EveryFaultIsAFailureNeverAHangOrASuccess) {
   ASSERT_FALSE(untrusted.empty());
   std::vector<std::shared_ptr<FaultCase>> cases;
   for (const Text fault : {u"404", u"500", u"silent", u"drip", u"huge", u"huge-chunked", u"cut",
-                           u"http-redirect", u"redirect-loop", u"header-flood", u"interim-flood"}) {
+                           u"http-redirect", u"redirect-loop", u"interim-flood"}) {
     auto fetch = std::make_shared<FaultCase>();
     fetch->website = Trusted(fault);
     cases.push_back(std::move(fetch));
   }
   for (const Text fault : {u"silent", u"drip", u"huge", u"huge-chunked", u"cut", u"http-redirect",
-                           u"redirect-loop", u"header-flood", u"interim-flood"}) {
+                           u"redirect-loop", u"interim-flood"}) {
     auto form = std::make_shared<FaultCase>();
     form->website = Trusted(fault);
     form->form = true;
@@ -276,6 +279,7 @@ TEST_F(WebClientTest, EveryFaultIsAFailureNeverAHangOrASuccess) {
       ADD_FAILURE() << what << ": still waiting after " << kHungAfterMs / 1000 << " s";
       continue;
     }
+    std::printf("%s: %llu ms\n", what.c_str(), static_cast<unsigned long long>(c->tookMs));
     SCOPED_TRACE(what + " after " + std::to_string(c->tookMs) + " ms: " + ToUtf8(c->failure));
     EXPECT_FALSE(c->failure.empty());
     if (c->form) {
