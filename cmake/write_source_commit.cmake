@@ -22,6 +22,6 @@ if(NOT COMMIT MATCHES "^[0-9A-Za-z._-]+$")
   message(FATAL_ERROR "Not a commit name: '${COMMIT}'")
 endif()
 file(CONFIGURE OUTPUT ${OUT_DIR}/source_commit.cpp CONTENT
-     "#include \"report/source_commit.h\"\n\nconst char kSourceCommit[] = \"${COMMIT}\";\n")
+     "#include \"report/source_commit.h\"\n\nconst char keldo::kSourceCommit[] = \"${COMMIT}\";\n")
 file(CONFIGURE OUTPUT ${OUT_DIR}/source_commit.rc.h CONTENT
      "#define KELDO_SOURCE_COMMENTS \"Source commit ${COMMIT}\"\n")

@@ -4,10 +4,13 @@
 // that lines around the 64 KiB bound are reached from short inputs.
 #include <algorithm>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "fuzz_require.h"
 #include "local/first_line.h"
 #include "memory_ports.h"
+
+// The entry point is libFuzzer's and stays outside the project namespace.
+using namespace keldo;
 
 namespace {
 

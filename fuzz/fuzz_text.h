@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/text.h"
+#include "base/text.h"
+
+namespace keldo {
 
 inline Text FuzzText(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return Text();
@@ -19,3 +21,5 @@ inline Text FuzzText(const std::uint8_t* data, std::size_t size) {
   }
   return text;
 }
+
+}  // namespace keldo

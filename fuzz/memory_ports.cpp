@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace keldo {
+
 namespace {
 
 class ChunkedFile : public InputFile {
@@ -54,3 +56,5 @@ std::unique_ptr<InputFile> ChunkedTextFiles::OpenForInput(const Text&) {
 
 std::unique_ptr<WebClient> CannedWeb::NewWebClient() { return std::make_unique<CannedClient>(body); }
 std::unique_ptr<FileTool> CannedWeb::NewFileTool() { return std::make_unique<AlwaysThere>(); }
+
+}  // namespace keldo

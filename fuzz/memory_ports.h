@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/ports.h"
+#include "base/ports.h"
+
+namespace keldo {
 
 class RecordingView : public MainView {
  public:
@@ -59,7 +61,7 @@ class NoMapper : public DriveMapper {
 class ChunkedTextFiles : public TextFiles {
  public:
   std::unique_ptr<InputFile> OpenForInput(const Text& path) override;
-  void DeleteFile(const Text&) override {}
+  void RemoveFile(const Text&) override {}
   Text FromAnsi(const std::string& bytes) override { return FromWindows1252(bytes); }
 
   std::string content;
@@ -93,3 +95,5 @@ struct MemoryPorts {
   FixedClock clock;
   Ports ports{view, settings, fileSystem, registry, mapper, files, web, clock};
 };
+
+}  // namespace keldo

@@ -9,6 +9,9 @@
 #include "platform/linux/wine_paths.h"
 #include "scratch_folder.h"
 
+// The entry point is libFuzzer's and stays outside the project namespace.
+using namespace keldo;
+
 namespace {
 
 void LayOut(const ScratchFolder& prefix) {

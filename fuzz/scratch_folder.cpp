@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+namespace keldo {
+
 namespace fs = std::filesystem;
 
 ScratchFolder::ScratchFolder() {
@@ -38,3 +40,5 @@ void ScratchFolder::Link(const std::string& relative, const std::string& target)
   fs::create_directories(link.parent_path());
   fs::create_symlink(target, link);
 }
+
+}  // namespace keldo

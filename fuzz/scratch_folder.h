@@ -3,6 +3,8 @@
 // ends normally.
 #include <string>
 
+namespace keldo {
+
 class ScratchFolder {
  public:
   ScratchFolder();
@@ -18,3 +20,5 @@ class ScratchFolder {
  private:
   std::string path_;
 };
+
+}  // namespace keldo

@@ -6,6 +6,9 @@
 #include "fuzz_text.h"
 #include "memory_ports.h"
 
+// The entry point is libFuzzer's and stays outside the project namespace.
+using namespace keldo;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   MemoryPorts memory;
   memory.web.body = FuzzText(data, size);

@@ -11,6 +11,9 @@
 #include "platform/linux/wine_settings_store.h"
 #include "scratch_folder.h"
 
+// The entry point is libFuzzer's and stays outside the project namespace.
+using namespace keldo;
+
 namespace {
 
 class RecordingMapper : public DriveMapper {

@@ -8,8 +8,11 @@
 #include <string>
 #include <string_view>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "fuzz_require.h"
+
+// The entry point is libFuzzer's and stays outside the project namespace.
+using namespace keldo;
 
 namespace {
 

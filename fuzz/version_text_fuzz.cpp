@@ -4,6 +4,9 @@
 #include "fuzz_require.h"
 #include "fuzz_text.h"
 
+// The entry point is libFuzzer's and stays outside the project namespace.
+using namespace keldo;
+
 namespace {
 
 // The version number worked out the long way, straight from the rules: trim

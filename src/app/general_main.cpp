@@ -1,7 +1,9 @@
 #include <utility>
 
 #include "app/main_check.h"
-#include "app/platform_services.h"
+#include "base/platform_services.h"
+
+namespace keldo {
 
 std::unique_ptr<MainCheck> General::Main(const Ports& ports, Text website) {
   auto window = std::make_unique<MainCheck>(ports, std::move(website));
@@ -10,3 +12,5 @@ std::unique_ptr<MainCheck> General::Main(const Ports& ports, Text website) {
 }
 
 Text ConfiguredWebsite() { return FromUtf8(KELDO_WEBSITE_U8); }
+
+}  // namespace keldo

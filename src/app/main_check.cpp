@@ -3,7 +3,9 @@
 #include <exception>
 #include <utility>
 
-#include "app/errors.h"
+#include "base/errors.h"
+
+namespace keldo {
 
 MainCheck::MainCheck(const Ports& ports, Text website)
     : ports_(ports), website_(std::move(website)) {}
@@ -81,3 +83,5 @@ FileTool& MainCheck::FileAccessTool() {
   if (!FileAccess) throw RunTimeError(0, "The file-access tool has not been created");
   return *FileAccess;
 }
+
+}  // namespace keldo

@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/ports.h"
-#include "app/text.h"
+#include "base/ports.h"
+#include "base/text.h"
+
+namespace keldo {
 
 enum class RunState : std::uint8_t { Starting, Idle, Running, Ended };
 
@@ -101,3 +103,5 @@ std::int32_t VersionNumber(Text text);
 Text RemoveChars(Text text, Text set);
 
 }  // namespace General
+
+}  // namespace keldo

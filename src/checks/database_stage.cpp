@@ -1,5 +1,7 @@
 #include "app/main_check.h"
 
+namespace keldo {
+
 void MainCheck::RunDatabaseStage() {
   ShowProgress(u"Locating Keldo database", kFalse);
   DataFilePath = u":\\Keldo6\\GENDATA\\GeneralKeldo6data.mdb";
@@ -18,3 +20,5 @@ void MainCheck::RunDatabaseStage() {
   DownloadURL = website_ + u"/filesfordownload/";
   LatestProgsFolder = DataDrive + u":\\Keldo6\\LATEST_PROGS\\";
 }
+
+}  // namespace keldo

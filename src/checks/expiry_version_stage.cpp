@@ -1,5 +1,7 @@
 #include "app/main_check.h"
 
+namespace keldo {
+
 void MainCheck::RunExpiryAndVersionStage() {
   ShowProgress(u"Checking Latest Progs folder", kFalse);
   EnsureLatestProgsFolder();
@@ -39,3 +41,5 @@ void MainCheck::RunExpiryAndVersionStage() {
   }
   DebugMsg(u"Version on Server - " + DecimalText(ServerVersion));
 }
+
+}  // namespace keldo

@@ -1,5 +1,7 @@
 #include "app/main_check.h"
 
+namespace keldo {
+
 void MainCheck::RunSettingsStage() {
   ShowCaption(Control::lblAutoUpdate, ReadSetting(u"AutoUpdate") == u"No"
                                               ? u"Auto Update:  User turned it OFF"
@@ -11,3 +13,5 @@ void MainCheck::RunSettingsStage() {
   SerialNbr = ReadSetting(u"PkgNbr");
   ShowCaption(Control::lblSerial, u"Serial Number:  " + SerialNbr);
 }
+
+}  // namespace keldo

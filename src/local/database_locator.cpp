@@ -1,5 +1,7 @@
 #include "app/main_check.h"
 
+namespace keldo {
+
 Text MainCheck::FindDataDrive(Text relativePath) {
   ports_.view.SetMousePointer(kPointerHourglass);
   Text result = SearchDrives(relativePath);
@@ -27,3 +29,5 @@ Text MainCheck::SearchDrives(Text relativePath) {
   }
   return Text();
 }
+
+}  // namespace keldo

@@ -3,7 +3,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/errors.h"
+#include "base/errors.h"
+
+namespace keldo {
 
 Text ReadFirstLine(TextFiles& files, const Text& path) {
   const auto file = files.OpenForInput(path);
@@ -28,3 +30,5 @@ Text ReadFirstLine(TextFiles& files, const Text& path) {
   if (!readAnything) throw RunTimeError(62, "Input past end of file: " + ToUtf8(path));
   return files.FromAnsi(line);
 }
+
+}  // namespace keldo

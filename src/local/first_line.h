@@ -1,8 +1,10 @@
 #pragma once
 #include <cstddef>
 
-#include "app/text.h"
-#include "local/text_files.h"
+#include "base/text.h"
+#include "base/text_files.h"
+
+namespace keldo {
 
 // The longest first line that is read; a longer one is a failed read, so a
 // huge or endless file can never be pulled into memory.
@@ -14,3 +16,5 @@ inline constexpr std::size_t kMaxFirstLineBytes = 64 * 1024;
 // Throws RunTimeError when the file cannot be opened or read, is empty, or
 // its first line is longer than kMaxFirstLineBytes.
 Text ReadFirstLine(TextFiles& files, const Text& path);
+
+}  // namespace keldo

@@ -3,6 +3,8 @@
 #include "app/main_check.h"
 #include "local/first_line.h"
 
+namespace keldo {
+
 void MainCheck::EnsureLatestProgsFolder() {
   if (FileAccessTool().EnsureFolder(LatestProgsFolder) == 0) {
     ports_.view.ShowMessage(u"Cannot create Latest Program Folder", MessageKind::Message);
@@ -28,3 +30,5 @@ Text MainCheck::ReadLatestProgsFile(const Text& fileName) {
     return u"error";
   }
 }
+
+}  // namespace keldo

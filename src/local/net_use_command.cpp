@@ -1,5 +1,7 @@
 #include "local/net_use_command.h"
 
+namespace keldo {
+
 bool IsSafeRemotePath(const Text& remotePath) {
   for (const char16_t c : remotePath) {
     if (c == u'"' || c < 0x20 || c == 0x7F) return false;
@@ -36,3 +38,5 @@ Text QuotedArgument(const Text& argument) {
 Text NetUseCommandLine(const Text& letter, const Text& remotePath) {
   return u"net use " + letter + u": " + QuotedArgument(remotePath);
 }
+
+}  // namespace keldo

@@ -1,5 +1,7 @@
 #pragma once
-#include "app/text.h"
+#include "base/text.h"
+
+namespace keldo {
 
 // Whether a remembered remote path may be handed to a re-mapping command:
 // a double quote or a control character could change what the command
@@ -16,3 +18,5 @@ Text QuotedArgument(const Text& argument);
 // blank cannot split it into two arguments, and it arrives exactly as it
 // was remembered, a trailing backslash included.
 Text NetUseCommandLine(const Text& letter, const Text& remotePath);
+
+}  // namespace keldo

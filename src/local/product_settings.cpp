@@ -1,5 +1,7 @@
 #include "app/main_check.h"
 
+namespace keldo {
+
 Text MainCheck::ReadSetting(const Text& key) {
   return ports_.settings.GetSetting(u"Keldo6", u"ThisPC", key);
 }
@@ -7,3 +9,5 @@ Text MainCheck::ReadSetting(const Text& key) {
 Text MainCheck::GetInstallType() {
   return ReadSetting(u"Network") == u"Yes" ? u"network" : u"single";
 }
+
+}  // namespace keldo

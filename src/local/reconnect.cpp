@@ -5,6 +5,8 @@
 #include "app/main_check.h"
 #include "local/net_use_command.h"
 
+namespace keldo {
+
 namespace {
 
 // A remembered path is read into memory whole; no real one comes near this.
@@ -80,3 +82,5 @@ void General::MapDrive(DriveMapper& mapper, const Text& letter, const Text& remo
   } catch (const std::exception&) {
   }
 }
+
+}  // namespace keldo

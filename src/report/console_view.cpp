@@ -1,5 +1,7 @@
 #include "report/console_view.h"
 
+namespace keldo {
+
 ConsoleView::ConsoleView(std::ostream& err, bool collect) : err_(err), collect_(collect) {
   for (const auto& entry : kControls) captions_[static_cast<std::size_t>(entry.id)] = entry.designCaption;
 }
@@ -53,3 +55,5 @@ std::string OneLine(const Text& text) {
   }
   return ToUtf8(escaped);
 }
+
+}  // namespace keldo

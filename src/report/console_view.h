@@ -6,7 +6,9 @@
 #include <ostream>
 #include <vector>
 
-#include "app/main_view.h"
+#include "base/main_view.h"
+
+namespace keldo {
 
 class ConsoleView : public MainView {
  public:
@@ -45,3 +47,5 @@ class ConsoleView : public MainView {
 // \t, other C0 and C1 controls and DEL as \xNN, and a backslash doubled so
 // that an escape can always be told from the text; everything else as UTF-8.
 std::string OneLine(const Text& text);
+
+}  // namespace keldo

@@ -2,10 +2,12 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "app/main_check.h"
 #include "report/console_view.h"
 #include "report/source_commit.h"
+
+namespace keldo {
 
 namespace {
 
@@ -147,3 +149,5 @@ int RunReport(const std::vector<std::string>& args, const ServicesFactory& makeS
     default: return kExitFailed;
   }
 }
+
+}  // namespace keldo

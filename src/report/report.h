@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/platform_services.h"
+#include "base/platform_services.h"
+
+namespace keldo {
 
 inline constexpr int kExitCompleted = 0;
 inline constexpr int kExitFailed = 1;
@@ -19,3 +21,5 @@ using ServicesFactory = std::function<std::unique_ptr<PlatformServices>()>;
 // `args` without the program name. Returns the exit code.
 int RunReport(const std::vector<std::string>& args, const ServicesFactory& makeServices,
               const Text& website, std::ostream& out, std::ostream& err);
+
+}  // namespace keldo

@@ -4,5 +4,6 @@
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  return RunReport(args, MakePlatformServices, ConfiguredWebsite(), std::cout, std::cerr);
+  return keldo::RunReport(args, keldo::MakePlatformServices, keldo::ConfiguredWebsite(), std::cout,
+                          std::cerr);
 }

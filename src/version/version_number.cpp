@@ -5,6 +5,8 @@
 
 #include "app/main_check.h"
 
+namespace keldo {
+
 namespace {
 
 // An optionally signed run of ASCII decimal digits within the 32-bit range.
@@ -54,3 +56,5 @@ Text General::RemoveChars(Text text, Text set) {
   }
   return result;
 }
+
+}  // namespace keldo

@@ -1,5 +1,7 @@
-#include "app/errors.h"
+#include "base/errors.h"
 #include "app/main_check.h"
+
+namespace keldo {
 
 namespace {
 
@@ -32,3 +34,5 @@ void MainCheck::CheckSupportOnWeb() {
     WebExpiry = answer.substr(static_cast<std::size_t>(at - 1) + kExpiryMarker.size());
   }
 }
+
+}  // namespace keldo

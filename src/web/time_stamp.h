@@ -1,6 +1,10 @@
 #pragma once
-#include "app/clock.h"
-#include "app/text.h"
+#include "base/clock.h"
+#include "base/text.h"
+
+namespace keldo {
 
 // "yyyymmddhhmmss": 14 zero-padded digits, 24-hour clock.
 Text TimeStamp(const LocalDateTime& when);
+
+}  // namespace keldo

@@ -4,6 +4,8 @@
 #include "local/first_line.h"
 #include "web/time_stamp.h"
 
+namespace keldo {
+
 Text MainCheck::GetWebVersion() {
   const Text failure = u"error";
   try {
@@ -20,9 +22,11 @@ Text MainCheck::GetWebVersion() {
       return failure;
     }
     const Text line = ReadFirstLine(ports_.files, tempFile);
-    ports_.files.DeleteFile(tempFile);
+    ports_.files.RemoveFile(tempFile);
     return line;
   } catch (const std::exception&) {
     return failure;
   }
 }
+
+}  // namespace keldo

@@ -9,6 +9,8 @@
 #include "fakes/case_name.h"
 #include "fakes/rig.h"
 
+namespace keldo {
+
 namespace {
 
 using Log = std::vector<std::string>;
@@ -119,3 +121,5 @@ TEST(MessageSinks, DebugMsgShowsOnlyWhileDebugOnIsMinusOne) {
 }
 
 }  // namespace
+
+}  // namespace keldo

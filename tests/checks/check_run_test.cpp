@@ -10,6 +10,8 @@
 #include "fakes/rig.h"
 #include "local/first_line.h"
 
+namespace keldo {
+
 namespace {
 
 using Log = std::vector<std::string>;
@@ -153,3 +155,5 @@ TEST(SettingsStage, CaptionsFollowTheSettingsExactly) {
 }
 
 }  // namespace
+
+}  // namespace keldo

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/errors.h"
+#include "base/errors.h"
+
+namespace keldo {
 
 Text FakeSettings::GetSetting(const Text& application, const Text& section, const Text& key) {
   const auto found = values.find({application, section, key});
@@ -103,8 +105,10 @@ std::unique_ptr<InputFile> FakeTextFiles::OpenForInput(const Text& path) {
   return std::make_unique<FakeInputFile>(*this, contents.at(path), failRead.count(path) != 0);
 }
 
-void FakeTextFiles::DeleteFile(const Text& path) {
+void FakeTextFiles::RemoveFile(const Text& path) {
   if (failDelete.count(path) || !Exists(path)) throw RunTimeError(75, "Path/File access error");
   contents.erase(path);
   deleted.push_back(path);
 }
+
+}  // namespace keldo

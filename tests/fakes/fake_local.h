@@ -9,7 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/ports.h"
+#include "base/ports.h"
+
+namespace keldo {
 
 class FakeSettings : public SettingsStore {
  public:
@@ -81,7 +83,7 @@ class FakeMapper : public DriveMapper {
 class FakeTextFiles : public TextFiles {
  public:
   std::unique_ptr<InputFile> OpenForInput(const Text& path) override;
-  void DeleteFile(const Text& path) override;
+  void RemoveFile(const Text& path) override;
   Text FromAnsi(const std::string& bytes) override { return FromWindows1252(bytes); }
   bool Exists(const Text& path) const { return contents.count(path) != 0; }
 
@@ -92,3 +94,5 @@ class FakeTextFiles : public TextFiles {
   int opens = 0;
   std::vector<Text> deleted;
 };
+
+}  // namespace keldo

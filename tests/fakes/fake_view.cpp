@@ -1,5 +1,7 @@
 #include "fakes/fake_view.h"
 
+namespace keldo {
+
 FakeView::FakeView() {
   for (const auto& entry : kControls) captions_[static_cast<std::size_t>(entry.id)] = entry.designCaption;
 }
@@ -48,3 +50,5 @@ std::vector<std::string> FakeView::Boxes() const {
   }
   return boxes;
 }
+
+}  // namespace keldo

@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/main_view.h"
+#include "base/main_view.h"
+
+namespace keldo {
 
 class FakeView : public MainView {
  public:
@@ -35,3 +37,5 @@ class FakeView : public MainView {
   std::array<Text, kControlCount> captions_;
   bool pendingPaint_ = false;
 };
+
+}  // namespace keldo

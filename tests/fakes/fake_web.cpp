@@ -1,6 +1,8 @@
 #include "fakes/fake_web.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
+
+namespace keldo {
 
 class FakeWebClient : public WebClient {
  public:
@@ -58,3 +60,5 @@ std::unique_ptr<FileTool> FakeWeb::NewFileTool() {
   ++toolsMade;
   return std::make_unique<FakeFileTool>(*this);
 }
+
+}  // namespace keldo

@@ -8,9 +8,11 @@
 #include <utility>
 #include <vector>
 
-#include "app/clock.h"
+#include "base/clock.h"
 #include "fakes/fake_local.h"
-#include "web/web_component.h"
+#include "base/web_component.h"
+
+namespace keldo {
 
 class FakeWeb : public WebComponent {
  public:
@@ -52,3 +54,5 @@ class FakeClock : public Clock {
   LocalDateTime now{2024, 12, 1, 9, 30, 15};
   int calls = 0;
 };
+
+}  // namespace keldo

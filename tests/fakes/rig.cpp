@@ -1,5 +1,7 @@
 #include "fakes/rig.h"
 
+namespace keldo {
+
 std::unique_ptr<Rig> Rig::Bare() {
   auto rig = std::make_unique<Rig>();
   rig->web.fetchResult = 0;
@@ -33,3 +35,5 @@ std::vector<std::string> Rig::PressStart() {
   window->cmdStart_Click();
   return {view.log.begin() + static_cast<std::ptrdiff_t>(before), view.log.end()};
 }
+
+}  // namespace keldo

@@ -8,6 +8,8 @@
 #include "fakes/fake_view.h"
 #include "fakes/fake_web.h"
 
+namespace keldo {
+
 inline constexpr const char16_t* kWebsite = u"https://keldo.test:8443";
 inline constexpr const char16_t* kDbOnD = u"D:\\Keldo6\\GENDATA\\GeneralKeldo6data.mdb";
 inline constexpr const char16_t* kLatestOnD = u"D:\\Keldo6\\LATEST_PROGS\\";
@@ -37,3 +39,5 @@ struct Rig {
   std::vector<std::string> PressStart();
   void AddFile(const Text& path, const std::string& bytes) { files.contents[path] = bytes; }
 };
+
+}  // namespace keldo

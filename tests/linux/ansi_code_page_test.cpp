@@ -9,6 +9,8 @@
 #include "platform/linux/wine_network_registry.h"
 #include "support/temp_prefix.h"
 
+namespace keldo {
+
 namespace {
 
 struct CodePageCase {
@@ -103,3 +105,5 @@ TEST(AnsiCodePage, UndefinedBytesAndCharactersWithoutAForm) {
 }
 
 }  // namespace
+
+}  // namespace keldo

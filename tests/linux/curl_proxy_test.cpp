@@ -6,6 +6,8 @@
 
 #include "platform/linux/curl_proxy.h"
 
+namespace keldo {
+
 namespace {
 
 TEST(ChooseCurlProxy, TheVariablesInLibcurlsOrder) {
@@ -66,3 +68,5 @@ TEST(ProxyWithoutCredentials, NeverShowsAPassword) {
 }
 
 }  // namespace
+
+}  // namespace keldo

@@ -5,9 +5,11 @@
 #include <fstream>
 #include <thread>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "platform/linux/gio_drive_mapper.h"
 #include "support/temp_prefix.h"
+
+namespace keldo {
 
 namespace {
 
@@ -84,3 +86,5 @@ TEST_F(GioDriveMapperTest, AMissingProgramOrANonUncPathIsAnError) {
 }
 
 }  // namespace
+
+}  // namespace keldo

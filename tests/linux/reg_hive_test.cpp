@@ -3,6 +3,8 @@
 #include "platform/linux/name_fold.h"
 #include "platform/linux/reg_reader.h"
 
+namespace keldo {
+
 namespace {
 
 constexpr const char* kHeader = "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n\n";
@@ -205,3 +207,5 @@ TEST(RegReader, OversizedLinesAndValuesReadAsAbsent) {
 }
 
 }  // namespace
+
+}  // namespace keldo

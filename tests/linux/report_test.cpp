@@ -17,6 +17,8 @@
 #include "support/temp_prefix.h"
 #include "support/test_limits.h"
 
+namespace keldo {
+
 namespace {
 
 constexpr const char* kSettings =
@@ -342,3 +344,5 @@ TEST(OneLine, ControlCharactersAreEscaped) {
 }
 
 }  // namespace
+
+}  // namespace keldo

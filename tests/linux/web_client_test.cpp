@@ -10,6 +10,8 @@
 #include "support/test_limits.h"
 #include "support/temp_prefix.h"
 
+namespace keldo {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -230,3 +232,5 @@ TEST(StandinWebsite, AnswersARequestTargetInAbsoluteForm) {
 }
 
 }  // namespace
+
+}  // namespace keldo

@@ -2,11 +2,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "platform/linux/folder_tool.h"
 #include "platform/linux/posix_text_files.h"
 #include "platform/linux/wine_file_system.h"
 #include "support/temp_prefix.h"
+
+namespace keldo {
 
 namespace {
 
@@ -92,7 +94,7 @@ TEST_F(WineFilesTest, ReadsBytesAndDeletesThroughWindowsPaths) {
   file.reset();
   EXPECT_EQ(text_.FromAnsi("Caf\xe9 \x80\x9f"), u"Caf\u00e9 \u20ac\u0178");
 
-  text_.DeleteFile(u"D:\\Keldo6\\LATEST_PROGS\\keldo63version.dat");
+  text_.RemoveFile(u"D:\\Keldo6\\LATEST_PROGS\\keldo63version.dat");
   EXPECT_FALSE(files_.FileExists(u"D:\\Keldo6\\LATEST_PROGS\\keldo63version.dat"));
   const struct {
     const char16_t* path;
@@ -107,7 +109,7 @@ TEST_F(WineFilesTest, ReadsBytesAndDeletesThroughWindowsPaths) {
     } catch (const RunTimeError& e) {
       EXPECT_EQ(e.code(), f.err) << e.what();
     }
-    EXPECT_THROW(text_.DeleteFile(f.path), RunTimeError);
+    EXPECT_THROW(text_.RemoveFile(f.path), RunTimeError);
   }
 }
 
@@ -134,3 +136,5 @@ TEST_F(WineFilesTest, EnsureFolderMakesMissingFoldersUnderExistingOnes) {
 }
 
 }  // namespace
+
+}  // namespace keldo

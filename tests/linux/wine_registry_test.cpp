@@ -11,6 +11,8 @@
 #include "shared/long_setting_cases.h"
 #include "support/temp_prefix.h"
 
+namespace keldo {
+
 namespace {
 
 constexpr const char* kUserReg =
@@ -181,3 +183,5 @@ TEST_F(WineRegistryTest, OpenKeyKeepsItsValuesWhileTheFileChanges) {
 }
 
 }  // namespace
+
+}  // namespace keldo

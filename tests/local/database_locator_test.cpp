@@ -8,6 +8,8 @@
 #include "fakes/case_name.h"
 #include "fakes/rig.h"
 
+namespace keldo {
+
 namespace {
 
 using Log = std::vector<std::string>;
@@ -75,3 +77,5 @@ INSTANTIATE_TEST_SUITE_P(Cases, Locator, testing::ValuesIn(kCases),
                          CaseName());
 
 }  // namespace
+
+}  // namespace keldo

@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "fakes/case_name.h"
 #include "fakes/fake_local.h"
 #include "local/first_line.h"
+
+namespace keldo {
 
 namespace {
 
@@ -56,3 +58,5 @@ INSTANTIATE_TEST_SUITE_P(Formats, FirstLine, testing::ValuesIn(kLines),
                          CaseName());
 
 }  // namespace
+
+}  // namespace keldo

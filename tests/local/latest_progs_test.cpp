@@ -9,6 +9,8 @@
 #include "fakes/case_name.h"
 #include "fakes/rig.h"
 
+namespace keldo {
+
 namespace {
 
 using Log = std::vector<std::string>;
@@ -69,3 +71,5 @@ TEST(EnsureLatestProgsFolder, OnlyAZeroResultIsReported) {
 }
 
 }  // namespace
+
+}  // namespace keldo

@@ -10,6 +10,8 @@
 #include "fakes/fake_local.h"
 #include "local/net_use_command.h"
 
+namespace keldo {
+
 namespace {
 
 using Calls = std::vector<std::string>;
@@ -131,3 +133,5 @@ TEST(ReconnectDrives, MapsEveryRememberedUncPathInLetterOrder) {
 }
 
 }  // namespace
+
+}  // namespace keldo

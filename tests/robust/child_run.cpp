@@ -12,6 +12,8 @@
 #include <cstring>
 #include <stdexcept>
 
+namespace keldo {
+
 namespace {
 
 // Owns one end of a pipe.
@@ -114,3 +116,5 @@ ChildResult RunChild(const ChildLaunch& launch) {
   if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
   return result;
 }
+
+}  // namespace keldo

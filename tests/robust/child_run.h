@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace keldo {
+
 struct ChildLaunch {
   std::vector<std::string> argv;         // argv[0] is the program's path
   std::vector<std::string> environment;  // "NAME=value", the whole environment
@@ -27,3 +29,5 @@ struct ChildResult {
 
 // Throws std::runtime_error when the child cannot be started at all.
 ChildResult RunChild(const ChildLaunch& launch);
+
+}  // namespace keldo

@@ -9,8 +9,9 @@
 int main(int argc, char** argv) {
   if (argc < 2) {
     std::cerr << "Usage: keldo-check-report-at WEBSITE [keldo-check-report options]\n";
-    return kExitUsage;
+    return keldo::kExitUsage;
   }
   const std::vector<std::string> args(argv + 2, argv + argc);
-  return RunReport(args, MakePlatformServices, FromUtf8(argv[1]), std::cout, std::cerr);
+  return keldo::RunReport(args, keldo::MakePlatformServices, keldo::FromUtf8(argv[1]), std::cout,
+                          std::cerr);
 }

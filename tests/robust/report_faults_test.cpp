@@ -15,13 +15,15 @@
 #include <nlohmann/json.hpp>
 #include <thread>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "child_run.h"
 #include "scratch_folder.h"
 #include "support/connect_proxy.h"
 #include "support/standin_server.h"
 #include "support/temp_prefix.h"
 #include "tree_state.h"
+
+namespace keldo {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
@@ -561,3 +563,5 @@ TEST_F(ReportUnderFaults, NoShellEverSeesARemotePath) {
 }
 
 }  // namespace
+
+}  // namespace keldo

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+namespace keldo {
+
 namespace fs = std::filesystem;
 
 TreeState ReadTreeState(const std::string& root) {
@@ -24,3 +26,5 @@ TreeState ReadTreeState(const std::string& root) {
   }
   return state;
 }
+
+}  // namespace keldo

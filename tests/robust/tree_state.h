@@ -6,6 +6,10 @@
 #include <map>
 #include <string>
 
+namespace keldo {
+
 using TreeState = std::map<std::string, std::string>;  // relative path -> description
 
 TreeState ReadTreeState(const std::string& root);
+
+}  // namespace keldo

@@ -4,7 +4,9 @@
 // included, pass 64 KiB as missing.
 #include <cstddef>
 
-#include "app/text.h"
+#include "base/text.h"
+
+namespace keldo {
 
 struct LongSettingCase {
   const char* name;
@@ -24,3 +26,5 @@ inline constexpr LongSettingCase kLongSettingCases[] = {
 };
 
 inline Text LongSettingText(const LongSettingCase& c) { return Text(c.units, c.fill); }
+
+}  // namespace keldo

@@ -3,6 +3,8 @@
 
 #include "app/main_check.h"
 
+namespace keldo {
+
 namespace {
 
 TEST(VersionNumber, Table) {
@@ -60,3 +62,5 @@ TEST(RemoveChars, Table) {
 }
 
 }  // namespace
+
+}  // namespace keldo

@@ -8,6 +8,8 @@
 #include "fakes/case_name.h"
 #include "fakes/rig.h"
 
+namespace keldo {
+
 namespace {
 
 using Log = std::vector<std::string>;
@@ -66,3 +68,5 @@ TEST(SupportQuery, PostsSerialAndEmptyCompanyInOrder) {
 }
 
 }  // namespace
+
+}  // namespace keldo

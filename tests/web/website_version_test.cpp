@@ -10,6 +10,8 @@
 #include "fakes/rig.h"
 #include "local/first_line.h"
 
+namespace keldo {
+
 namespace {
 
 using Log = std::vector<std::string>;
@@ -92,3 +94,5 @@ TEST(WebVersion, AddressCarriesOneTimeStampTakenBeforeTheDownload) {
 }
 
 }  // namespace
+
+}  // namespace keldo

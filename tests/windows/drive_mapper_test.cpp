@@ -9,6 +9,8 @@
 #include "platform/windows/process_mapper.h"
 #include "windows/platform_fixture.h"
 
+namespace keldo {
+
 namespace {
 
 std::wstring ProgramFolder() {
@@ -108,3 +110,5 @@ TEST(ProcessMapper, RunsNoNetPlantedBesideTheProgramOrInTheWorkingFolder) {
 }
 
 }  // namespace
+
+}  // namespace keldo

@@ -4,13 +4,15 @@
 
 #include <algorithm>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "local/first_line.h"
 #include "platform/windows/download_file.h"
 #include "platform/windows/drive_files.h"
 #include "platform/windows/folder_tool.h"
 #include "platform/windows/win_text_files.h"
 #include "windows/platform_fixture.h"
+
+namespace keldo {
 
 namespace {
 
@@ -85,7 +87,7 @@ TEST(WinTextFiles, FailuresCarryTheSystemsErrorCode) {
     EXPECT_EQ(error.code(), ERROR_FILE_NOT_FOUND);
     EXPECT_NE(std::string(error.what()).find("missing.dat"), std::string::npos) << error.what();
   }
-  EXPECT_THROW(files.DeleteFile(AsText(folder + L"missing.dat")), RunTimeError);
+  EXPECT_THROW(files.RemoveFile(AsText(folder + L"missing.dat")), RunTimeError);
 
   // A file that another program holds against all sharing cannot be read.
   const std::wstring locked = folder + L"keldo63version.dat";
@@ -97,7 +99,7 @@ TEST(WinTextFiles, FailuresCarryTheSystemsErrorCode) {
   CloseHandle(holder);
   EXPECT_EQ(ReadFirstLine(files, AsText(locked)), u"v6.3.215 01/12/2024");
 
-  files.DeleteFile(AsText(locked));
+  files.RemoveFile(AsText(locked));
   EXPECT_FALSE(Exists(locked));
 }
 
@@ -123,3 +125,5 @@ TEST(ReplaceFileWith, ReplacesOnlyWhenTheWholeFileIsWritten) {
 }
 
 }  // namespace
+
+}  // namespace keldo

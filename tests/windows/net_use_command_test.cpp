@@ -13,6 +13,8 @@
 #include "platform/windows/wide_text.h"
 #include "windows/platform_fixture.h"
 
+namespace keldo {
+
 namespace {
 
 std::vector<std::wstring> SplitCommandLine(const std::wstring& line) {
@@ -58,3 +60,5 @@ TEST(NetUseCommandLine, SplitsBackIntoTheRememberedPath) {
 }
 
 }  // namespace
+
+}  // namespace keldo

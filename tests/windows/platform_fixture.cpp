@@ -4,6 +4,8 @@
 
 #include <atomic>
 
+namespace keldo {
+
 std::wstring NewTestFolder() {
   static std::atomic<int> counter{0};
   wchar_t temp[MAX_PATH];
@@ -60,3 +62,5 @@ void SetUserText(const std::wstring& subKey, const wchar_t* name, const std::wst
 }
 
 void DeleteUserKey(const std::wstring& subKey) { RegDeleteTreeW(HKEY_CURRENT_USER, subKey.c_str()); }
+
+}  // namespace keldo

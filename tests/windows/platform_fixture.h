@@ -5,7 +5,9 @@
 
 #include <string>
 
-#include "app/text.h"
+#include "base/text.h"
+
+namespace keldo {
 
 // A new empty folder under %TEMP%, ending in a backslash.
 std::wstring NewTestFolder();
@@ -21,3 +23,5 @@ void SetUserText(const std::wstring& subKey, const wchar_t* name, const std::wst
 void DeleteUserKey(const std::wstring& subKey);
 
 inline Text AsText(const std::wstring& text) { return Text(text.begin(), text.end()); }
+
+}  // namespace keldo

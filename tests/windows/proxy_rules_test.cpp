@@ -10,6 +10,8 @@
 #include "platform/windows/wide_text.h"
 #include "platform/windows/winhttp_proxy.h"
 
+namespace keldo {
+
 namespace {
 
 using Kind = ProxyRoute::Kind;
@@ -113,3 +115,5 @@ TEST(UserLogonScheme, OnlyNegotiateOrNtlmAskedByTheProxy) {
 }
 
 }  // namespace
+
+}  // namespace keldo

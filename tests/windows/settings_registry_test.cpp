@@ -7,11 +7,13 @@
 
 #include "app/main_check.h"
 #include "fakes/case_name.h"
-#include "local/drive_mapper.h"
+#include "base/drive_mapper.h"
 #include "platform/windows/ansi_registry.h"
 #include "platform/windows/registry_settings.h"
 #include "shared/long_setting_cases.h"
 #include "windows/platform_fixture.h"
+
+namespace keldo {
 
 namespace {
 
@@ -137,3 +139,5 @@ TEST(AnsiRegistry, ASizeQueryCountsTheTerminatingNul) {
 }
 
 }  // namespace
+
+}  // namespace keldo

@@ -3,10 +3,12 @@
 // the folders that EnsureFolder makes.
 #include <gtest/gtest.h>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "platform/windows/folder_tool.h"
 #include "platform/windows/web_address.h"
 #include "platform/windows/proxy_rules.h"
+
+namespace keldo {
 
 namespace {
 
@@ -119,3 +121,5 @@ TEST(FolderChain, MakesEveryFolderBelowTheRootInOrder) {
 }
 
 }  // namespace
+
+}  // namespace keldo

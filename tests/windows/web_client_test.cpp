@@ -6,6 +6,8 @@
 #include "platform/windows/winhttp_client.h"
 #include "windows/platform_fixture.h"
 
+namespace keldo {
+
 namespace {
 
 // Nothing listens on port 1 of the loopback address.
@@ -43,3 +45,5 @@ TEST(WinHttpClient, PlainHttpIsNeverUsed) {
 }
 
 }  // namespace
+
+}  // namespace keldo

@@ -4,6 +4,8 @@
 #include "platform/windows/drive_files.h"
 #include "platform/windows/twips.h"
 
+namespace keldo {
+
 namespace {
 
 struct Scale {
@@ -64,3 +66,5 @@ TEST(DriveTypeCode, FollowsTheFileSystemServicesCodes) {
 }
 
 }  // namespace
+
+}  // namespace keldo

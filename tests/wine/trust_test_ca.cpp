@@ -11,6 +11,9 @@
 #include "platform/windows/unique_handle.h"
 #include "platform/windows/win_error.h"
 
+// wmain stays outside the project namespace.
+using namespace keldo;
+
 namespace {
 
 struct CertStoreCloser {

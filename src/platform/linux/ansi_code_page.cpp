@@ -6,6 +6,8 @@
 
 #include "platform/linux/posix_error.h"
 
+namespace keldo {
+
 namespace {
 
 constexpr unsigned kWestern = 1252;
@@ -123,3 +125,5 @@ std::string AnsiCodePage::FromText(TextView text) {
   }
   return out;
 }
+
+}  // namespace keldo

@@ -5,9 +5,11 @@
 #include <string>
 #include <string_view>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "platform/linux/reg_file.h"
 #include "platform/linux/unique_iconv.h"
+
+namespace keldo {
 
 // Where Wine records the code pages; key names compare case-insensitively.
 inline constexpr char16_t kCodePageKey[] = u"System\\CurrentControlSet\\Control\\Nls\\Codepage";
@@ -37,3 +39,5 @@ class AnsiCodePage {
   UniqueIconv toText_;
   UniqueIconv fromText_;
 };
+
+}  // namespace keldo

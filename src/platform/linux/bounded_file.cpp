@@ -7,6 +7,8 @@
 
 #include "platform/linux/unique_fd.h"
 
+namespace keldo {
+
 bool ReadFileInPieces(const std::string& path, std::size_t maxBytes, struct stat* identity,
                       const std::function<bool(std::string_view)>& piece) {
   // O_NONBLOCK keeps a FIFO planted under the name from stalling the open.
@@ -41,3 +43,5 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t ma
   if (!read) return std::nullopt;
   return content;
 }
+
+}  // namespace keldo

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace keldo {
+
 // A regular file's whole content, read only when it is no larger than
 // `maxBytes`; nothing for a missing, unreadable, special or larger file.
 // `identity`, when given, receives the file's stat as it was read.
@@ -18,3 +20,5 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t ma
 // unreadable, special or larger file, which may have been read in part.
 bool ReadFileInPieces(const std::string& path, std::size_t maxBytes, struct stat* identity,
                       const std::function<bool(std::string_view)>& piece);
+
+}  // namespace keldo

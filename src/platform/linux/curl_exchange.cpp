@@ -10,10 +10,12 @@
 #include <memory>
 #include <mutex>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "platform/linux/curl_proxy.h"
 #include "platform/linux/embedded_ca.h"
-#include "web/web_component.h"
+#include "base/web_component.h"
+
+namespace keldo {
 
 namespace {
 
@@ -192,3 +194,5 @@ Exchange RunExchange(CurlSession& session, const std::string& url,
   result.failure = text + " (curl code " + std::to_string(code) + ")";
   return result;
 }
+
+}  // namespace keldo

@@ -8,6 +8,8 @@
 
 #include "platform/linux/curl_session.h"
 
+namespace keldo {
+
 struct WebLimits {
   std::chrono::milliseconds connect{10000};
   std::chrono::milliseconds total{30000};
@@ -29,3 +31,5 @@ struct Exchange {
 // Throws RunTimeError only when libcurl cannot be set up at all.
 Exchange RunExchange(CurlSession& session, const std::string& url,
                      const std::optional<std::string>& formBody, const WebLimits& limits);
+
+}  // namespace keldo

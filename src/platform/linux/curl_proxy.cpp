@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+namespace keldo {
+
 namespace {
 
 std::string Lower(std::string text) {
@@ -118,3 +120,5 @@ std::string ProxyWithoutCredentials(const std::string& proxy) {
   if (at == std::string::npos || (slash != std::string::npos && slash < at)) return proxy;
   return proxy.substr(0, start) + proxy.substr(at + 1);
 }
+
+}  // namespace keldo

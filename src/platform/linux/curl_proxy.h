@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+namespace keldo {
+
 struct CurlProxy {
   std::string proxy;     // as the variable gives it; empty: direct
   std::string variable;  // where the choice came from
@@ -24,3 +26,5 @@ bool CurlNoProxyMatches(const std::string& list, const std::string& host);
 // The proxy as a diagnostic line may show it: without any user name or
 // password it holds.
 std::string ProxyWithoutCredentials(const std::string& proxy);
+
+}  // namespace keldo

@@ -2,7 +2,9 @@
 
 #include <string>
 
-#include "app/errors.h"
+#include "base/errors.h"
+
+namespace keldo {
 
 namespace {
 
@@ -47,3 +49,5 @@ CurlSession::Lease::Lease(CurlSession& session) : session_(session), lock_(sessi
     session_.lastFailed_ = false;
   }
 }
+
+}  // namespace keldo

@@ -7,6 +7,8 @@
 #include <memory>
 #include <mutex>
 
+namespace keldo {
+
 // One easy handle, reused, rather than a share handle over a fresh easy
 // handle per request: this libcurl keeps its cached certificate store in the
 // easy handle's own multi handle, which no share handle reaches, so only a
@@ -42,3 +44,5 @@ class CurlSession {
   std::unique_ptr<CURL, EasyCleanup> easy_;
   bool lastFailed_ = false;
 };
+
+}  // namespace keldo

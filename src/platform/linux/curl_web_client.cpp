@@ -2,6 +2,8 @@
 
 #include "platform/linux/file_replace.h"
 
+namespace keldo {
+
 std::int32_t CurlWebClient::Fail(const std::string& text) {
   failure_ = FromUtf8(text);
   return 0;
@@ -45,3 +47,5 @@ std::unique_ptr<WebReply> CurlWebClient::SubmitForm(const Text& address, const F
   }
   return std::make_unique<WebReply>(FromUtf8(exchange.body));
 }
+
+}  // namespace keldo

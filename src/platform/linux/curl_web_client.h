@@ -1,7 +1,9 @@
 #pragma once
 #include "platform/linux/curl_exchange.h"
 #include "platform/linux/wine_paths.h"
-#include "web/web_component.h"
+#include "base/web_component.h"
+
+namespace keldo {
 
 class CurlWebClient : public WebClient {
  public:
@@ -23,3 +25,5 @@ class CurlWebClient : public WebClient {
   std::int32_t lastCallOK_ = 0;
   std::vector<Text> routeNotes_;
 };
+
+}  // namespace keldo

@@ -3,6 +3,8 @@
 #include "platform/linux/curl_web_client.h"
 #include "platform/linux/folder_tool.h"
 
+namespace keldo {
+
 std::unique_ptr<WebClient> CurlWebComponent::NewWebClient() {
   return std::make_unique<CurlWebClient>(paths_, session_, limits_);
 }
@@ -10,3 +12,5 @@ std::unique_ptr<WebClient> CurlWebComponent::NewWebClient() {
 std::unique_ptr<FileTool> CurlWebComponent::NewFileTool() {
   return std::make_unique<PrefixFileTool>(paths_);
 }
+
+}  // namespace keldo

@@ -1,7 +1,9 @@
 #pragma once
 #include "platform/linux/curl_exchange.h"
 #include "platform/linux/wine_paths.h"
-#include "web/web_component.h"
+#include "base/web_component.h"
+
+namespace keldo {
 
 // The web component over libcurl; local paths are Windows paths under the
 // prefix. Every client it makes shares its one HTTPS session, so a run's
@@ -17,3 +19,5 @@ class CurlWebComponent : public WebComponent {
   WebLimits limits_;
   CurlSession session_;
 };
+
+}  // namespace keldo

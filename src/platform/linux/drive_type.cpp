@@ -7,9 +7,11 @@
 #include <array>
 #include <string_view>
 
-#include "local/file_system.h"
+#include "base/file_system.h"
 #include "platform/linux/bounded_file.h"
 #include "platform/linux/name_fold.h"
+
+namespace keldo {
 
 namespace {
 
@@ -94,3 +96,5 @@ std::int32_t DriveTypeOfMount(const std::string& unixPath) {
   if (::statfs(unixPath.c_str(), &fs) != 0) return kDriveUnknown;
   return TypeOfMagic(fs.f_type);
 }
+
+}  // namespace keldo

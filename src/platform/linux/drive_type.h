@@ -3,7 +3,9 @@
 #include <optional>
 #include <string>
 
-#include "app/text.h"
+#include "base/text.h"
+
+namespace keldo {
 
 // The drive type code that Wine's configuration names ("hd", "network",
 // "cdrom", "floppy", "ramdisk"), or nothing for any other text.
@@ -13,3 +15,5 @@ std::optional<std::int32_t> DriveTypeFromWineName(TextView name);
 // systems 3, CD and DVD file systems 4, anything else 2; 0 when the path
 // leads nowhere (a link to a server that is down, say).
 std::int32_t DriveTypeOfMount(const std::string& unixPath);
+
+}  // namespace keldo

@@ -10,6 +10,8 @@
 #include "platform/linux/posix_error.h"
 #include "platform/linux/unique_fd.h"
 
+namespace keldo {
+
 std::string ReplaceFile(const std::string& folder, const std::string& target,
                         const std::string& bytes) {
   std::string temp = folder + "/.download-XXXXXX";
@@ -40,3 +42,5 @@ std::string ReplaceFile(const std::string& folder, const std::string& target,
   }
   return {};
 }
+
+}  // namespace keldo

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+namespace keldo {
+
 // Writes `bytes` to a new file beside `target` (created exclusively, never
 // through a link) and renames it over `target` only once it is complete,
 // so a half-finished write or a link planted at `target` can never be
@@ -8,3 +10,5 @@
 // with errno and its text; on failure `target` is untouched.
 std::string ReplaceFile(const std::string& folder, const std::string& target,
                         const std::string& bytes);
+
+}  // namespace keldo

@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+namespace keldo {
+
 namespace {
 
 bool IsFolder(const std::string& path) {
@@ -24,3 +26,5 @@ std::int32_t PrefixFileTool::EnsureFolder(const Text& folder) {
   }
   return 1;
 }
+
+}  // namespace keldo

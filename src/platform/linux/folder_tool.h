@@ -1,6 +1,8 @@
 #pragma once
 #include "platform/linux/wine_paths.h"
-#include "web/web_component.h"
+#include "base/web_component.h"
+
+namespace keldo {
 
 // Makes folders named by Windows paths under the prefix, parents included.
 class PrefixFileTool : public FileTool {
@@ -11,3 +13,5 @@ class PrefixFileTool : public FileTool {
  private:
   const WinePaths& paths_;
 };
+
+}  // namespace keldo

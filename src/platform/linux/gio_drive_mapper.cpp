@@ -8,10 +8,12 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "platform/linux/posix_error.h"
 
 extern char** environ;
+
+namespace keldo {
 
 namespace {
 
@@ -98,3 +100,5 @@ void GioDriveMapper::ReapEnded() {
                                 }),
                  running_.end());
 }
+
+}  // namespace keldo

@@ -4,7 +4,9 @@
 
 #include <sys/types.h>
 
-#include "local/drive_mapper.h"
+#include "base/drive_mapper.h"
+
+namespace keldo {
 
 // Reconnects a remembered share the desktop's way: `gio mount smb://...`,
 // started in the background with its standard streams on /dev/null.
@@ -29,3 +31,5 @@ class GioDriveMapper : public DriveMapper {
 // \\server\share\folder -> smb://server/share/folder, each segment
 // percent-encoded as UTF-8. Nothing for a path that is not a UNC path.
 std::string SmbUrl(const Text& remotePath);
+
+}  // namespace keldo

@@ -10,6 +10,8 @@
 #include "platform/linux/wine_network_registry.h"
 #include "platform/linux/wine_settings_store.h"
 
+namespace keldo {
+
 namespace {
 
 class LinuxPlatformServices : public PlatformServices {
@@ -45,7 +47,7 @@ class LinuxPlatformServices : public PlatformServices {
   GioDriveMapper mapper_;
   PosixTextFiles textInput_;
   CurlWebComponent web_;
-  ::LocalClock clock_;
+  keldo::LocalClock clock_;
 };
 
 }  // namespace
@@ -57,3 +59,5 @@ std::unique_ptr<PlatformServices> MakeLinuxPlatformServices(LinuxPlatformOptions
 std::unique_ptr<PlatformServices> MakePlatformServices() {
   return MakeLinuxPlatformServices(LinuxPlatformOptions{WinePrefix::FromEnvironment(), {}, "gio"});
 }
+
+}  // namespace keldo

@@ -4,9 +4,11 @@
 #include <memory>
 #include <string>
 
-#include "app/platform_services.h"
+#include "base/platform_services.h"
 #include "platform/linux/curl_exchange.h"
 #include "platform/linux/wine_prefix.h"
+
+namespace keldo {
 
 struct LinuxPlatformOptions {
   WinePrefix prefix;
@@ -15,3 +17,5 @@ struct LinuxPlatformOptions {
 };
 
 std::unique_ptr<PlatformServices> MakeLinuxPlatformServices(LinuxPlatformOptions options);
+
+}  // namespace keldo

@@ -2,6 +2,8 @@
 
 #include <ctime>
 
+namespace keldo {
+
 LocalDateTime LocalClock::Now() {
   const std::time_t now = std::time(nullptr);
   std::tm local {};
@@ -9,3 +11,5 @@ LocalDateTime LocalClock::Now() {
   return LocalDateTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                        local.tm_hour,        local.tm_min,     local.tm_sec};
 }
+
+}  // namespace keldo

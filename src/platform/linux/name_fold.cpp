@@ -1,5 +1,7 @@
 #include "platform/linux/name_fold.h"
 
+namespace keldo {
+
 namespace {
 
 char16_t FoldChar(char16_t c) {
@@ -28,3 +30,5 @@ Text FoldName(TextView name) {
 void FoldNameInPlace(Text& name) {
   for (char16_t& c : name) c = FoldChar(c);
 }
+
+}  // namespace keldo

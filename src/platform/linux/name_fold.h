@@ -1,5 +1,7 @@
 #pragma once
-#include "app/text.h"
+#include "base/text.h"
+
+namespace keldo {
 
 // Folds a registry or file name for case-insensitive comparison, as Windows
 // and Wine compare them. Covers the Latin, Greek and Cyrillic letters that
@@ -7,3 +9,5 @@
 Text FoldName(TextView name);
 // The same in place, for callers that fold many names into one buffer.
 void FoldNameInPlace(Text& name);
+
+}  // namespace keldo

@@ -2,7 +2,9 @@
 
 #include <cstring>
 
-#include "app/errors.h"
+#include "base/errors.h"
+
+namespace keldo {
 
 std::string ErrnoText(const std::string& what, int err) {
   char buffer[256];
@@ -14,3 +16,5 @@ std::string ErrnoText(const std::string& what, int err) {
 void ThrowErrno(const std::string& what, int err) {
   throw RunTimeError(err, ErrnoText(what, err));
 }
+
+}  // namespace keldo

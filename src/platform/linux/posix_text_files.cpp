@@ -9,6 +9,8 @@
 #include "platform/linux/posix_error.h"
 #include "platform/linux/unique_fd.h"
 
+namespace keldo {
+
 namespace {
 
 class PosixInputFile : public InputFile {
@@ -48,7 +50,7 @@ std::unique_ptr<InputFile> PosixTextFiles::OpenForInput(const Text& path) {
   return std::make_unique<PosixInputFile>(std::move(fd), name);
 }
 
-void PosixTextFiles::DeleteFile(const Text& path) {
+void PosixTextFiles::RemoveFile(const Text& path) {
   const std::string name = ToUtf8(path);
   const auto unixPath = paths_.Resolve(path);
   if (!unixPath) ThrowErrno("Cannot delete " + name, ENOENT);
@@ -56,3 +58,5 @@ void PosixTextFiles::DeleteFile(const Text& path) {
 }
 
 Text PosixTextFiles::FromAnsi(const std::string& bytes) { return codePage_.ToText(bytes); }
+
+}  // namespace keldo

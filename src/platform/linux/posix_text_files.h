@@ -1,7 +1,9 @@
 #pragma once
-#include "local/text_files.h"
+#include "base/text_files.h"
 #include "platform/linux/ansi_code_page.h"
 #include "platform/linux/wine_paths.h"
+
+namespace keldo {
 
 // Reading and deleting files named by Windows paths under the prefix; their
 // text is in the prefix's ANSI code page.
@@ -10,10 +12,12 @@ class PosixTextFiles : public TextFiles {
   PosixTextFiles(const WinePaths& paths, AnsiCodePage& codePage)
       : paths_(paths), codePage_(codePage) {}
   std::unique_ptr<InputFile> OpenForInput(const Text& path) override;
-  void DeleteFile(const Text& path) override;
+  void RemoveFile(const Text& path) override;
   Text FromAnsi(const std::string& bytes) override;
 
  private:
   const WinePaths& paths_;
   AnsiCodePage& codePage_;
 };
+
+}  // namespace keldo

@@ -3,6 +3,8 @@
 #include "platform/linux/bounded_file.h"
 #include "platform/linux/name_fold.h"
 
+namespace keldo {
+
 namespace {
 
 // Registry files of busy prefixes reach a few MiB; this is far beyond.
@@ -43,3 +45,5 @@ const RegHive& RegFile::Current() {
   identity_ = readStat;
   return hive_;
 }
+
+}  // namespace keldo

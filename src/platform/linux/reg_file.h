@@ -5,6 +5,8 @@
 
 #include "platform/linux/reg_reader.h"
 
+namespace keldo {
+
 // A registry file of the prefix, of which only the keys asked for are kept.
 // It is read again only when it has changed on disk or a key not yet kept
 // is asked for: a check run looks up one key per drive letter, and Wine
@@ -30,3 +32,5 @@ class RegFile {
   struct stat identity_ {};
   RegHive hive_;
 };
+
+}  // namespace keldo

@@ -2,6 +2,8 @@
 
 #include "platform/linux/name_fold.h"
 
+namespace keldo {
+
 void RegHive::AddKey(const Text& folded) { keys_.try_emplace(folded); }
 
 void RegHive::SetValue(const Text& folded, const Text& foldedName, RegValue value) {
@@ -30,3 +32,5 @@ Text RegText(const RegValue& value) {
   }
   return text;
 }
+
+}  // namespace keldo

@@ -7,7 +7,9 @@
 #include <set>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
+
+namespace keldo {
 
 inline constexpr std::uint32_t kRegSz = 1;
 inline constexpr std::uint32_t kRegExpandSz = 2;
@@ -45,3 +47,5 @@ class RegHive {
 // A string value's text up to its first NUL; the empty text for any value
 // that is not of a string type.
 Text RegText(const RegValue& value);
+
+}  // namespace keldo

@@ -4,6 +4,8 @@
 
 #include "platform/linux/name_fold.h"
 
+namespace keldo {
+
 namespace {
 
 // What is left of a line too long to read: enough for a key header's or a
@@ -369,3 +371,5 @@ RegHive ParseRegFile(std::string_view content, const RegKeySet& wanted) {
   reader.Feed(content);
   return reader.Finish();
 }
+
+}  // namespace keldo

@@ -10,6 +10,8 @@
 
 #include "platform/linux/reg_hive.h"
 
+namespace keldo {
+
 // No line of a value we keep comes near this: a value of kMaxRegValueBytes
 // written with Wine's longest escapes, and a name of the longest kind.
 inline constexpr std::size_t kMaxRegLineBytes = 1024 * 1024;
@@ -85,3 +87,5 @@ class RegReader {
 
 // The whole text of a registry file at once.
 RegHive ParseRegFile(std::string_view content, const RegKeySet& wanted);
+
+}  // namespace keldo

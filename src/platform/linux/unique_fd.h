@@ -3,6 +3,8 @@
 
 #include <utility>
 
+namespace keldo {
+
 // Owns one file descriptor and closes it on every path out of its scope.
 class UniqueFd {
  public:
@@ -29,3 +31,5 @@ class UniqueFd {
  private:
   int fd_ = -1;
 };
+
+}  // namespace keldo

@@ -3,6 +3,8 @@
 
 #include <utility>
 
+namespace keldo {
+
 // Owns one iconv conversion and closes it on every path out of its scope.
 class UniqueIconv {
  public:
@@ -32,3 +34,5 @@ class UniqueIconv {
 
   iconv_t cd_ = kNone();
 };
+
+}  // namespace keldo

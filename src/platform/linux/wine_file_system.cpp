@@ -11,6 +11,8 @@
 #include "platform/linux/posix_error.h"
 #include "platform/linux/unique_dir.h"
 
+namespace keldo {
+
 namespace {
 
 constexpr char16_t kDrivesKey[] = u"Software\\Wine\\Drives";
@@ -64,3 +66,5 @@ bool WineFileSystem::FileExists(const Text& path) {
   struct stat st {};
   return unixPath && ::stat(unixPath->c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
+
+}  // namespace keldo

@@ -1,7 +1,9 @@
 #pragma once
-#include "local/file_system.h"
+#include "base/file_system.h"
 #include "platform/linux/reg_file.h"
 #include "platform/linux/wine_paths.h"
+
+namespace keldo {
 
 // The drives of the prefix: the "<letter>:" entries of dosdevices/, typed
 // by system.reg's Software\Wine\Drives or else by what is mounted there,
@@ -16,3 +18,5 @@ class WineFileSystem : public FileSystem {
   const WinePaths& paths_;
   RegFile& systemReg_;
 };
+
+}  // namespace keldo

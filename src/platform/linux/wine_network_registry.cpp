@@ -4,6 +4,8 @@
 
 #include "platform/linux/name_fold.h"
 
+namespace keldo {
+
 namespace {
 
 // Windows' own status codes, as RegOpenKeyExA and RegQueryValueExA give them.
@@ -71,3 +73,5 @@ RegistryStatus WineNetworkRegistry::CloseKey(RegistryKey key) {
 }
 
 Text WineNetworkRegistry::FromAnsi(const std::string& bytes) { return codePage_.ToText(bytes); }
+
+}  // namespace keldo

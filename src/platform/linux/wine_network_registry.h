@@ -1,9 +1,11 @@
 #pragma once
 #include <map>
 
-#include "local/network_registry.h"
+#include "base/network_registry.h"
 #include "platform/linux/ansi_code_page.h"
 #include "platform/linux/reg_file.h"
+
+namespace keldo {
 
 // The ANSI registry calls over the prefix's user.reg, through the prefix's
 // ANSI code page. An open key holds a copy of its values, so a rewrite of
@@ -25,3 +27,5 @@ class WineNetworkRegistry : public NetworkRegistry {
   std::map<RegistryKey, RegValues> open_;
   RegistryKey next_ = 1;
 };
+
+}  // namespace keldo

@@ -6,6 +6,8 @@
 #include "platform/linux/name_fold.h"
 #include "platform/linux/unique_dir.h"
 
+namespace keldo {
+
 namespace {
 
 std::vector<Text> SplitComponents(TextView path) {
@@ -85,3 +87,5 @@ std::optional<std::string> WinePaths::Resolve(TextView windowsPath) const {
   if (!located || !located->Complete()) return std::nullopt;
   return located->existing;
 }
+
+}  // namespace keldo

@@ -3,8 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "platform/linux/wine_prefix.h"
+
+namespace keldo {
 
 // A Windows path taken as far as it exists under the prefix. Each existing
 // component is matched case-insensitively, as Wine matches it; the first
@@ -38,3 +40,5 @@ class WinePaths {
 // exact name when it exists, else the first that folds the same. Nothing
 // when there is none or the folder cannot be read.
 std::optional<std::string> FindEntry(const std::string& folder, const std::string& name);
+
+}  // namespace keldo

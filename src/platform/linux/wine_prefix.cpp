@@ -8,6 +8,8 @@
 
 #include "platform/linux/posix_error.h"
 
+namespace keldo {
+
 namespace {
 
 std::string HomeFolder() {
@@ -28,3 +30,5 @@ WinePrefix WinePrefix::FromEnvironment() {
   }
   return WinePrefix{HomeFolder() + "/.wine"};
 }
+
+}  // namespace keldo

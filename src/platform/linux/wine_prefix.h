@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+namespace keldo {
+
 // The Wine prefix that the product lives in, by Wine's own convention:
 // $WINEPREFIX, or ~/.wine when that is unset.
 struct WinePrefix {
@@ -11,3 +13,5 @@ struct WinePrefix {
   std::string SystemReg() const { return root + "/system.reg"; }
   std::string DosDevices() const { return root + "/dosdevices"; }
 };
+
+}  // namespace keldo

@@ -1,5 +1,7 @@
 #include "platform/linux/wine_settings_store.h"
 
+namespace keldo {
+
 namespace {
 
 // A setting is a short text; anything larger is not one of ours and reads
@@ -15,3 +17,5 @@ Text WineSettingsStore::GetSetting(const Text& application, const Text& section,
   if (value == nullptr || value->data.size() > kMaxSettingBytes) return Text();
   return RegText(*value);
 }
+
+}  // namespace keldo

@@ -1,6 +1,8 @@
 #pragma once
-#include "local/settings_store.h"
+#include "base/settings_store.h"
 #include "platform/linux/reg_file.h"
+
+namespace keldo {
 
 // The settings store of the Windows runtime, read from the prefix's
 // user.reg: Software\VB and VBA Program Settings\<application>\<section>.
@@ -12,3 +14,5 @@ class WineSettingsStore : public SettingsStore {
  private:
   RegFile& userReg_;
 };
+
+}  // namespace keldo

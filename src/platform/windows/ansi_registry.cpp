@@ -4,6 +4,8 @@
 
 #include "platform/windows/wide_text.h"
 
+namespace keldo {
+
 namespace {
 
 HKEY AsHkey(RegistryKey key) { return reinterpret_cast<HKEY>(key); }
@@ -32,3 +34,5 @@ RegistryStatus AnsiRegistry::QueryValue(RegistryKey key, const std::string& valu
 RegistryStatus AnsiRegistry::CloseKey(RegistryKey key) { return RegCloseKey(AsHkey(key)); }
 
 Text AnsiRegistry::FromAnsi(const std::string& bytes) { return FromAnsiCodePage(bytes); }
+
+}  // namespace keldo

@@ -1,5 +1,7 @@
 #pragma once
-#include "local/network_registry.h"
+#include "base/network_registry.h"
+
+namespace keldo {
 
 // The per-user registry through RegOpenKeyExA, RegQueryValueExA and
 // RegCloseKey, one call each. The caller owns every key it opens.
@@ -11,3 +13,5 @@ class AnsiRegistry final : public NetworkRegistry {
   RegistryStatus CloseKey(RegistryKey key) override;
   Text FromAnsi(const std::string& bytes) override;
 };
+
+}  // namespace keldo

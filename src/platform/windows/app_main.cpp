@@ -4,21 +4,22 @@
 #include <exception>
 
 #include "app/main_check.h"
-#include "app/platform_services.h"
+#include "base/platform_services.h"
 #include "platform/windows/main_window.h"
 #include "platform/windows/wide_text.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   try {
-    const auto services = MakePlatformServices();
-    MainWindow window(instance);
-    const auto check = General::Main(services->WithView(window), ConfiguredWebsite());
+    const auto services = keldo::MakePlatformServices();
+    keldo::MainWindow window(instance);
+    const auto check = keldo::General::Main(services->WithView(window), keldo::ConfiguredWebsite());
     window.AttachCheck(check.get());
     return window.RunMessageLoop();
   } catch (const std::exception& error) {
     // Start-up failed: the window, if it was shown, is gone by now.
-    MessageBoxW(nullptr, Wide(u"The program cannot start: " + FromUtf8(error.what())).c_str(),
-                Wide(kAppTitle).c_str(), MB_OK);
+    MessageBoxW(nullptr,
+                keldo::Wide(u"The program cannot start: " + keldo::FromUtf8(error.what())).c_str(),
+                keldo::Wide(keldo::kAppTitle).c_str(), MB_OK);
     return 1;
   }
 }

@@ -5,6 +5,8 @@
 
 #include <iostream>
 
+namespace keldo {
+
 namespace {
 
 class Utf8Console {
@@ -26,3 +28,5 @@ class Utf8Console {
 const Utf8Console utf8Console;
 
 }  // namespace
+
+}  // namespace keldo

@@ -6,5 +6,9 @@
 
 #include "platform/windows/unique_handle.h"
 
+namespace keldo {
+
 // Null when the font cannot be made; GetLastError() tells why.
 GdiObject CreateControlFont(int centiPoints, UINT dpi);
+
+}  // namespace keldo

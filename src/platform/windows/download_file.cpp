@@ -6,6 +6,8 @@
 #include "platform/windows/wide_text.h"
 #include "platform/windows/win_error.h"
 
+namespace keldo {
+
 namespace {
 
 bool Failed(const std::string& what, const Text& path, Text& failure) {
@@ -56,3 +58,5 @@ bool ReplaceFileWith(const Text& path, const std::string& bytes, Text& failure) 
   }
   return true;
 }
+
+}  // namespace keldo

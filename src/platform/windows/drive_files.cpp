@@ -5,6 +5,8 @@
 #include "platform/windows/wide_text.h"
 #include "platform/windows/win_error.h"
 
+namespace keldo {
+
 std::int32_t DriveTypeCode(unsigned int windowsDriveType) {
   switch (windowsDriveType) {
     case DRIVE_REMOVABLE: return kDriveRemovable;
@@ -37,3 +39,5 @@ bool DriveFiles::FileExists(const Text& path) {
   const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
+
+}  // namespace keldo

@@ -1,7 +1,9 @@
 #pragma once
 #include <cstdint>
 
-#include "local/file_system.h"
+#include "base/file_system.h"
+
+namespace keldo {
 
 // Drives from GetLogicalDrives/GetDriveTypeW; the file test from
 // GetFileAttributesW.
@@ -16,3 +18,5 @@ class DriveFiles final : public FileSystem {
 
 // GetDriveTypeW's answer as the file-system service's type code.
 std::int32_t DriveTypeCode(unsigned int windowsDriveType);
+
+}  // namespace keldo

@@ -4,6 +4,8 @@
 
 #include "platform/windows/wide_text.h"
 
+namespace keldo {
+
 namespace {
 
 bool IsFolder(const Text& path) {
@@ -46,3 +48,5 @@ std::int32_t FolderTool::EnsureFolder(const Text& folder) {
   }
   return IsFolder(chain.empty() ? folder : chain.back()) ? 1 : 0;
 }
+
+}  // namespace keldo

@@ -1,7 +1,9 @@
 #pragma once
 #include <vector>
 
-#include "web/web_component.h"
+#include "base/web_component.h"
+
+namespace keldo {
 
 // Makes a folder and every missing parent of it.
 class FolderTool final : public FileTool {
@@ -13,3 +15,5 @@ class FolderTool final : public FileTool {
 // each without a trailing backslash. A drive root ("D:\") or a share
 // ("\\server\share\") is never among them: it cannot be made.
 std::vector<Text> FolderChain(const Text& folder);
+
+}  // namespace keldo

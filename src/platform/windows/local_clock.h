@@ -1,7 +1,11 @@
 #pragma once
-#include "app/clock.h"
+#include "base/clock.h"
+
+namespace keldo {
 
 class LocalClock final : public Clock {
  public:
   LocalDateTime Now() override;
 };
+
+}  // namespace keldo

@@ -12,6 +12,8 @@
 #include "platform/windows/win_error.h"
 #include "platform/windows/window_dpi.h"
 
+namespace keldo {
+
 namespace {
 
 constexpr const wchar_t* kClassName = L"CheckKeldoSupportWindow";
@@ -294,3 +296,5 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
   return DefWindowProcW(window_, message, wParam, lParam);
 }
+
+}  // namespace keldo

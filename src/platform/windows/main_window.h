@@ -6,8 +6,10 @@
 #include <array>
 #include <map>
 
-#include "app/main_view.h"
+#include "base/main_view.h"
 #include "platform/windows/unique_handle.h"
+
+namespace keldo {
 
 class MainCheck;
 
@@ -57,3 +59,5 @@ class MainWindow final : public MainView {
   std::int16_t screenPointer_ = kPointerDefault;
   MainCheck* check_ = nullptr;
 };
+
+}  // namespace keldo

@@ -7,6 +7,8 @@
 #include "platform/windows/wide_text.h"
 #include "platform/windows/win_error.h"
 
+namespace keldo {
+
 namespace {
 
 // The system's own net.exe. Without an application name CreateProcessW
@@ -49,3 +51,5 @@ void ProcessMapper::StartMapping(const Text& letter, const Text& remotePath) {
   KernelHandle(process.hThread).reset();
   KernelHandle(process.hProcess).reset();
 }
+
+}  // namespace keldo

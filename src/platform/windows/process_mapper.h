@@ -1,5 +1,7 @@
 #pragma once
-#include "local/drive_mapper.h"
+#include "base/drive_mapper.h"
+
+namespace keldo {
 
 // Starts the system folder's own net.exe as "net use <letter>: <path>",
 // minimised, and lets it run on its own.
@@ -7,3 +9,5 @@ class ProcessMapper final : public DriveMapper {
  public:
   void StartMapping(const Text& letter, const Text& remotePath) override;
 };
+
+}  // namespace keldo

@@ -3,6 +3,8 @@
 #include <cwctype>
 #include <vector>
 
+namespace keldo {
+
 namespace {
 
 std::wstring Lower(std::wstring text) {
@@ -148,3 +150,5 @@ ProxyRoute ChooseProxyRoute(const ProxySettings& settings,
   if (settings.userRead && settings.Discovers()) return Direct("no proxy discovered");
   return Direct("no proxy set");
 }
+
+}  // namespace keldo

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+namespace keldo {
+
 // What the user's Internet Options and the machine's WinHTTP setting hold.
 struct ProxySettings {
   bool userRead = false;       // the user's settings could be read at all
@@ -43,3 +45,5 @@ std::wstring HttpsProxyOf(const std::wstring& list);
 
 // True when a WinHTTP bypass list exempts `host` (port `port`) from the proxy.
 bool BypassesProxy(const std::wstring& bypassList, const std::wstring& host, unsigned short port);
+
+}  // namespace keldo

@@ -5,6 +5,8 @@
 #include "platform/windows/unique_handle.h"
 #include "platform/windows/wide_text.h"
 
+namespace keldo {
+
 namespace {
 
 // A setting is a short text; anything larger is not one of ours.
@@ -45,3 +47,5 @@ Text RegistrySettings::GetSetting(const Text& application, const Text& section, 
   value.resize(wcsnlen(value.c_str(), value.size()));
   return FromWide(value);
 }
+
+}  // namespace keldo

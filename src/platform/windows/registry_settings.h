@@ -1,5 +1,7 @@
 #pragma once
-#include "local/settings_store.h"
+#include "base/settings_store.h"
+
+namespace keldo {
 
 // The platform runtime's per-user settings: one string value per key under
 // HKEY_CURRENT_USER\Software\VB and VBA Program Settings\<application>\<section>.
@@ -10,3 +12,5 @@ class RegistrySettings final : public SettingsStore {
 
 // The registry key that holds one section's settings, below HKEY_CURRENT_USER.
 Text SettingsKeyPath(const Text& application, const Text& section);
+
+}  // namespace keldo

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace keldo {
+
 namespace {
 
 int ScaleRounded(int value, unsigned numerator, unsigned denominator) {
@@ -27,3 +29,5 @@ PixelRect ControlPixels(const ControlSpec& entry, unsigned dpi) {
   return {left, top, TwipsToPixels(entry.left + entry.width, dpi) - left,
           TwipsToPixels(entry.top + entry.height, dpi) - top};
 }
+
+}  // namespace keldo

@@ -1,7 +1,9 @@
 #pragma once
 // The window is laid out in twips (1440 to the inch) and drawn in pixels at
 // the window's own DPI.
-#include "app/controls.h"
+#include "base/controls.h"
+
+namespace keldo {
 
 inline constexpr int kTwipsPerInch = 1440;
 
@@ -21,3 +23,5 @@ struct PixelRect {
 // Each edge is rounded on its own, so that controls that touch in twips
 // touch in pixels too.
 PixelRect ControlPixels(const ControlSpec& entry, unsigned dpi);
+
+}  // namespace keldo

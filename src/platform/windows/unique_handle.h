@@ -5,6 +5,8 @@
 
 #include <utility>
 
+namespace keldo {
+
 template <typename Handle, typename Closer>
 class UniqueHandle {
  public:
@@ -51,3 +53,5 @@ using RegistryKeyHandle = UniqueHandle<HKEY, RegistryKeyCloser>;
 inline KernelHandle OwnFileHandle(HANDLE handle) {
   return KernelHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
+
+}  // namespace keldo

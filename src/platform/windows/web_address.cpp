@@ -1,5 +1,7 @@
 #include "platform/windows/web_address.h"
 
+namespace keldo {
+
 namespace {
 
 char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
@@ -98,3 +100,5 @@ std::wstring MethodAfterRedirect(unsigned long status, const std::wstring& metho
   if (status == 307 || status == 308) return method;
   return method == L"HEAD" ? method : L"GET";
 }
+
+}  // namespace keldo

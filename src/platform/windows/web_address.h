@@ -3,7 +3,9 @@
 #include <optional>
 #include <string>
 
-#include "app/text.h"
+#include "base/text.h"
+
+namespace keldo {
 
 struct HttpsAddress {
   Text host;             // without brackets for an IPv6 literal
@@ -24,3 +26,5 @@ bool IsRedirectStatus(unsigned long status);
 // The method of the request that follows a redirect: 307 and 308 keep it
 // and its body; the others turn a post into a plain GET, as browsers do.
 std::wstring MethodAfterRedirect(unsigned long status, const std::wstring& method);
+
+}  // namespace keldo

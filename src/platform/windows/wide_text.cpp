@@ -4,6 +4,8 @@
 
 #include "platform/windows/win_error.h"
 
+namespace keldo {
+
 Text FromAnsiCodePage(const std::string& bytes) {
   if (bytes.empty()) return Text();
   if (bytes.size() > INT_MAX) throw RunTimeError(ERROR_ARITHMETIC_OVERFLOW, "Text too long to convert");
@@ -16,3 +18,5 @@ Text FromAnsiCodePage(const std::string& bytes) {
   }
   return FromWide(wide);
 }
+
+}  // namespace keldo

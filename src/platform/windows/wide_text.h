@@ -5,7 +5,9 @@
 
 #include <string>
 
-#include "app/text.h"
+#include "base/text.h"
+
+namespace keldo {
 
 inline std::wstring Wide(TextView text) { return std::wstring(text.begin(), text.end()); }
 inline Text FromWide(const wchar_t* text, std::size_t length) {
@@ -15,3 +17,5 @@ inline Text FromWide(const std::wstring& text) { return FromWide(text.data(), te
 
 // Bytes in the system's ANSI code page (CP_ACP) to wide text.
 Text FromAnsiCodePage(const std::string& bytes);
+
+}  // namespace keldo

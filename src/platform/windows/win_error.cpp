@@ -2,6 +2,8 @@
 
 #include "platform/windows/wide_text.h"
 
+namespace keldo {
+
 Text ErrorText(DWORD code, HMODULE module) {
   const DWORD source = module ? FORMAT_MESSAGE_FROM_HMODULE : FORMAT_MESSAGE_FROM_SYSTEM;
   wchar_t buffer[1024];
@@ -24,3 +26,5 @@ void ThrowError(const std::string& what, DWORD code) {
 }
 
 void ThrowLastError(const std::string& what) { ThrowError(what, GetLastError()); }
+
+}  // namespace keldo

@@ -4,8 +4,10 @@
 
 #include <string>
 
-#include "app/errors.h"
-#include "app/text.h"
+#include "base/errors.h"
+#include "base/text.h"
+
+namespace keldo {
 
 // The message text for `code`, taken from `module`'s message table (the
 // system's when null), without its trailing line end; "unknown error" when
@@ -17,3 +19,5 @@ std::string DescribeError(const std::string& what, DWORD code, HMODULE module = 
 
 [[noreturn]] void ThrowError(const std::string& what, DWORD code);
 [[noreturn]] void ThrowLastError(const std::string& what);
+
+}  // namespace keldo

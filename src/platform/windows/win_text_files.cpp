@@ -8,6 +8,8 @@
 #include "platform/windows/wide_text.h"
 #include "platform/windows/win_error.h"
 
+namespace keldo {
+
 namespace {
 
 class WinInputFile final : public InputFile {
@@ -38,8 +40,10 @@ std::unique_ptr<InputFile> WinTextFiles::OpenForInput(const Text& path) {
   return std::make_unique<WinInputFile>(std::move(file), ToUtf8(path));
 }
 
-void WinTextFiles::DeleteFile(const Text& path) {
+void WinTextFiles::RemoveFile(const Text& path) {
   if (!DeleteFileW(Wide(path).c_str())) ThrowLastError("Cannot delete " + ToUtf8(path));
 }
 
 Text WinTextFiles::FromAnsi(const std::string& bytes) { return FromAnsiCodePage(bytes); }
+
+}  // namespace keldo

@@ -1,15 +1,14 @@
 #pragma once
-#include <windows.h>
-// windows.h renames DeleteFile to DeleteFileW; the port's method keeps its
-// name wherever this header is included.
-#undef DeleteFile
+#include "base/text_files.h"
 
-#include "local/text_files.h"
+namespace keldo {
 
 // Read-only input through CreateFileW/ReadFile, deletion through DeleteFileW.
 class WinTextFiles final : public TextFiles {
  public:
   std::unique_ptr<InputFile> OpenForInput(const Text& path) override;
-  void DeleteFile(const Text& path) override;
+  void RemoveFile(const Text& path) override;
   Text FromAnsi(const std::string& bytes) override;
 };
+
+}  // namespace keldo

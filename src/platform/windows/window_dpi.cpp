@@ -1,5 +1,7 @@
 #include "platform/windows/window_dpi.h"
 
+namespace keldo {
+
 namespace {
 
 template <typename Function>
@@ -31,3 +33,5 @@ RECT OuterRectForDpi(RECT client, DWORD style, DWORD exStyle, UINT dpi) {
   }
   return client;
 }
+
+}  // namespace keldo

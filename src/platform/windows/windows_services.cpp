@@ -1,5 +1,5 @@
 // The Windows platform layer as one set of ports.
-#include "app/platform_services.h"
+#include "base/platform_services.h"
 #include "platform/windows/ansi_registry.h"
 #include "platform/windows/drive_files.h"
 #include "platform/windows/local_clock.h"
@@ -7,6 +7,8 @@
 #include "platform/windows/registry_settings.h"
 #include "platform/windows/win_text_files.h"
 #include "platform/windows/winhttp_client.h"
+
+namespace keldo {
 
 namespace {
 
@@ -27,7 +29,7 @@ class WindowsServices final : public PlatformServices {
   ProcessMapper mapper_;
   WinTextFiles textFiles_;
   WinHttpComponent web_;
-  ::LocalClock clock_;
+  keldo::LocalClock clock_;
 };
 
 }  // namespace
@@ -35,3 +37,5 @@ class WindowsServices final : public PlatformServices {
 std::unique_ptr<PlatformServices> MakePlatformServices() {
   return std::make_unique<WindowsServices>();
 }
+
+}  // namespace keldo

@@ -12,6 +12,8 @@
 #include "platform/windows/winhttp_proxy.h"
 #include "platform/windows/winhttp_session.h"
 
+namespace keldo {
+
 namespace {
 
 // No request may keep the window busy for longer than this, redirects and
@@ -286,3 +288,5 @@ std::unique_ptr<WebClient> WinHttpComponent::NewWebClient() {
 }
 
 std::unique_ptr<FileTool> WinHttpComponent::NewFileTool() { return std::make_unique<FolderTool>(); }
+
+}  // namespace keldo

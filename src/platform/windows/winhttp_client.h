@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "web/web_component.h"
+#include "base/web_component.h"
+
+namespace keldo {
 
 class WinHttpClient final : public WebClient {
  public:
@@ -40,3 +42,5 @@ class WinHttpComponent final : public WebComponent {
   std::unique_ptr<WebClient> NewWebClient() override;
   std::unique_ptr<FileTool> NewFileTool() override;
 };
+
+}  // namespace keldo

@@ -2,6 +2,8 @@
 
 #include "platform/windows/wide_text.h"
 
+namespace keldo {
+
 WinHttpPool& WinHttpPool::Process() {
   static WinHttpPool* const pool = new WinHttpPool();
   return *pool;
@@ -41,3 +43,5 @@ void WinHttpPool::Forget(const Text& host, INTERNET_PORT port) {
     it = same ? connections_.erase(it) : std::next(it);
   }
 }
+
+}  // namespace keldo

@@ -13,6 +13,8 @@
 #include "platform/windows/proxy_rules.h"
 #include "platform/windows/winhttp_session.h"
 
+namespace keldo {
+
 class WinHttpPool {
  public:
   // The one pool of the process. Never destroyed: a request still running on
@@ -49,3 +51,5 @@ class WinHttpPool {
   std::map<RouteKey, Opened> sessions_;
   std::map<ConnectionKey, std::shared_ptr<InternetHandle>> connections_;
 };
+
+}  // namespace keldo

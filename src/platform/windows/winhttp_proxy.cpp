@@ -4,6 +4,8 @@
 #include "platform/windows/wide_text.h"
 #include "platform/windows/winhttp_session.h"
 
+namespace keldo {
+
 namespace {
 
 std::wstring TakeGlobal(wchar_t*& text) {
@@ -128,3 +130,5 @@ bool OfferUserLogonToProxy(HINTERNET request) {
   return scheme != 0 && WinHttpSetCredentials(request, WINHTTP_AUTH_TARGET_PROXY, scheme, nullptr,
                                               nullptr, nullptr);
 }
+
+}  // namespace keldo

@@ -7,8 +7,10 @@
 
 #include <string>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "platform/windows/proxy_rules.h"
+
+namespace keldo {
 
 // The user's Internet Options and the machine's WinHTTP proxy, read afresh
 // for each call so a changed setting counts from the next check on.
@@ -44,3 +46,5 @@ DWORD UserLogonScheme(DWORD supportedSchemes, DWORD authTarget);
 // system's autologon policy still decides whether the logon is sent. False
 // when the proxy asks for anything else.
 bool OfferUserLogonToProxy(HINTERNET request);
+
+}  // namespace keldo

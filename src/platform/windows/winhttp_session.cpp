@@ -4,6 +4,8 @@
 #include "platform/windows/win_error.h"
 #include "platform/windows/winhttp_proxy.h"
 
+namespace keldo {
+
 namespace {
 
 constexpr const wchar_t* kUserAgent = L"CheckKeldoSupport/1.00.0001";
@@ -32,3 +34,5 @@ Text WinHttpErrorText(DWORD code) {
   }
   return ErrorText(code);
 }
+
+}  // namespace keldo

@@ -5,9 +5,11 @@
 
 #include <string>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "platform/windows/proxy_rules.h"
 #include "platform/windows/unique_handle.h"
+
+namespace keldo {
 
 struct InternetHandleCloser {
   void operator()(HINTERNET handle) const { WinHttpCloseHandle(handle); }
@@ -32,3 +34,5 @@ class WinHttpSession {
 
 // The WinHTTP message text for its own error codes, the system's otherwise.
 Text WinHttpErrorText(DWORD code);
+
+}  // namespace keldo

@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+namespace keldo {
+
 namespace {
 
 std::vector<std::string> ProxyArgs(const std::string& mode, const std::string& logPath,
@@ -27,3 +29,5 @@ std::vector<std::string> ConnectProxy::LogLines() const {
   for (std::string line; lines.size() < 1000 && std::getline(in, line);) lines.push_back(line);
   return lines;
 }
+
+}  // namespace keldo

@@ -6,6 +6,8 @@
 
 #include "support/listening_child.h"
 
+namespace keldo {
+
 class ConnectProxy {
  public:
   // `mode`: tunnel, 407, 407-negotiate or intercept. `forward`: a tunnel
@@ -23,3 +25,5 @@ class ConnectProxy {
   ListeningChild child_;
   std::string logPath_;
 };
+
+}  // namespace keldo

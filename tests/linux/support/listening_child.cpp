@@ -11,6 +11,8 @@
 
 extern char** environ;
 
+namespace keldo {
+
 ListeningChild::ListeningChild(std::vector<std::string> args, const std::string& what) {
   std::vector<char*> argv;
   for (auto& arg : args) argv.push_back(arg.data());
@@ -54,3 +56,5 @@ void ListeningChild::Stop() {
     pid_ = -1;
   }
 }
+
+}  // namespace keldo

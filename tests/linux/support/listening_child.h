@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace keldo {
+
 class ListeningChild {
  public:
   // `args[0]` is the program's full path. Throws std::runtime_error naming
@@ -23,3 +25,5 @@ class ListeningChild {
   pid_t pid_ = -1;
   int port_ = 0;
 };
+
+}  // namespace keldo

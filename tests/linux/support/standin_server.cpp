@@ -7,6 +7,8 @@
 #include <fstream>
 #include <vector>
 
+namespace keldo {
+
 namespace {
 
 std::vector<std::string> StandinArgs(bool untrusted, const std::string& log) {
@@ -62,3 +64,5 @@ int ClosedPort() {
   ::close(fd);
   return ntohs(address.sin_port);
 }
+
+}  // namespace keldo

@@ -5,6 +5,8 @@
 
 #include "support/listening_child.h"
 
+namespace keldo {
+
 class StandinServer {
  public:
   // `log` names a file that gets one line per request (see the website's
@@ -31,3 +33,5 @@ std::vector<int> ClientPorts(const std::string& log, const std::string& path);
 
 // A loopback port on which nothing listens.
 int ClosedPort();
+
+}  // namespace keldo

@@ -10,6 +10,8 @@
 #include <sstream>
 #include <stdexcept>
 
+namespace keldo {
+
 namespace fs = std::filesystem;
 
 TempPrefix::TempPrefix() {
@@ -71,3 +73,5 @@ std::string ReadAll(const std::string& path) {
   content << in.rdbuf();
   return content.str();
 }
+
+}  // namespace keldo

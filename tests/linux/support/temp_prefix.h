@@ -6,6 +6,8 @@
 
 #include "platform/linux/wine_prefix.h"
 
+namespace keldo {
+
 class TempPrefix {
  public:
   TempPrefix();
@@ -34,3 +36,5 @@ class TempPrefix {
 std::map<std::string, std::string> SnapshotTree(const std::string& root);
 
 std::string ReadAll(const std::string& path);
+
+}  // namespace keldo

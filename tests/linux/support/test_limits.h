@@ -3,6 +3,10 @@
 
 #include "platform/linux/curl_exchange.h"
 
+namespace keldo {
+
 // Short enough that the silent and slow servers fail fast.
 inline const WebLimits kTestLimits{std::chrono::milliseconds(2000), std::chrono::milliseconds(3000), 64,
                                    std::chrono::seconds(1)};
+
+}  // namespace keldo

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+namespace keldo {
+
 std::string Printable(const std::wstring& text) {
   std::string out = "\"";
   for (const wchar_t c : text) {
@@ -49,3 +51,5 @@ void CheckLog::Note(const std::string& text) const {
   std::printf("# %s: %s\n", scenario_.c_str(), text.c_str());
   std::fflush(stdout);
 }
+
+}  // namespace keldo

@@ -4,6 +4,8 @@
 // on, so one run shows every difference at once.
 #include <string>
 
+namespace keldo {
+
 class CheckLog {
  public:
   explicit CheckLog(std::string scenario) : scenario_(std::move(scenario)) {}
@@ -23,3 +25,5 @@ class CheckLog {
 
 // UTF-8 with \r, \n, \t and other control characters written as escapes.
 std::string Printable(const std::wstring& text);
+
+}  // namespace keldo

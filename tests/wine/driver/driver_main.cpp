@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/controls.h"
+#include "base/controls.h"
 #include "driver/check_log.h"
 #include "driver/font_reference.h"
 #include "driver/layout_checks.h"
@@ -25,6 +25,9 @@
 #include "driver/window_probe.h"
 #include "platform/windows/unique_handle.h"
 #include "platform/windows/win_error.h"
+
+// wmain stays outside the project namespace.
+using namespace keldo;
 
 namespace {
 

@@ -7,6 +7,8 @@
 #include "driver/scenarios.h"
 #include "driver/window_probe.h"
 
+namespace keldo {
+
 namespace {
 
 constexpr const wchar_t* kReferenceClass = L"KeldoFontReference";
@@ -80,3 +82,5 @@ void CheckFontsByPicture(CheckLog& log, HWND window, const ScreenshotRequests& s
                   std::to_string(entry.centiPoints % 100) + " points");
   }
 }
+
+}  // namespace keldo

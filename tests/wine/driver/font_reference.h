@@ -7,10 +7,12 @@
 // face, size or weight shows up as different pixels.
 #include <windows.h>
 
-#include "app/controls.h"
+#include "base/controls.h"
 #include "driver/check_log.h"
 #include "driver/screenshot_request.h"
 #include "platform/windows/unique_handle.h"
+
+namespace keldo {
 
 void CheckFontsByPicture(CheckLog& log, HWND window, const ScreenshotRequests& shots);
 
@@ -24,3 +26,5 @@ using ReferenceWindow = UniqueHandle<HWND, ReferenceWindowCloser>;
 // never takes the focus; its rectangle on the screen. It stays drawn while
 // `frame` holds its window.
 RECT DrawReference(const ControlSpec& entry, int dpi, HFONT font, ReferenceWindow& frame);
+
+}  // namespace keldo

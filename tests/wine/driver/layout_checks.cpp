@@ -3,9 +3,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/controls.h"
+#include "base/controls.h"
 #include "driver/scenarios.h"
 #include "driver/window_probe.h"
+
+namespace keldo {
 
 namespace {
 
@@ -111,3 +113,5 @@ void CheckLayout(CheckLog& log, HWND window, DWORD guiThreadId) {
   }
   log.Check(start && gui.hwndFocus == start, "Start has the keyboard focus");
 }
+
+}  // namespace keldo

@@ -7,7 +7,11 @@
 
 #include "driver/check_log.h"
 
+namespace keldo {
+
 void CheckLayout(CheckLog& log, HWND window, DWORD guiThreadId);
 
 // Twips to pixels at `dpi`, to the nearest pixel, halves away from zero.
 int Pixels(int twips, int dpi);
+
+}  // namespace keldo

@@ -4,6 +4,8 @@
 
 #include "platform/windows/unique_handle.h"
 
+namespace keldo {
+
 namespace {
 
 constexpr const wchar_t* kSettingsKey = L"Software\\VB and VBA Program Settings\\Keldo6\\ThisPC";
@@ -42,3 +44,5 @@ bool ReadProductSettings(const SettingValues& names, SettingValues& values) {
   }
   return true;
 }
+
+}  // namespace keldo

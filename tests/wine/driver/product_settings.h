@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+namespace keldo {
+
 using SettingValues = std::vector<std::pair<std::wstring, std::wstring>>;
 
 // Writes each key as a string value; false when any of them fails.
@@ -15,3 +17,5 @@ bool WriteProductSettings(const SettingValues& values);
 // to put back later; false when one is missing, not a string or longer than
 // a setting can be.
 bool ReadProductSettings(const SettingValues& names, SettingValues& values);
+
+}  // namespace keldo

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/controls.h"
+#include "base/controls.h"
 #include "driver/font_reference.h"
 #include "driver/layout_checks.h"
 #include "driver/window_probe.h"
 #include "platform/windows/control_font.h"
+
+namespace keldo {
 
 namespace {
 
@@ -124,3 +126,5 @@ void CheckTitleReadable(CheckLog& log, HWND window, UINT dpi, const ScreenshotRe
                                                             static_cast<HFONT>(font.get()), frame)),
       name + " reference: the title alone in a label of its own");
 }
+
+}  // namespace keldo

@@ -11,6 +11,8 @@
 #include "driver/check_log.h"
 #include "driver/screenshot_request.h"
 
+namespace keldo {
+
 // The DPI the suite set is the one this process and the program run at, and
 // the client area and every control are the twips table scaled to it.
 void CheckScaledLayout(CheckLog& log, HWND window, UINT dpi);
@@ -22,3 +24,5 @@ void CheckCaptionsFit(CheckLog& log, HWND window, UINT dpi, const std::string& w
 // label of its own: the suite compares the two pictures pixel for pixel, so
 // anything drawn over the title (the progress label lies on it) shows.
 void CheckTitleReadable(CheckLog& log, HWND window, UINT dpi, const ScreenshotRequests& shots);
+
+}  // namespace keldo

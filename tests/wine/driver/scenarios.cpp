@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace keldo {
+
 namespace {
 
 using Captions = std::map<Control, std::wstring>;
@@ -123,3 +125,5 @@ std::wstring DesignCaption(Control control) {
   const char16_t* design = SpecOf(control).designCaption;
   return std::wstring(design, design + std::char_traits<char16_t>::length(design));
 }
+
+}  // namespace keldo

@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/controls.h"
+#include "base/controls.h"
 #include "driver/product_settings.h"
+
+namespace keldo {
 
 enum class Action {
   Run,       // press Start once
@@ -47,3 +49,5 @@ inline constexpr const wchar_t* kLongSerial = L"K6ACC-2026-000481357";
 SettingValues LongSerialSettings();
 // What the ordinary run downloads and then deletes.
 inline constexpr const wchar_t* kTemporaryDownload = L"D:\\Keldo6\\LATEST_PROGS\\temp_vers.dat";
+
+}  // namespace keldo

@@ -2,6 +2,8 @@
 
 #include "platform/windows/unique_handle.h"
 
+namespace keldo {
+
 namespace {
 
 constexpr DWORD kShotWaitMs = 15000;
@@ -52,3 +54,5 @@ RECT Union(const RECT& a, const RECT& b) {
   UnionRect(&both, &a, &b);
   return both;
 }
+
+}  // namespace keldo

@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace keldo {
+
 class ScreenshotRequests {
  public:
   // An empty folder means no screenshots are taken in this run.
@@ -25,3 +27,5 @@ void PumpMessagesFor(DWORD ms);
 
 // The smallest rectangle that holds both.
 RECT Union(const RECT& a, const RECT& b);
+
+}  // namespace keldo

@@ -1,5 +1,7 @@
 #include "driver/window_probe.h"
 
+namespace keldo {
+
 namespace {
 
 // Captions in this program are short; a bound keeps a broken one harmless.
@@ -123,3 +125,5 @@ void PressOk(HWND box) {
 bool HasEnded(HANDLE process, DWORD waitMs) {
   return WaitForSingleObject(process, waitMs) == WAIT_OBJECT_0;
 }
+
+}  // namespace keldo

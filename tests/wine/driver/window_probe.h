@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace keldo {
+
 // Text, class and rectangle of a window; the rectangle relative to the
 // parent's client area for a child, in screen pixels for a top-level window.
 std::wstring TextOf(HWND window);
@@ -38,3 +40,5 @@ MessageBoxView ReadMessageBox(HWND box);
 void PressOk(HWND box);
 
 bool HasEnded(HANDLE process, DWORD waitMs);
+
+}  // namespace keldo

@@ -7,6 +7,8 @@
 
 #include "platform/windows/drive_files.h"
 
+namespace keldo {
+
 namespace {
 
 bool LaidOut() {
@@ -45,3 +47,5 @@ TEST(WineDrives, TheFileTestAnswersFalseForADeadDrive) {
 }
 
 }  // namespace
+
+}  // namespace keldo

@@ -17,6 +17,8 @@
 #include "platform/windows/winhttp_client.h"
 #include "windows/platform_fixture.h"
 
+namespace keldo {
+
 namespace {
 
 constexpr const char* kVersionFile = "v6.3.221 14/04/2025\r\nv6.3.100 01/01/2020\r\n";
@@ -306,3 +308,5 @@ TEST_F(WebClientTest, EveryFaultIsAFailureNeverAHangOrASuccess) {
 }
 
 }  // namespace
+
+}  // namespace keldo

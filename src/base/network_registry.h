@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/text.h"
+#include "base/text.h"
+
+namespace keldo {
 
 using RegistryKey = std::uintptr_t;
 using RegistryStatus = std::int32_t;
@@ -27,3 +29,5 @@ class NetworkRegistry {
   // The system's ANSI code page, bytes to wide text.
   virtual Text FromAnsi(const std::string& bytes) = 0;
 };
+
+}  // namespace keldo

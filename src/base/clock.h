@@ -1,5 +1,7 @@
 #pragma once
 
+namespace keldo {
+
 struct LocalDateTime {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
 };
@@ -9,3 +11,5 @@ class Clock {
   virtual ~Clock() = default;
   virtual LocalDateTime Now() = 0;
 };
+
+}  // namespace keldo

@@ -8,8 +8,10 @@
 #include <memory>
 #include <vector>
 
-#include "app/text.h"
-#include "web/form_fields.h"
+#include "base/text.h"
+#include "base/form_fields.h"
+
+namespace keldo {
 
 // No reply or download may exceed this; a larger one is a failed call, never
 // a truncated success.
@@ -62,3 +64,5 @@ class WebComponent {
   virtual std::unique_ptr<WebClient> NewWebClient() = 0;
   virtual std::unique_ptr<FileTool> NewFileTool() = 0;
 };
+
+}  // namespace keldo

@@ -4,7 +4,9 @@
 // front ends (the window, the console report) add their own view.
 #include <memory>
 
-#include "app/ports.h"
+#include "base/ports.h"
+
+namespace keldo {
 
 class PlatformServices {
  public:
@@ -27,3 +29,5 @@ std::unique_ptr<PlatformServices> MakePlatformServices();
 
 // The vendor's website this build talks to (the KELDO_WEBSITE build setting).
 Text ConfiguredWebsite();
+
+}  // namespace keldo

@@ -1,4 +1,6 @@
-#include "app/controls.h"
+#include "base/controls.h"
+
+namespace keldo {
 
 const std::array<ControlSpec, kControlCount> kControls = {{
     {Control::lblProgress, "lblProgress", ControlKind::Label, u"", 240, 120, 4815, 675, 975},
@@ -40,3 +42,5 @@ std::optional<Control> ControlNamed(std::string_view name) {
   }
   return std::nullopt;
 }
+
+}  // namespace keldo

@@ -2,7 +2,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
+
+namespace keldo {
 
 // Drive type codes of the file-system service.
 enum DriveType : std::int32_t {
@@ -30,3 +32,5 @@ class FileSystem {
   // never an error, for a drive that is not ready or cannot be reached.
   virtual bool FileExists(const Text& path) = 0;
 };
+
+}  // namespace keldo

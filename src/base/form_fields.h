@@ -2,7 +2,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
+
+namespace keldo {
 
 // Ordered name/value fields of a form post.
 class FormFields {
@@ -18,3 +20,5 @@ class FormFields {
 // application/x-www-form-urlencoded body: UTF-8, fields in order, joined
 // with "&", every byte outside [A-Za-z0-9*-._] percent-encoded, blanks "+".
 std::string EncodeForm(const FormFields& fields);
+
+}  // namespace keldo

@@ -7,7 +7,9 @@
 #include <optional>
 #include <string_view>
 
-#include "app/text.h"
+#include "base/text.h"
+
+namespace keldo {
 
 enum class Control : std::uint8_t {
   lblProgress,
@@ -58,3 +60,5 @@ inline constexpr std::array<Control, 9> kResultLabelsTopDown = {
     Control::lblSerial,          Control::lblServerVersion,      Control::lblWebVersion,
     Control::lblPCversion,       Control::lblSingleOrNetwork,    Control::lblServerShowsExpires,
     Control::lblWebsiteExpires,  Control::lblAutoUpdate,         Control::lblServer};
+
+}  // namespace keldo

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "web/form_fields.h"
+#include "base/form_fields.h"
 #include "web/time_stamp.h"
+
+namespace keldo {
 
 namespace {
 
@@ -36,3 +38,5 @@ TEST(TimeStamp, FourteenZeroPaddedDigits) {
 }
 
 }  // namespace
+
+}  // namespace keldo

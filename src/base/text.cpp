@@ -1,4 +1,6 @@
-#include "app/text.h"
+#include "base/text.h"
+
+namespace keldo {
 
 std::int32_t InStr(TextView text, TextView sought) {
   const auto at = text.find(sought);
@@ -134,3 +136,5 @@ Text FromWindows1252(std::string_view bytes) {
   }
   return out;
 }
+
+}  // namespace keldo

@@ -2,14 +2,16 @@
 // Every side effect of the check run goes through one of these ports. A
 // platform layer (Windows, or Linux over a Wine prefix) supplies them all;
 // the tests supply in-memory fakes.
-#include "app/clock.h"
-#include "app/main_view.h"
-#include "local/drive_mapper.h"
-#include "local/file_system.h"
-#include "local/network_registry.h"
-#include "local/settings_store.h"
-#include "local/text_files.h"
-#include "web/web_component.h"
+#include "base/clock.h"
+#include "base/main_view.h"
+#include "base/drive_mapper.h"
+#include "base/file_system.h"
+#include "base/network_registry.h"
+#include "base/settings_store.h"
+#include "base/text_files.h"
+#include "base/web_component.h"
+
+namespace keldo {
 
 struct Ports {
   MainView& view;
@@ -21,3 +23,5 @@ struct Ports {
   WebComponent& web;
   Clock& clock;
 };
+
+}  // namespace keldo

@@ -5,7 +5,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/text.h"
+#include "base/text.h"
+
+namespace keldo {
 
 class RunTimeError : public std::runtime_error {
  public:
@@ -22,3 +24,5 @@ class RunTimeError : public std::runtime_error {
 // Thrown by CloseProgram after the view has ended the program, so that no
 // statement of the interrupted check run executes afterwards.
 struct ProgramEnded {};
+
+}  // namespace keldo

@@ -3,8 +3,10 @@
 // it with a real window; the console report and the tests with a record.
 #include <cstdint>
 
-#include "app/controls.h"
-#include "app/text.h"
+#include "base/controls.h"
+#include "base/text.h"
+
+namespace keldo {
 
 // Mouse pointer codes of the window system.
 inline constexpr std::int16_t kPointerDefault = 0;
@@ -37,3 +39,5 @@ class MainView {
   // caller has unwound. Must not run any further step of the check run.
   virtual void EndProgram() = 0;
 };
+
+}  // namespace keldo

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/text.h"
+#include "base/text.h"
+
+namespace keldo {
 
 namespace {
 
@@ -65,3 +67,5 @@ TEST(Text, Windows1252HighBytes) {
 }
 
 }  // namespace
+
+}  // namespace keldo

@@ -6,7 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "app/text.h"
+#include "base/text.h"
+
+namespace keldo {
 
 class InputFile {
  public:
@@ -22,7 +24,9 @@ class TextFiles {
   // Opens an existing file for reading only. Throws RunTimeError.
   virtual std::unique_ptr<InputFile> OpenForInput(const Text& path) = 0;
   // Throws RunTimeError when the file cannot be deleted.
-  virtual void DeleteFile(const Text& path) = 0;
+  virtual void RemoveFile(const Text& path) = 0;
   // Bytes in the system's ANSI code page to wide text.
   virtual Text FromAnsi(const std::string& bytes) = 0;
 };
+
+}  // namespace keldo

@@ -1,5 +1,7 @@
 #pragma once
-#include "app/text.h"
+#include "base/text.h"
+
+namespace keldo {
 
 // Starts the re-mapping of one remembered network drive in the background:
 // minimised, never awaited, its outcome never read. Windows starts the
@@ -10,3 +12,5 @@ class DriveMapper {
   // Throws RunTimeError when nothing could be started.
   virtual void StartMapping(const Text& letter, const Text& remotePath) = 0;
 };
+
+}  // namespace keldo

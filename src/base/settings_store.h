@@ -1,5 +1,7 @@
 #pragma once
-#include "app/text.h"
+#include "base/text.h"
+
+namespace keldo {
 
 // The platform's per-user application settings, read only.
 class SettingsStore {
@@ -9,3 +11,5 @@ class SettingsStore {
   // missing. Never fails.
   virtual Text GetSetting(const Text& application, const Text& section, const Text& key) = 0;
 };
+
+}  // namespace keldo

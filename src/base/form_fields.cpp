@@ -1,4 +1,6 @@
-#include "web/form_fields.h"
+#include "base/form_fields.h"
+
+namespace keldo {
 
 namespace {
 
@@ -31,3 +33,5 @@ std::string EncodeForm(const FormFields& fields) {
   }
   return body;
 }
+
+}  // namespace keldo

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace keldo {
+
 using Text = std::u16string;
 using TextView = std::u16string_view;
 
@@ -32,3 +34,5 @@ std::string ToUtf8(TextView text);
 
 // Windows-1252, the ANSI code page of the product's Western installations.
 Text FromWindows1252(std::string_view bytes);
+
+}  // namespace keldo
