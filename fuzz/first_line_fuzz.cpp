@@ -6,7 +6,7 @@
 
 #include "base/errors.h"
 #include "fuzz_require.h"
-#include "local/first_line.h"
+#include "base/first_line.h"
 #include "memory_ports.h"
 
 // The entry point is libFuzzer's and stays outside the project namespace.

@@ -3,7 +3,7 @@
 // ever asked for a safe UNC path, whose smb:// address is plain ASCII.
 #include <vector>
 
-#include "app/main_check.h"
+#include "local/reconnect.h"
 #include "fuzz_require.h"
 #include "local/net_use_command.h"
 #include "platform/linux/gio_drive_mapper.h"
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   AnsiCodePage codePage(systemReg);
   WineNetworkRegistry registry(userReg, codePage);
   RecordingMapper mapper;
-  General::ReconnectDrives(registry, mapper);
+  ReconnectDrives(registry, mapper);
   for (const auto& [letter, remote] : mapper.started) {
     FUZZ_REQUIRE(letter.size() == 1 && letter[0] >= u'A' && letter[0] <= u'Z');
     FUZZ_REQUIRE(remote.rfind(u"\\\\", 0) == 0 && IsSafeRemotePath(remote));

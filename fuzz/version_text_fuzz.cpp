@@ -1,6 +1,6 @@
 // VersionNumber and RemoveChars on any text: never a crash or an escaped
 // exception, the number the rules give, and what RemoveChars promises.
-#include "app/main_check.h"
+#include "version/version_number.h"
 #include "fuzz_require.h"
 #include "fuzz_text.h"
 
@@ -45,19 +45,19 @@ std::int32_t ExpectedNumber(const Text& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const Text text = FuzzText(data, size);
-  const std::int32_t number = General::VersionNumber(text);
+  const std::int32_t number = VersionNumber(text);
   FUZZ_REQUIRE(number == ExpectedNumber(text));
-  FUZZ_REQUIRE(General::VersionNumber(u"   " + text + u" ") == number);
+  FUZZ_REQUIRE(VersionNumber(u"   " + text + u" ") == number);
 
   // The text up to its first NUL is the text, the rest the set.
   const auto nul = text.find(u'\0');
   const Text part = text.substr(0, nul);
   const Text set = nul == Text::npos ? Text() : text.substr(nul + 1);
-  const Text kept = General::RemoveChars(part, set);
+  const Text kept = RemoveChars(part, set);
   std::size_t inSet = 0;
   for (const char16_t c : part) inSet += set.find(c) != Text::npos;
   FUZZ_REQUIRE(kept.size() + inSet == part.size());
   for (const char16_t c : kept) FUZZ_REQUIRE(set.find(c) == Text::npos);
-  FUZZ_REQUIRE(General::RemoveChars(part, Text()) == part);
+  FUZZ_REQUIRE(RemoveChars(part, Text()) == part);
   return 0;
 }

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "base/errors.h"
+#include "checks/check_run.h"
 
 namespace keldo {
 
@@ -13,9 +14,7 @@ MainCheck::MainCheck(const Ports& ports, Text website)
 void MainCheck::ShowMe() {
   Form_Load();
   ports_.view.Show();
-  FileSys = &ports_.fileSystem;
-  FileAccess = ports_.web.NewFileTool();
-  DebugOn = 0;
+  PrepareCheckState(check_, ports_);
   state_ = RunState::Idle;
 }
 
@@ -29,7 +28,7 @@ void MainCheck::cmdStart_Click() {
   outcome_ = RunOutcome::None;
   lastError_.clear();
   try {
-    StartChecks();
+    CheckRun(ports_, website_, check_, *this).StartChecks();
     state_ = RunState::Idle;
     outcome_ = RunOutcome::Completed;
   } catch (const ProgramEnded&) {
@@ -53,11 +52,6 @@ void MainCheck::cmdExit_Click() {
   }
 }
 
-void MainCheck::ShowCaption(Control control, const Text& caption) {
-  ports_.view.SetCaption(control, caption);
-  ports_.view.Repaint();
-}
-
 void MainCheck::ShowProgress(const Text& text, Flag flag) {
   // Progress notes are deliberately not shown anywhere.
   (void)text;
@@ -65,7 +59,7 @@ void MainCheck::ShowProgress(const Text& text, Flag flag) {
 }
 
 void MainCheck::DebugMsg(const Text& text) {
-  if (DebugOn == -1) ports_.view.ShowMessage(text, MessageKind::Diagnostic);
+  if (check_.DebugOn == -1) ports_.view.ShowMessage(text, MessageKind::Diagnostic);
 }
 
 void MainCheck::CloseProgram() {
@@ -74,14 +68,12 @@ void MainCheck::CloseProgram() {
   throw ProgramEnded{};
 }
 
-FileSystem& MainCheck::FileService() {
-  if (FileSys == nullptr) throw RunTimeError(0, "The file-system service has not been created");
-  return *FileSys;
+std::unique_ptr<MainCheck> Main(const Ports& ports, Text website) {
+  auto window = std::make_unique<MainCheck>(ports, std::move(website));
+  window->ShowMe();
+  return window;
 }
 
-FileTool& MainCheck::FileAccessTool() {
-  if (!FileAccess) throw RunTimeError(0, "The file-access tool has not been created");
-  return *FileAccess;
-}
+Text ConfiguredWebsite() { return FromUtf8(KELDO_WEBSITE_U8); }
 
 }  // namespace keldo

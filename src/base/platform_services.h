@@ -27,7 +27,4 @@ class PlatformServices {
 // Throws RunTimeError when the platform cannot be set up.
 std::unique_ptr<PlatformServices> MakePlatformServices();
 
-// The vendor's website this build talks to (the KELDO_WEBSITE build setting).
-Text ConfiguredWebsite();
-
 }  // namespace keldo

@@ -1,45 +1,55 @@
-#include "app/main_check.h"
+#include "checks/check_run.h"
+#include "local/latest_progs.h"
+#include "local/product_settings.h"
+#include "version/version_number.h"
+#include "web/website_version.h"
 
 namespace keldo {
 
-void MainCheck::RunExpiryAndVersionStage() {
-  ShowProgress(u"Checking Latest Progs folder", kFalse);
-  EnsureLatestProgsFolder();
-  ShowCaption(Control::lblServerShowsExpires, u"PC shows support expires: " + ReadServerExpiry());
+void CheckRun::RunExpiryAndVersionStage() {
+  CheckState& s = state_;
+  window_.ShowProgress(u"Checking Latest Progs folder", kFalse);
+  MakeLatestProgsFolder();
+  ShowCaption(Control::lblServerShowsExpires,
+              u"PC shows support expires: " + ReadServerExpiry(FileService(), ports_.files,
+                                                                s.LatestProgsFolder, s.ExpiryFile,
+                                                                window_));
 
-  ShowProgress(u"Checking your Support expiry", kFalse);
-  CheckSupportOnWeb();
+  window_.ShowProgress(u"Checking your Support expiry", kFalse);
+  AskWebsiteForExpiry();
   ShowCaption(Control::lblWebsiteExpires,
-                  WebExpiry.empty() ? Text(u"Website shows support expires: --------")
-                                    : u"Website show your support expires: " + WebExpiry);
+              s.WebExpiry.empty() ? Text(u"Website shows support expires: --------")
+                                  : u"Website show your support expires: " + s.WebExpiry);
 
-  ShowProgress(u"Reading version on this PC", kFalse);
-  PCVersionText = ReadSetting(u"VerNbr");
-  PCVersion = General::VersionNumber(PCVersionText);
-  ShowCaption(Control::lblPCversion, u"Version on this PC: " + DecimalText(PCVersion));
+  window_.ShowProgress(u"Reading version on this PC", kFalse);
+  s.PCVersionText = ReadSetting(ports_.settings, u"VerNbr");
+  s.PCVersion = VersionNumber(s.PCVersionText);
+  ShowCaption(Control::lblPCversion, u"Version on this PC: " + DecimalText(s.PCVersion));
 
-  ShowProgress(u"Reading latest version from website", kFalse);
-  WebVersionText = GetWebVersion();
-  if (WebVersionText != u"error") {
-    WebVersion = General::VersionNumber(WebVersionText);
+  window_.ShowProgress(u"Reading latest version from website", kFalse);
+  s.WebVersionText = GetWebVersion(ports_.web, ports_.files, ports_.clock, s.DownloadURL,
+                                   s.VersionFile, s.LatestProgsFolder, window_);
+  if (s.WebVersionText != u"error") {
+    s.WebVersion = VersionNumber(s.WebVersionText);
   } else {
-    ShowProgress(u"Cannot read website", kFalse);
-    DebugMsg(u"Cannot read version from web");
-    WebVersion = 0;
+    window_.ShowProgress(u"Cannot read website", kFalse);
+    window_.DebugMsg(u"Cannot read version from web");
+    s.WebVersion = 0;
   }
-  DebugMsg(u"Version on web: " + DecimalText(WebVersion));
-  ShowCaption(Control::lblWebVersion, u"Version on website: " + DecimalText(WebVersion));
+  window_.DebugMsg(u"Version on web: " + DecimalText(s.WebVersion));
+  ShowCaption(Control::lblWebVersion, u"Version on website: " + DecimalText(s.WebVersion));
 
-  ShowProgress(u"Reading version from server LATEST PROGS folder", kFalse);
-  ServerVersionText = ReadServerVersion();
-  ShowCaption(Control::lblServerVersion, u"Version in Latest Progs folder: " + ServerVersionText);
-  if (ServerVersionText != u"error") {
-    ServerVersion = General::VersionNumber(ServerVersionText);
+  window_.ShowProgress(u"Reading version from server LATEST PROGS folder", kFalse);
+  s.ServerVersionText = ReadServerVersion(FileService(), ports_.files, s.LatestProgsFolder,
+                                          s.VersionFile, window_);
+  ShowCaption(Control::lblServerVersion, u"Version in Latest Progs folder: " + s.ServerVersionText);
+  if (s.ServerVersionText != u"error") {
+    s.ServerVersion = VersionNumber(s.ServerVersionText);
   } else {
-    DebugMsg(u"Cannot read version from server");
-    ServerVersion = 0;
+    window_.DebugMsg(u"Cannot read version from server");
+    s.ServerVersion = 0;
   }
-  DebugMsg(u"Version on Server - " + DecimalText(ServerVersion));
+  window_.DebugMsg(u"Version on Server - " + DecimalText(s.ServerVersion));
 }
 
 }  // namespace keldo

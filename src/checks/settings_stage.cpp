@@ -1,17 +1,18 @@
-#include "app/main_check.h"
+#include "checks/check_run.h"
+#include "local/product_settings.h"
 
 namespace keldo {
 
-void MainCheck::RunSettingsStage() {
-  ShowCaption(Control::lblAutoUpdate, ReadSetting(u"AutoUpdate") == u"No"
-                                              ? u"Auto Update:  User turned it OFF"
-                                              : u"Auto Update:  ON");
-  ShowCaption(Control::lblSingleOrNetwork, GetInstallType() == u"network"
-                                                   ? u"Multi-user version of Keldo"
-                                                   : u"Single-user version of Keldo");
-  ShowProgress(u"Checking for updates", kTrue);
-  SerialNbr = ReadSetting(u"PkgNbr");
-  ShowCaption(Control::lblSerial, u"Serial Number:  " + SerialNbr);
+void CheckRun::RunSettingsStage() {
+  ShowCaption(Control::lblAutoUpdate, ReadSetting(ports_.settings, u"AutoUpdate") == u"No"
+                                          ? u"Auto Update:  User turned it OFF"
+                                          : u"Auto Update:  ON");
+  ShowCaption(Control::lblSingleOrNetwork, GetInstallType(ports_.settings) == u"network"
+                                               ? u"Multi-user version of Keldo"
+                                               : u"Single-user version of Keldo");
+  window_.ShowProgress(u"Checking for updates", kTrue);
+  state_.SerialNbr = ReadSetting(ports_.settings, u"PkgNbr");
+  ShowCaption(Control::lblSerial, u"Serial Number:  " + state_.SerialNbr);
 }
 
 }  // namespace keldo

@@ -1,29 +1,29 @@
-#include "app/main_check.h"
+#include "local/database_locator.h"
+
+#include "local/reconnect.h"
 
 namespace keldo {
 
-Text MainCheck::FindDataDrive(Text relativePath) {
-  ports_.view.SetMousePointer(kPointerHourglass);
-  Text result = SearchDrives(relativePath);
+Text FindDataDrive(FileSystem& fileSystem, NetworkRegistry& registry, DriveMapper& mapper,
+                   const Text& relativePath, DebugSink& debug) {
+  Text result = SearchDrives(fileSystem, relativePath, debug);
   if (result.empty()) {
     // A remembered network drive that is not connected is the likely cause;
     // the re-mappings are not awaited, so the second pass sees only those
     // that have finished by the time it reaches their letter.
-    General::ReconnectDrives(ports_.registry, ports_.mapper);
-    result = SearchDrives(relativePath);
+    ReconnectDrives(registry, mapper);
+    result = SearchDrives(fileSystem, relativePath, debug);
   }
-  if (result.empty()) DebugMsg(relativePath + u" not found on any drive");
-  ports_.view.SetMousePointer(kPointerDefault);
+  if (result.empty()) debug.DebugMsg(relativePath + u" not found on any drive");
   return result;
 }
 
-Text MainCheck::SearchDrives(Text relativePath) {
-  FileSystem& fileSystem = FileService();
+Text SearchDrives(FileSystem& fileSystem, const Text& relativePath, DebugSink& debug) {
   for (const DriveEntry& drive : fileSystem.Drives()) {
     if (drive.type != kDriveFixed && drive.type != kDriveNetwork) continue;
-    DebugMsg(u"Looking for Keldo DB on drive: " + drive.letter);
+    debug.DebugMsg(u"Looking for Keldo DB on drive: " + drive.letter);
     if (fileSystem.FileExists(drive.letter + relativePath)) {
-      DebugMsg(u"Keldo Data found on Drive: " + drive.letter);
+      debug.DebugMsg(u"Keldo Data found on Drive: " + drive.letter);
       return drive.letter;
     }
   }

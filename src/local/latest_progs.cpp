@@ -1,34 +1,43 @@
+#include "local/latest_progs.h"
+
 #include <exception>
 
-#include "app/main_check.h"
-#include "local/first_line.h"
+#include "base/first_line.h"
 
 namespace keldo {
 
-void MainCheck::EnsureLatestProgsFolder() {
-  if (FileAccessTool().EnsureFolder(LatestProgsFolder) == 0) {
-    ports_.view.ShowMessage(u"Cannot create Latest Program Folder", MessageKind::Message);
+namespace {
+
+Text ReadLatestProgsFile(FileSystem& fileSystem, TextFiles& files, const Text& path,
+                         DebugSink& debug) {
+  try {
+    debug.DebugMsg(u"Checking " + path);
+    if (!fileSystem.FileExists(path)) {
+      debug.DebugMsg(u"File not found: " + path);
+      return u"error";
+    }
+    debug.DebugMsg(u"Opening " + path);
+    return ReadFirstLine(files, path);
+  } catch (const std::exception&) {
+    debug.DebugMsg(u"Error reading: " + path);
+    return u"error";
   }
 }
 
-Text MainCheck::ReadServerExpiry() { return ReadLatestProgsFile(ExpiryFile); }
+}  // namespace
 
-Text MainCheck::ReadServerVersion() { return ReadLatestProgsFile(VersionFile); }
+bool EnsureLatestProgsFolder(FileTool& fileAccess, const Text& latestProgsFolder) {
+  return fileAccess.EnsureFolder(latestProgsFolder) != 0;
+}
 
-Text MainCheck::ReadLatestProgsFile(const Text& fileName) {
-  const Text path = LatestProgsFolder + fileName;
-  try {
-    DebugMsg(u"Checking " + path);
-    if (!FileService().FileExists(path)) {
-      DebugMsg(u"File not found: " + path);
-      return u"error";
-    }
-    DebugMsg(u"Opening " + path);
-    return ReadFirstLine(ports_.files, path);
-  } catch (const std::exception&) {
-    DebugMsg(u"Error reading: " + path);
-    return u"error";
-  }
+Text ReadServerExpiry(FileSystem& fileSystem, TextFiles& files, const Text& latestProgsFolder,
+                      const Text& expiryFile, DebugSink& debug) {
+  return ReadLatestProgsFile(fileSystem, files, latestProgsFolder + expiryFile, debug);
+}
+
+Text ReadServerVersion(FileSystem& fileSystem, TextFiles& files, const Text& latestProgsFolder,
+                       const Text& versionFile, DebugSink& debug) {
+  return ReadLatestProgsFile(fileSystem, files, latestProgsFolder + versionFile, debug);
 }
 
 }  // namespace keldo

@@ -1,13 +1,13 @@
-#include "app/main_check.h"
+#include "local/product_settings.h"
 
 namespace keldo {
 
-Text MainCheck::ReadSetting(const Text& key) {
-  return ports_.settings.GetSetting(u"Keldo6", u"ThisPC", key);
+Text ReadSetting(SettingsStore& settings, const Text& key) {
+  return settings.GetSetting(u"Keldo6", u"ThisPC", key);
 }
 
-Text MainCheck::GetInstallType() {
-  return ReadSetting(u"Network") == u"Yes" ? u"network" : u"single";
+Text GetInstallType(SettingsStore& settings) {
+  return ReadSetting(settings, u"Network") == u"Yes" ? u"network" : u"single";
 }
 
 }  // namespace keldo

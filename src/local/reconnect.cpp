@@ -1,8 +1,9 @@
+#include "local/reconnect.h"
+
 #include <algorithm>
 #include <exception>
 #include <string>
 
-#include "app/main_check.h"
 #include "local/net_use_command.h"
 
 namespace keldo {
@@ -22,9 +23,31 @@ std::string AnsiKeyPath(const Text& keyPath) {
 
 bool IsNetworkPath(const Text& path) { return path.size() >= 2 && path.compare(0, 2, u"\\\\") == 0; }
 
+// An open key of the remembered mappings, closed on every way out.
+class OpenedKey {
+ public:
+  explicit OpenedKey(NetworkRegistry& registry) : registry_(registry) {}
+  ~OpenedKey() {
+    if (open_) registry_.CloseKey(key_);
+  }
+  OpenedKey(const OpenedKey&) = delete;
+  OpenedKey& operator=(const OpenedKey&) = delete;
+
+  bool Open(const std::string& keyPath) {
+    open_ = registry_.OpenKey(keyPath, &key_) == kRegistrySuccess;
+    return open_;
+  }
+  RegistryKey get() const { return key_; }
+
+ private:
+  NetworkRegistry& registry_;
+  RegistryKey key_ = 0;
+  bool open_ = false;
+};
+
 }  // namespace
 
-void General::ReconnectDrives(NetworkRegistry& registry, DriveMapper& mapper) {
+void ReconnectDrives(NetworkRegistry& registry, DriveMapper& mapper) {
   for (int i = 1; i <= 26; ++i) {
     const Text letter(1, static_cast<char16_t>(i + 64));
     const Text remote = GetRemotePath(registry, letter);
@@ -32,35 +55,30 @@ void General::ReconnectDrives(NetworkRegistry& registry, DriveMapper& mapper) {
   }
 }
 
-Text General::GetRemotePath(NetworkRegistry& registry, Text letter) {
+Text GetRemotePath(NetworkRegistry& registry, Text letter) {
   const Text nothing = u"nothing";
   const std::string keyPath = AnsiKeyPath(NetworkKeyPath(letter));
   const std::string valueName = "RemotePath";
 
-  RegistryKey key = 0;
-  if (registry.OpenKey(keyPath, &key) != kRegistrySuccess) return nothing;
+  OpenedKey key(registry);
+  if (!key.Open(keyPath)) return nothing;
 
   std::uint32_t type = 0;
   std::uint32_t size = 0;
-  RegistryStatus status = registry.QueryValue(key, valueName, &type, nullptr, &size);
+  RegistryStatus status = registry.QueryValue(key.get(), valueName, &type, nullptr, &size);
   if (status != kRegistrySuccess || static_cast<std::int32_t>(size) <= 0 ||
       size > kMaxRemotePathBytes) {
-    registry.CloseKey(key);
     return nothing;
   }
 
   std::string buffer(size, ' ');
   std::uint32_t byteCount = size;
-  status = registry.QueryValue(key, valueName, &type,
+  status = registry.QueryValue(key.get(), valueName, &type,
                                reinterpret_cast<unsigned char*>(buffer.data()), &byteCount);
-  if (status != kRegistrySuccess) {
-    registry.CloseKey(key);
-    return nothing;
-  }
+  if (status != kRegistrySuccess) return nothing;
   // The size from the first query counts the terminating NUL; the count the
   // second query writes back is deliberately not used.
   Text result = registry.FromAnsi(buffer).substr(0, size - 1);
-  registry.CloseKey(key);
   // A path ends at its first NUL: a value stored with NULs after its text,
   // or a size query that counts more than the ANSI text (Windows may give
   // the UTF-16 size), would otherwise carry NULs and padding along.
@@ -68,12 +86,12 @@ Text General::GetRemotePath(NetworkRegistry& registry, Text letter) {
   return result;
 }
 
-Text General::NetworkKeyPath(Text letter) {
+Text NetworkKeyPath(Text letter) {
   if (letter.empty()) return Text();
   return u"Network\\" + letter;
 }
 
-void General::MapDrive(DriveMapper& mapper, const Text& letter, const Text& remotePath) {
+void MapDrive(DriveMapper& mapper, const Text& letter, const Text& remotePath) {
   // A failed re-mapping only means the second search misses that drive, so
   // nothing here is reported.
   try {

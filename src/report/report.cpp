@@ -52,7 +52,7 @@ Result RunOnce(ConsoleView& view, const ServicesFactory& makeServices, const Tex
   std::unique_ptr<MainCheck> check;
   try {
     services = makeServices();
-    check = General::Main(services->WithView(view), website);
+    check = Main(services->WithView(view), website);
   } catch (const std::exception& e) {
     // Start-up failed, so no check could run: report it the way the
     // platform would.
@@ -60,7 +60,7 @@ Result RunOnce(ConsoleView& view, const ServicesFactory& makeServices, const Tex
     view.WriteMessage(text);
     return {RunOutcome::Failed, text};
   }
-  if (debug) check->DebugOn = kTrue;
+  if (debug) check->SetDebugOn(kTrue);
   try {
     check->cmdStart_Click();
   } catch (const ProgramEnded&) {

@@ -1,5 +1,6 @@
 #include <iostream>
 
+#include "app/main_check.h"
 #include "report/report.h"
 
 int main(int argc, char** argv) {

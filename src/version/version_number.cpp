@@ -1,9 +1,9 @@
+#include "version/version_number.h"
+
 #include <cstdint>
 #include <exception>
 #include <limits>
 #include <optional>
-
-#include "app/main_check.h"
 
 namespace keldo {
 
@@ -34,7 +34,7 @@ std::optional<std::int32_t> ParseInt32(TextView digits) {
 
 }  // namespace
 
-std::int32_t General::VersionNumber(Text text) {
+std::int32_t VersionNumber(Text text) {
   try {
     const Text trimmed = TrimBlanks(text);
     if (trimmed.size() < 12) return 0;
@@ -48,7 +48,7 @@ std::int32_t General::VersionNumber(Text text) {
   }
 }
 
-Text General::RemoveChars(Text text, Text set) {
+Text RemoveChars(Text text, Text set) {
   Text result;
   result.reserve(text.size());
   for (const char16_t c : text) {

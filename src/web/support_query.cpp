@@ -1,5 +1,7 @@
+#include "web/support_query.h"
+
 #include "base/errors.h"
-#include "app/main_check.h"
+#include "base/form_fields.h"
 
 namespace keldo {
 
@@ -10,29 +12,30 @@ const Text kExpiryMarker = u" expires:";
 
 }  // namespace
 
-void MainCheck::CheckSupportOnWeb() {
+SupportOnWeb CheckSupportOnWeb(WebComponent& web, const Text& website, const Text& serialNbr,
+                                const Text& companyName, DebugSink& debug) {
   FormFields fields;
-  fields.AppendField(u"serialnbr", SerialNbr);
-  fields.AppendField(u"company", CompanyName);
-  WebExpiry.clear();
+  fields.AppendField(u"serialnbr", serialNbr);
+  fields.AppendField(u"company", companyName);
 
-  const auto client = ports_.web.NewWebClient();
-  const auto reply = client->SubmitForm(website_ + u"/support/wendle.php", fields);
-  for (const Text& note : client->RouteNotes()) DebugMsg(note);
-  if (client->LastCallOK() == 0) return;
+  const auto client = web.NewWebClient();
+  const auto reply = client->SubmitForm(website + u"/support/wendle.php", fields);
+  for (const Text& note : client->RouteNotes()) debug.DebugMsg(note);
+  SupportOnWeb answer;
+  if (client->LastCallOK() == 0) return answer;
   if (!reply) throw RunTimeError(0, "The web component returned no reply");
 
-  const Text& answer = reply->ReplyText();
-  if (InStr(answer, kReadableMarker) == 0) {
-    ports_.view.ShowMessage(u"Could not read from website", MessageKind::Message);
-    ports_.view.SetScreenMousePointer(kPointerDefault);
-    return;
+  const Text& text = reply->ReplyText();
+  if (InStr(text, kReadableMarker) == 0) {
+    answer.reading = SupportReading::Unreadable;
+    return answer;
   }
-  ports_.view.SetScreenMousePointer(kPointerDefault);
-  const std::int32_t at = InStr(answer, kExpiryMarker);
+  answer.reading = SupportReading::Read;
+  const std::int32_t at = InStr(text, kExpiryMarker);
   if (at > 1) {
-    WebExpiry = answer.substr(static_cast<std::size_t>(at - 1) + kExpiryMarker.size());
+    answer.webExpiry = text.substr(static_cast<std::size_t>(at - 1) + kExpiryMarker.size());
   }
+  return answer;
 }
 
 }  // namespace keldo

@@ -1,28 +1,30 @@
+#include "web/website_version.h"
+
 #include <exception>
 
-#include "app/main_check.h"
-#include "local/first_line.h"
+#include "base/first_line.h"
 #include "web/time_stamp.h"
 
 namespace keldo {
 
-Text MainCheck::GetWebVersion() {
+Text GetWebVersion(WebComponent& web, TextFiles& files, Clock& clock, const Text& downloadURL,
+                   const Text& versionFile, const Text& latestProgsFolder, DebugSink& debug) {
   const Text failure = u"error";
   try {
-    DebugMsg(u"Checking website version");
-    const Text tempFile = LatestProgsFolder + u"temp_vers.dat";
+    debug.DebugMsg(u"Checking website version");
+    const Text tempFile = latestProgsFolder + u"temp_vers.dat";
     // The time stamp makes every second's address new, so no cache between
     // here and the website can answer with an old version file.
-    const Text address = DownloadURL + VersionFile + u"?" + TimeStamp(ports_.clock.Now());
-    const auto client = ports_.web.NewWebClient();
+    const Text address = downloadURL + versionFile + u"?" + TimeStamp(clock.Now());
+    const auto client = web.NewWebClient();
     const std::int32_t fetched = client->FetchToFile(address, tempFile);
-    for (const Text& note : client->RouteNotes()) DebugMsg(note);
+    for (const Text& note : client->RouteNotes()) debug.DebugMsg(note);
     if (fetched != 1) {
-      DebugMsg(client->FailureText());
+      debug.DebugMsg(client->FailureText());
       return failure;
     }
-    const Text line = ReadFirstLine(ports_.files, tempFile);
-    ports_.files.RemoveFile(tempFile);
+    const Text line = ReadFirstLine(files, tempFile);
+    files.RemoveFile(tempFile);
     return line;
   } catch (const std::exception&) {
     return failure;

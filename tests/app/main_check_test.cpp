@@ -17,13 +17,13 @@ using Log = std::vector<std::string>;
 
 TEST(StartUp, ShowsTheDesignCaptionsAndMakesTheServicesOnce) {
   auto rig = Rig::Ordinary();
-  auto window = General::Main(rig->ports, kWebsite);
+  auto window = Main(rig->ports, kWebsite);
   EXPECT_EQ(rig->view.log, Log{"show"});
   EXPECT_EQ(window->State(), RunState::Idle);
-  EXPECT_EQ(window->FileSys, &rig->fileSystem);
-  EXPECT_NE(window->FileAccess, nullptr);
+  EXPECT_EQ(window->Check().FileSys, &rig->fileSystem);
+  EXPECT_NE(window->Check().FileAccess, nullptr);
   EXPECT_EQ(rig->web.toolsMade, 1);
-  EXPECT_EQ(window->DebugOn, 0);
+  EXPECT_EQ(window->Check().DebugOn, 0);
   for (const auto& entry : kControls) EXPECT_EQ(rig->view.Caption(entry.id), entry.designCaption);
 }
 
@@ -39,12 +39,12 @@ TEST(ExitButton, EndsAtOnceBeforeAnyRunAndStartIsDeadAfterwards) {
 TEST(StartButton, SecondPressRepeatsEverythingWithTheSameServices) {
   auto rig = Rig::Ordinary();
   MainCheck& window = rig->Start();
-  const FileTool* tool = window.FileAccess.get();
+  const FileTool* tool = window.Check().FileAccess.get();
   const Log first = rig->PressStart();
   const Log second = rig->PressStart();
   EXPECT_EQ(second, first);
-  EXPECT_EQ(window.FileAccess.get(), tool);
-  EXPECT_EQ(window.FileSys, &rig->fileSystem);
+  EXPECT_EQ(window.Check().FileAccess.get(), tool);
+  EXPECT_EQ(window.Check().FileSys, &rig->fileSystem);
   EXPECT_EQ(rig->web.toolsMade, 1);
   EXPECT_EQ(rig->fileSystem.drivesCalls, 2);
   EXPECT_EQ(rig->web.fetches.size(), 2u);
@@ -112,7 +112,7 @@ TEST(MessageSinks, DebugMsgShowsOnlyWhileDebugOnIsMinusOne) {
   for (const auto& c : cases) {
     auto rig = Rig::Ordinary();
     MainCheck& window = rig->Start();
-    window.DebugOn = c.debugOn;
+    window.SetDebugOn(c.debugOn);
     window.DebugMsg(c.text);
     window.ShowProgress(u"Checking for updates", kTrue);
     window.ShowProgress(u"anything", kFalse);

@@ -8,7 +8,7 @@
 
 #include "fakes/case_name.h"
 #include "fakes/rig.h"
-#include "local/first_line.h"
+#include "base/first_line.h"
 
 namespace keldo {
 
@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(Runs, WholeRun, testing::ValuesIn(kRuns), CaseName());
 
 TEST(WholeRun, DiagnosticsOfAnOrdinaryRunInOrder) {
   auto rig = Rig::Ordinary();
-  rig->Start().DebugOn = -1;
+  rig->Start().SetDebugOn(-1);
   const std::string folder = "D:\\Keldo6\\LATEST_PROGS\\";
   EXPECT_EQ(rig->PressStart(),
             (Log{kAuto, kMulti, kSerial, kBusy, "diag: Looking for Keldo DB on drive: C",
@@ -101,7 +101,7 @@ TEST(WholeRun, FailedVersionReadsAreAnnounced) {
   auto rig = Rig::Ordinary();
   rig->web.fetchResult = 2;
   rig->files.contents.erase(kVersion);
-  rig->Start().DebugOn = -1;
+  rig->Start().SetDebugOn(-1);
   const Log log = rig->PressStart();
   const std::string path = "D:\\Keldo6\\LATEST_PROGS\\keldo63version.dat";
   EXPECT_EQ(Log(log.end() - 10, log.end()),
@@ -115,7 +115,7 @@ TEST(WholeRun, DatabaseNowhereEndsTheProgramForGood) {
   auto rig = Rig::Ordinary();
   rig->files.contents.erase(kDbOnD);
   MainCheck& window = rig->Start();
-  window.DebugOn = -1;
+  window.SetDebugOn(-1);
   const Log log = rig->PressStart();
   EXPECT_EQ(Log(log.end() - 5, log.end()),
             (Log{"diag: :\\Keldo6\\GENDATA\\GeneralKeldo6data.mdb not found on any drive", kIdle,

@@ -25,7 +25,7 @@ std::unique_ptr<Rig> Rig::Ordinary() {
 }
 
 MainCheck& Rig::Start() {
-  window = General::Main(ports, kWebsite);
+  window = Main(ports, kWebsite);
   view.log.clear();
   return *window;
 }

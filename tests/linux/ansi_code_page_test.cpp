@@ -2,7 +2,7 @@
 // file lines and remembered paths read as the Windows program reads them.
 #include <gtest/gtest.h>
 
-#include "app/main_check.h"
+#include "local/reconnect.h"
 #include "fakes/case_name.h"
 #include "platform/linux/ansi_code_page.h"
 #include "platform/linux/posix_text_files.h"
@@ -85,7 +85,7 @@ TEST_P(CodePages, RemotePathsGoThroughThePrefixCodePage) {
             kRegistrySuccess);
   EXPECT_EQ(bytes, "\\\\srv\\" + GetParam().ansi + std::string(1, '\0'));
   registry_.CloseKey(key);
-  EXPECT_EQ(General::GetRemotePath(registry_, u"F"), u"\\\\srv\\" + Text(GetParam().text));
+  EXPECT_EQ(GetRemotePath(registry_, u"F"), u"\\\\srv\\" + Text(GetParam().text));
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, CodePages, ::testing::ValuesIn(kCodePages), CaseName());

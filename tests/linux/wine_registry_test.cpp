@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/main_check.h"
+#include "local/reconnect.h"
 #include "fakes/case_name.h"
 #include "platform/linux/reg_file.h"
 #include "platform/linux/wine_network_registry.h"
@@ -115,7 +115,7 @@ TEST_F(WineRegistryTest, RemotePathEndsAtItsFirstNul) {
   };
   for (const auto& c : cases) {
     prefix_.WriteUserReg(std::string("[Network\\\\F] 1700000000\n\"RemotePath\"=") + c.value + "\n");
-    EXPECT_EQ(General::GetRemotePath(registry_, u"F"), u"\\\\fs\\k") << c.name;
+    EXPECT_EQ(GetRemotePath(registry_, u"F"), u"\\\\fs\\k") << c.name;
   }
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/case_name.h"
+#include "checks/check_run.h"
 #include "fakes/rig.h"
 
 namespace keldo {
@@ -57,9 +58,11 @@ TEST_P(Locator, SearchesAsExpected) {
   for (const char16_t* letter : c.dbOn) rig->AddFile(letter + kPath, "");
   if (c.rememberF) rig->registry.SetText("Network\\F", "\\\\server\\data");
   MainCheck& window = rig->Start();
-  window.DebugOn = -1;
+  window.SetDebugOn(-1);
+  CheckState state;
+  PrepareCheckState(state, rig->ports);
 
-  EXPECT_EQ(window.FindDataDrive(kPath), c.found);
+  EXPECT_EQ(CheckRun(rig->ports, kWebsite, state, window).LocateDatabase(kPath), c.found);
   EXPECT_EQ(rig->view.log, c.log);
   EXPECT_EQ(rig->fileSystem.drivesCalls, c.drivesCalls);
   // Reconnection happens exactly when the first pass misses.

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "fakes/case_name.h"
+#include "checks/check_run.h"
 #include "fakes/rig.h"
+#include "local/latest_progs.h"
 
 namespace keldo {
 
@@ -46,10 +48,9 @@ TEST_P(Reader, ReturnsTheFirstLineOrError) {
   auto rig = Rig::Ordinary();
   GetParam().setUp(*rig);
   MainCheck& window = rig->Start();
-  window.DebugOn = -1;
-  window.LatestProgsFolder = kLatestOnD;
-  window.ExpiryFile = u"SupportExpiry.dat";
-  EXPECT_EQ(window.ReadServerExpiry(), GetParam().result);
+  window.SetDebugOn(-1);
+  EXPECT_EQ(ReadServerExpiry(rig->fileSystem, rig->files, kLatestOnD, u"SupportExpiry.dat", window),
+            GetParam().result);
   EXPECT_EQ(rig->view.log, GetParam().diagnostics);
   EXPECT_EQ(rig->files.openHandles, 0);
 }
@@ -61,10 +62,12 @@ TEST(EnsureLatestProgsFolder, OnlyAZeroResultIsReported) {
   for (const std::int32_t result : {1, -1, 7, 0}) {
     auto rig = Rig::Ordinary();
     MainCheck& window = rig->Start();
-    window.DebugOn = -1;
-    window.LatestProgsFolder = kLatestOnD;
+    window.SetDebugOn(-1);
+    CheckState state;
+    PrepareCheckState(state, rig->ports);
+    state.LatestProgsFolder = kLatestOnD;
     rig->web.ensureResult = result;
-    window.EnsureLatestProgsFolder();
+    CheckRun(rig->ports, kWebsite, state, window).MakeLatestProgsFolder();
     EXPECT_EQ(rig->web.ensured, std::vector<Text>{kLatestOnD});
     EXPECT_EQ(rig->view.log, result == 0 ? Log{"box: Cannot create Latest Program Folder"} : Log{});
   }

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/main_check.h"
+#include "local/reconnect.h"
 #include "fakes/case_name.h"
 #include "fakes/fake_local.h"
 #include "local/net_use_command.h"
@@ -48,7 +48,7 @@ class RemotePath : public testing::TestWithParam<RemotePathCase> {};
 TEST_P(RemotePath, KeepsTheSizeQueryDataQueryShape) {
   FakeRegistry registry;
   if (GetParam().keyExists) registry.keys["Network\\F"] = GetParam().value;
-  EXPECT_EQ(General::GetRemotePath(registry, u"F"), GetParam().expected);
+  EXPECT_EQ(GetRemotePath(registry, u"F"), GetParam().expected);
   EXPECT_EQ(registry.calls, GetParam().calls);
   EXPECT_EQ(registry.openKeys, 0);
 }
@@ -57,10 +57,10 @@ INSTANTIATE_TEST_SUITE_P(Values, RemotePath, testing::ValuesIn(kRemotePaths),
                          CaseName());
 
 TEST(NetworkKeyPath, PutsNetworkBeforeAnyLetter) {
-  EXPECT_EQ(General::NetworkKeyPath(u""), u"");
-  EXPECT_EQ(General::NetworkKeyPath(u"F"), u"Network\\F");
-  EXPECT_EQ(General::NetworkKeyPath(u"f"), u"Network\\f");
-  EXPECT_EQ(General::NetworkKeyPath(u"AB"), u"Network\\AB");
+  EXPECT_EQ(NetworkKeyPath(u""), u"");
+  EXPECT_EQ(NetworkKeyPath(u"F"), u"Network\\F");
+  EXPECT_EQ(NetworkKeyPath(u"f"), u"Network\\f");
+  EXPECT_EQ(NetworkKeyPath(u"AB"), u"Network\\AB");
 }
 
 TEST(NetUseCommand, QuotesBlanksAndRefusesWhatCouldChangeTheCommand) {
@@ -118,7 +118,7 @@ TEST(ReconnectDrives, MapsEveryRememberedUncPathInLetterOrder) {
   registry.SetText("Network\\Z", "\\\\z\\share");
   FakeMapper mapper;
   mapper.throwFor = {u"P"};
-  General::ReconnectDrives(registry, mapper);
+  ReconnectDrives(registry, mapper);
 
   const std::vector<std::pair<Text, Text>> expected = {
       {u"F", u"\\\\f\\my data"}, {u"H", u"\\\\h\\share"}, {u"Z", u"\\\\z\\share"}};

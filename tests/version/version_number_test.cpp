@@ -1,7 +1,7 @@
 // Version lines to version numbers.
 #include <gtest/gtest.h>
 
-#include "app/main_check.h"
+#include "version/version_number.h"
 
 namespace keldo {
 
@@ -42,7 +42,7 @@ TEST(VersionNumber, Table) {
       {u"error", 0},
       {u"", 0},
   };
-  for (const auto& c : cases) EXPECT_EQ(General::VersionNumber(c.text), c.number) << ToUtf8(c.text);
+  for (const auto& c : cases) EXPECT_EQ(VersionNumber(c.text), c.number) << ToUtf8(c.text);
 }
 
 TEST(RemoveChars, Table) {
@@ -58,7 +58,7 @@ TEST(RemoveChars, Table) {
       {u"v6.3", u"..vv", u"63"},
       {u"\u00e9t\u00e9 \U0001F600!", u"\u00e9!", u"t \U0001F600"},
   };
-  for (const auto& c : cases) EXPECT_EQ(General::RemoveChars(c.text, c.set), c.result) << ToUtf8(c.text);
+  for (const auto& c : cases) EXPECT_EQ(RemoveChars(c.text, c.set), c.result) << ToUtf8(c.text);
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "fakes/case_name.h"
+#include "checks/check_run.h"
 #include "fakes/rig.h"
+#include "web/support_query.h"
 
 namespace keldo {
 
@@ -43,12 +45,13 @@ class SupportAnswer : public testing::TestWithParam<AnswerCase> {};
 TEST_P(SupportAnswer, SetsWebExpiryFromTheMarkers) {
   auto rig = Rig::Ordinary();
   MainCheck& window = rig->Start();
-  window.SerialNbr = u"K-1001";
-  window.WebExpiry = u"left from an earlier run";
+  CheckState state;
+  state.SerialNbr = u"K-1001";
+  state.WebExpiry = u"left from an earlier run";
   rig->web.submitOK = GetParam().lastCallOK;
   rig->web.replyText = GetParam().reply;
-  window.CheckSupportOnWeb();
-  EXPECT_EQ(window.WebExpiry, GetParam().webExpiry);
+  CheckRun(rig->ports, kWebsite, state, window).AskWebsiteForExpiry();
+  EXPECT_EQ(state.WebExpiry, GetParam().webExpiry);
   EXPECT_EQ(rig->view.log, GetParam().log);
 }
 
@@ -58,8 +61,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, SupportAnswer, testing::ValuesIn(kAnswers),
 TEST(SupportQuery, PostsSerialAndEmptyCompanyInOrder) {
   auto rig = Rig::Ordinary();
   MainCheck& window = rig->Start();
-  window.SerialNbr = u" K 1001 ";
-  window.CheckSupportOnWeb();
+  CheckSupportOnWeb(rig->web, kWebsite, u" K 1001 ", u"", window);
   ASSERT_EQ(rig->web.submits.size(), 1u);
   EXPECT_EQ(rig->web.submits[0].first, Text(kWebsite) + u"/support/wendle.php");
   const std::vector<std::pair<Text, Text>> fields = {{u"serialnbr", u" K 1001 "}, {u"company", u""}};

@@ -8,7 +8,8 @@
 
 #include "fakes/case_name.h"
 #include "fakes/rig.h"
-#include "local/first_line.h"
+#include "base/first_line.h"
+#include "web/website_version.h"
 
 namespace keldo {
 
@@ -20,12 +21,15 @@ const Text kTemp = Text(kLatestOnD) + u"temp_vers.dat";
 std::unique_ptr<Rig> ReadyRig() {
   auto rig = Rig::Ordinary();
   MainCheck& window = rig->Start();
-  window.DebugOn = -1;
-  window.LatestProgsFolder = kLatestOnD;
-  window.VersionFile = u"keldo63version.dat";
-  window.DownloadURL = Text(kWebsite) + u"/filesfordownload/";
+  window.SetDebugOn(-1);
   rig->AddFile(kTemp, "stale\r\n");  // left over by an earlier failed run
   return rig;
+}
+
+// As the expiry-and-version stage asks for it, diagnostics to the window.
+Text FetchWebVersion(Rig& rig) {
+  return GetWebVersion(rig.web, rig.files, rig.clock, Text(kWebsite) + u"/filesfordownload/",
+                       u"keldo63version.dat", kLatestOnD, *rig.window);
 }
 
 struct FetchCase {
@@ -64,7 +68,7 @@ TEST_P(WebVersion, ReadsTheDownloadOnce) {
   rig->web.throwOnFetch = c.fetchResult == kThrow;
   rig->web.fetchBody = c.body;
   if (c.failDelete) rig->files.failDelete = {kTemp};
-  EXPECT_EQ(rig->window->GetWebVersion(), c.result);
+  EXPECT_EQ(FetchWebVersion(*rig), c.result);
   EXPECT_EQ(rig->view.log, c.diagnostics);
   const auto temp = rig->files.contents.find(kTemp);
   EXPECT_EQ(temp == rig->files.contents.end() ? std::nullopt : std::optional(temp->second), c.tempAfter);
@@ -79,10 +83,10 @@ TEST(WebVersion, AddressCarriesOneTimeStampTakenBeforeTheDownload) {
   auto rig = ReadyRig();
   int clockCallsAtFetch = -1;
   rig->web.onFetch = [&] { clockCallsAtFetch = rig->clock.calls; };
-  rig->window->GetWebVersion();
-  rig->window->GetWebVersion();  // same second: same address
+  FetchWebVersion(*rig);
+  FetchWebVersion(*rig);  // same second: same address
   rig->clock.now.second = 16;
-  rig->window->GetWebVersion();
+  FetchWebVersion(*rig);
 
   EXPECT_EQ(clockCallsAtFetch, 3);
   EXPECT_EQ(rig->clock.calls, 3);

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "base/errors.h"
-#include "local/first_line.h"
+#include "base/first_line.h"
 #include "platform/windows/download_file.h"
 #include "platform/windows/drive_files.h"
 #include "platform/windows/folder_tool.h"

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/main_check.h"
+#include "local/reconnect.h"
 #include "fakes/case_name.h"
 #include "base/drive_mapper.h"
 #include "platform/windows/ansi_registry.h"
@@ -73,9 +73,9 @@ TEST(AnsiRegistry, NoRememberedMappingsStartNothing) {
   DeleteUserKey(L"Network");
   AnsiRegistry registry;
   Recorder mapper;
-  General::ReconnectDrives(registry, mapper);
+  ReconnectDrives(registry, mapper);
   EXPECT_TRUE(mapper.started.empty());
-  EXPECT_EQ(General::GetRemotePath(registry, u"F"), u"nothing");
+  EXPECT_EQ(GetRemotePath(registry, u"F"), u"nothing");
 }
 
 TEST(AnsiRegistry, RemembersMappingsInLetterOrder) {
@@ -90,7 +90,7 @@ TEST(AnsiRegistry, RemembersMappingsInLetterOrder) {
 
   AnsiRegistry registry;
   Recorder mapper;
-  General::ReconnectDrives(registry, mapper);
+  ReconnectDrives(registry, mapper);
   const std::vector<std::pair<Text, Text>> expected = {
       {u"F", u"\\\\server\\data"},
       {u"H", u"\\\\server\\my data"},
@@ -98,9 +98,9 @@ TEST(AnsiRegistry, RemembersMappingsInLetterOrder) {
       {u"P", u"\\\\srv\\bi"},            // the last byte counts as the NUL
   };
   EXPECT_EQ(mapper.started, expected);
-  EXPECT_EQ(General::GetRemotePath(registry, u"G"), u"C:\\not a share");
-  EXPECT_EQ(General::GetRemotePath(registry, u"J"), u"");  // empty, so passed over
-  EXPECT_EQ(General::GetRemotePath(registry, u"K"), u"nothing");
+  EXPECT_EQ(GetRemotePath(registry, u"G"), u"C:\\not a share");
+  EXPECT_EQ(GetRemotePath(registry, u"J"), u"");  // empty, so passed over
+  EXPECT_EQ(GetRemotePath(registry, u"K"), u"nothing");
 }
 
 // Stored with a size that counts NULs, or old text, after the path's own
@@ -113,10 +113,10 @@ TEST(AnsiRegistry, RemotePathEndsAtItsFirstNul) {
   SetUserValue(L"Network\\G", L"RemotePath", REG_SZ, leftovers, sizeof leftovers);
 
   AnsiRegistry registry;
-  EXPECT_EQ(General::GetRemotePath(registry, u"F"), u"\\\\fs\\k");
-  EXPECT_EQ(General::GetRemotePath(registry, u"G"), u"\\\\fs\\k");
+  EXPECT_EQ(GetRemotePath(registry, u"F"), u"\\\\fs\\k");
+  EXPECT_EQ(GetRemotePath(registry, u"G"), u"\\\\fs\\k");
   Recorder mapper;
-  General::ReconnectDrives(registry, mapper);
+  ReconnectDrives(registry, mapper);
   const std::vector<std::pair<Text, Text>> expected = {{u"F", u"\\\\fs\\k"}, {u"G", u"\\\\fs\\k"}};
   EXPECT_EQ(mapper.started, expected);
 }

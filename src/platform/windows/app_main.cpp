@@ -12,7 +12,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   try {
     const auto services = keldo::MakePlatformServices();
     keldo::MainWindow window(instance);
-    const auto check = keldo::General::Main(services->WithView(window), keldo::ConfiguredWebsite());
+    const auto check = keldo::Main(services->WithView(window), keldo::ConfiguredWebsite());
     window.AttachCheck(check.get());
     return window.RunMessageLoop();
   } catch (const std::exception& error) {

@@ -8,7 +8,7 @@
 #include "base/errors.h"
 #include "fakes/case_name.h"
 #include "fakes/fake_local.h"
-#include "local/first_line.h"
+#include "base/first_line.h"
 
 namespace keldo {
 

@@ -1,4 +1,4 @@
-#include "local/first_line.h"
+#include "base/first_line.h"
 
 #include <cstring>
 #include <string>
