@@ -12,6 +12,9 @@ wine_site_port=47443
 
 step() { printf '\n==== %s (%s)\n' "$*" "$(date +%T)"; }
 
+step "one-way includes of the core"
+bash scripts/check-includes.sh
+
 step "native build and tests"
 cmake --preset linux
 cmake --build --preset linux -j "$jobs"
