@@ -1,8 +1,3 @@
 #pragma once
 // Shared by the resource script and the code.
 #define kAppIconId 1
-
-namespace keldo {
-
-
-}  // namespace keldo
