@@ -6,7 +6,7 @@ packages=(
   googletest libgtest-dev libgmock-dev
   libcurl4-openssl-dev libssl-dev openssl ca-certificates curl
   libcpp-httplib-dev nlohmann-json3-dev
-  clang-14 libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev clang-format
   g++-mingw-w64-x86-64
   wine wine64 fonts-wine fonts-liberation xvfb xauth imagemagick x11-utils
   hyperfine python3

@@ -12,8 +12,9 @@ wine_site_port=47443
 
 step() { printf '\n==== %s (%s)\n' "$*" "$(date +%T)"; }
 
-step "one-way includes of the core"
+step "one-way includes of the core, and the house format"
 bash scripts/check-includes.sh
+bash scripts/check-format.sh
 
 step "native build and tests"
 cmake --preset linux
