@@ -10,6 +10,7 @@
 #   bench/run.sh [runs, default 30]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib/sample_installation.sh
 runs=${1:-30}
 port=${KELDO_BENCH_PORT:-48543}
 build=build/bench
@@ -34,18 +35,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The installation the report checks: one drive holding the database and the
-# latest-programs files, the product's settings.
+# The installation the report checks: the demo's, without the remembered
+# network drive.
 prefix=$work/prefix
-mkdir -p "$prefix/dosdevices" "$prefix/drive_c" "$prefix/drive_d/Keldo6/GENDATA" "$prefix/drive_d/Keldo6/LATEST_PROGS"
-ln -s ../drive_c "$prefix/dosdevices/c:"
-ln -s ../drive_d "$prefix/dosdevices/d:"
-: > "$prefix/drive_d/Keldo6/GENDATA/GeneralKeldo6data.mdb"
-printf 'v6.3.218 10/02/2025\r\n' > "$prefix/drive_d/Keldo6/LATEST_PROGS/keldo63version.dat"
-printf '31/12/2026\r\n' > "$prefix/drive_d/Keldo6/LATEST_PROGS/SupportExpiry.dat"
-printf '%s\n' 'WINE REGISTRY Version 2' '' \
-  '[Software\\VB and VBA Program Settings\\Keldo6\\ThisPC] 1733650000' \
-  '"AutoUpdate"="Yes"' '"Network"="Yes"' '"PkgNbr"="123456"' '"VerNbr"="v6.3.215 01/12/2024"' > "$prefix/user.reg"
+lay_out_sample_installation "$prefix"
 export WINEPREFIX=$prefix
 
 "$build/tools/standin-website/keldo-standin-website" --cert "$pki/server.pem" --key "$pki/server.key" \

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_check.h"
-#include "fakes/case_name.h"
+#include "support/case_name.h"
 #include "platform/linux/ansi_code_page.h"
 #include "platform/linux/posix_text_files.h"
 #include "platform/linux/wine_network_registry.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "app/main_check.h"
-#include "fakes/case_name.h"
+#include "support/case_name.h"
 #include "platform/linux/reg_file.h"
 #include "platform/linux/wine_network_registry.h"
 #include "platform/linux/wine_settings_store.h"

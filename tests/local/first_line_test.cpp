@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "base/errors.h"
-#include "fakes/case_name.h"
-#include "fakes/fake_local.h"
+#include "support/case_name.h"
+#include "support/fake_local.h"
 #include "local/first_line.h"
 
 namespace keldo {

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "app/main_check.h"
-#include "fakes/case_name.h"
-#include "fakes/fake_local.h"
+#include "support/case_name.h"
+#include "support/fake_local.h"
 #include "local/net_use_command.h"
 
 namespace keldo {

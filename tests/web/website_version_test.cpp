@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes/case_name.h"
-#include "fakes/rig.h"
+#include "support/case_name.h"
+#include "support/rig.h"
 #include "local/first_line.h"
 
 namespace keldo {

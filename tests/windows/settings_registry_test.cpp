@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/main_check.h"
-#include "fakes/case_name.h"
+#include "support/case_name.h"
 #include "base/drive_mapper.h"
 #include "platform/windows/ansi_registry.h"
 #include "platform/windows/registry_settings.h"

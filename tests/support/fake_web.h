@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/clock.h"
-#include "fakes/fake_local.h"
+#include "support/fake_local.h"
 #include "base/web_component.h"
 
 namespace keldo {
