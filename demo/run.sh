@@ -6,6 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/sample_installation.sh
+source scripts/lib/standin_website.sh
 
 port=${KELDO_DEMO_PORT:-48443}
 build=build/demo
@@ -22,13 +23,7 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-work=$(mktemp -d /tmp/keldo-demo.XXXXXX)
-server_pid=
-cleanup() {
-  if [[ -n $server_pid ]]; then kill "$server_pid" 2>/dev/null || true; wait "$server_pid" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
+make_work_folder keldo-demo
 
 # The website address is built in, so the demo build names the stand-in's
 # port; it trusts the demo's own test CA beside the system's.
@@ -43,11 +38,7 @@ fi
 prefix=$work/prefix
 lay_out_sample_installation "$prefix" '\\fileserver\keldo'
 
-"$build/tools/standin-website/keldo-standin-website" --cert "$build/test-pki/server.pem" \
-  --key "$build/test-pki/server.key" --port "$port" --lifetime 120 > "$work/server.out" &
-server_pid=$!
-for _ in $(seq 50); do grep -q '^port=' "$work/server.out" 2>/dev/null && break; sleep 0.1; done
-if ! grep -q '^port=' "$work/server.out"; then
+if ! start_standin_website "$build/tools/standin-website/keldo-standin-website" "$build/test-pki" "$port" 120 50; then
   echo "The stand-in website could not listen on port $port; set KELDO_DEMO_PORT to a free one." >&2
   exit 1
 fi

@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "app/main_check.h"
+#include "local/net_use_command.h"
 #include "support/case_name.h"
 #include "support/fake_local.h"
-#include "local/net_use_command.h"
 
 namespace keldo {
 

@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include "local/first_line.h"
 #include "support/case_name.h"
 #include "support/rig.h"
-#include "local/first_line.h"
 
 namespace keldo {
 
