@@ -10,6 +10,8 @@
 #   bench/run.sh [runs, default 30]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib/sample_installation.sh
+source scripts/lib/standin_website.sh
 runs=${1:-30}
 port=${KELDO_BENCH_PORT:-48543}
 build=build/bench
@@ -26,33 +28,16 @@ cmake --build "$build" --target keldo-check-report keldo-standin-website -j 2 > 
 report=$PWD/$build/src/report/keldo-check-report
 pki=$PWD/$build/test-pki
 
-work=$(mktemp -d /tmp/keldo-bench.XXXXXX)
-server_pid=
-cleanup() {
-  if [[ -n $server_pid ]]; then kill "$server_pid" 2> /dev/null || true; wait "$server_pid" 2> /dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
+make_work_folder keldo-bench
 
-# The installation the report checks: one drive holding the database and the
-# latest-programs files, the product's settings.
+# The installation the report checks: the demo's, without the remembered
+# network drive.
 prefix=$work/prefix
-mkdir -p "$prefix/dosdevices" "$prefix/drive_c" "$prefix/drive_d/Keldo6/GENDATA" "$prefix/drive_d/Keldo6/LATEST_PROGS"
-ln -s ../drive_c "$prefix/dosdevices/c:"
-ln -s ../drive_d "$prefix/dosdevices/d:"
-: > "$prefix/drive_d/Keldo6/GENDATA/GeneralKeldo6data.mdb"
-printf 'v6.3.218 10/02/2025\r\n' > "$prefix/drive_d/Keldo6/LATEST_PROGS/keldo63version.dat"
-printf '31/12/2026\r\n' > "$prefix/drive_d/Keldo6/LATEST_PROGS/SupportExpiry.dat"
-printf '%s\n' 'WINE REGISTRY Version 2' '' \
-  '[Software\\VB and VBA Program Settings\\Keldo6\\ThisPC] 1733650000' \
-  '"AutoUpdate"="Yes"' '"Network"="Yes"' '"PkgNbr"="123456"' '"VerNbr"="v6.3.215 01/12/2024"' > "$prefix/user.reg"
+lay_out_sample_installation "$prefix"
 export WINEPREFIX=$prefix
 
-"$build/tools/standin-website/keldo-standin-website" --cert "$pki/server.pem" --key "$pki/server.key" \
-  --port "$port" --lifetime 900 > "$work/server.out" &
-server_pid=$!
-for _ in $(seq 100); do grep -q '^port=' "$work/server.out" 2> /dev/null && break; sleep 0.1; done
-grep -q '^port=' "$work/server.out" || { echo "bench: the stand-in website did not start" >&2; exit 1; }
+start_standin_website "$build/tools/standin-website/keldo-standin-website" "$pki" "$port" 900 100 ||
+  { echo "bench: the stand-in website did not start" >&2; exit 1; }
 
 # The same two requests as the check run, with nothing around them, trusting
 # what the report trusts (the system's store and the test CA), as two

@@ -5,6 +5,8 @@
 # runs one check against the stand-in. Debian 12, as root, no display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib/sample_installation.sh
+source scripts/lib/standin_website.sh
 
 port=${KELDO_DEMO_PORT:-48443}
 build=build/demo
@@ -21,13 +23,7 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-work=$(mktemp -d /tmp/keldo-demo.XXXXXX)
-server_pid=
-cleanup() {
-  if [[ -n $server_pid ]]; then kill "$server_pid" 2>/dev/null || true; wait "$server_pid" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
+make_work_folder keldo-demo
 
 # The website address is built in, so the demo build names the stand-in's
 # port; it trusts the demo's own test CA beside the system's.
@@ -40,46 +36,9 @@ if ! { cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELDO
 fi
 
 prefix=$work/prefix
-mkdir -p "$prefix/dosdevices" "$prefix/drive_c" \
-         "$prefix/drive_d/Keldo6/GENDATA" "$prefix/drive_d/Keldo6/LATEST_PROGS"
-ln -s ../drive_c "$prefix/dosdevices/c:"
-ln -s ../drive_d "$prefix/dosdevices/d:"
-: > "$prefix/drive_d/Keldo6/GENDATA/GeneralKeldo6data.mdb"
-printf 'v6.3.218 10/02/2025\r\n' > "$prefix/drive_d/Keldo6/LATEST_PROGS/keldo63version.dat"
-printf '31/12/2026\r\n' > "$prefix/drive_d/Keldo6/LATEST_PROGS/SupportExpiry.dat"
-cat > "$prefix/user.reg" <<'REG'
-WINE REGISTRY Version 2
-;; All keys relative to \\User\\S-1-5-21-0-0-0-1000
+lay_out_sample_installation "$prefix" '\\fileserver\keldo'
 
-#arch=win64
-
-[Network\\F] 1733650000
-#time=1db4a7b00000000
-"ConnectionType"=dword:00000001
-"RemotePath"="\\\\fileserver\\keldo"
-
-[Software\\VB and VBA Program Settings\\Keldo6\\ThisPC] 1733650000
-#time=1db4a7b00000000
-"AutoUpdate"="Yes"
-"Network"="Yes"
-"PkgNbr"="123456"
-"VerNbr"="v6.3.215 01/12/2024"
-REG
-cat > "$prefix/system.reg" <<'REG'
-WINE REGISTRY Version 2
-;; All keys relative to \\Machine
-
-#arch=win64
-
-[Software\\Wine\\Drives] 1733650000
-"d:"="hd"
-REG
-
-"$build/tools/standin-website/keldo-standin-website" --cert "$build/test-pki/server.pem" \
-  --key "$build/test-pki/server.key" --port "$port" --lifetime 120 > "$work/server.out" &
-server_pid=$!
-for _ in $(seq 50); do grep -q '^port=' "$work/server.out" 2>/dev/null && break; sleep 0.1; done
-if ! grep -q '^port=' "$work/server.out"; then
+if ! start_standin_website "$build/tools/standin-website/keldo-standin-website" "$build/test-pki" "$port" 120 50; then
   echo "The stand-in website could not listen on port $port; set KELDO_DEMO_PORT to a free one." >&2
   exit 1
 fi

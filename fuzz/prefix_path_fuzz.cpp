@@ -7,27 +7,25 @@
 #include "fuzz_text.h"
 #include "platform/linux/name_fold.h"
 #include "platform/linux/wine_paths.h"
-#include "scratch_folder.h"
+#include "support/sample_installation.h"
 
 // The entry point is libFuzzer's and stays outside the project namespace.
 using namespace keldo;
 
 namespace {
 
-void LayOut(const ScratchFolder& prefix) {
-  prefix.Link("dosdevices/c:", "../drive_c");
-  prefix.Link("dosdevices/d:", "../drive_d");
-  prefix.Link("dosdevices/d::", "/dev/null");
-  prefix.Link("dosdevices/f:", "../no-such-share");
+// The sample installation on D:, and beside it a device entry, a dead link
+// and names outside ASCII.
+void LayOut(const TempPrefix& prefix) {
+  LayOutSampleInstallation(prefix);
+  prefix.Link("d::", "/dev/null");
+  prefix.Link("f:", "../no-such-share");
   prefix.Write("drive_c/windows/win.ini", "");
-  prefix.Write("drive_d/Keldo6/GENDATA/GeneralKeldo6data.mdb", "");
-  prefix.Write("drive_d/Keldo6/LATEST_PROGS/keldo63version.dat", "v6.3.218 10/02/2025\r\n");
-  prefix.Write("drive_d/Keldo6/LATEST_PROGS/SupportExpiry.dat", "31/12/2026\r\n");
   prefix.Write("drive_d/\xc3\x9c" "berweisung/\xd0\x9e\xd1\x82\xd1\x87\xd1\x91\xd1\x82.txt", "");
 }
 
-const ScratchFolder& Prefix() {
-  static const ScratchFolder prefix;
+const TempPrefix& Prefix() {
+  static const TempPrefix prefix;
   static const bool laidOut = (LayOut(prefix), true);
   (void)laidOut;
   return prefix;
@@ -40,8 +38,8 @@ bool Below(const std::string& path, const std::string& root) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string root = Prefix().Path() + "/dosdevices/";
-  const WinePaths paths(WinePrefix{Prefix().Path()});
+  const std::string root = Prefix().Root() + "/dosdevices/";
+  const WinePaths paths(Prefix().Prefix());
   const Text windowsPath = FuzzText(data, size);
   const auto located = paths.Locate(windowsPath);
   if (!located) return 0;

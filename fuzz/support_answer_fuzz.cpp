@@ -5,27 +5,29 @@
 #include "checks/check_run.h"
 #include "fuzz_require.h"
 #include "fuzz_text.h"
-#include "memory_ports.h"
+#include "support/rig.h"
 
 // The entry point is libFuzzer's and stays outside the project namespace.
 using namespace keldo;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  MemoryPorts memory;
-  memory.web.body = FuzzText(data, size);
-  MainCheck window(memory.ports, u"https://keldo.test");
+  Rig rig;
+  rig.web.replyText = FuzzText(data, size);
+  rig.view.screenPointer = -1;  // so that only the probe can put the default back
+  MainCheck window(rig.ports, u"https://keldo.test");
   CheckState state;
   state.SerialNbr = u"123456";
   state.WebExpiry = u"left from an earlier run";
-  CheckRun(memory.ports, u"https://keldo.test", state, window).AskWebsiteForExpiry();
+  CheckRun(rig.ports, u"https://keldo.test", state, window).AskWebsiteForExpiry();
 
-  const Text& body = memory.web.body;
+  const Text& body = rig.web.replyText;
   const bool readable = body.find(u"Expired=") != Text::npos;
   const auto expires = body.find(u" expires:");
   const Text expected = readable && expires != Text::npos && expires > 0 ? body.substr(expires + 9) : Text();
   FUZZ_REQUIRE(state.WebExpiry == expected);
-  FUZZ_REQUIRE(memory.view.messages.size() == (readable ? 0u : 1u));
-  FUZZ_REQUIRE(readable || memory.view.messages[0] == u"Could not read from website");
-  FUZZ_REQUIRE(memory.view.screenPointer == kPointerDefault);
+  const std::vector<std::string> boxes = rig.view.Boxes();
+  FUZZ_REQUIRE(boxes.size() == (readable ? 0u : 1u));
+  FUZZ_REQUIRE(readable || boxes[0] == "Could not read from website");
+  FUZZ_REQUIRE(rig.view.screenPointer == kPointerDefault);
   return 0;
 }

@@ -7,18 +7,16 @@ if(TARGET keldo_platform_linux)
   list(APPEND KELDO_FUZZ_TARGETS user_reg prefix_path)
 endif()
 
+include(${KELDO_FUZZ_DIR}/../tests/support/support.cmake)
+
 # Makes <name><suffix>: the target's code and any further sources given,
-# linked with the library under test.
+# linked with the library under test and the test support it needs.
 function(keldo_add_fuzz_target name suffix)
-  set(sources ${KELDO_FUZZ_DIR}/${name}_fuzz.cpp ${ARGN})
-  if(name STREQUAL "user_reg" OR name STREQUAL "prefix_path")
-    list(APPEND sources ${KELDO_FUZZ_DIR}/scratch_folder.cpp)
-    set(library keldo_platform_linux keldo_probes)
-  else()
-    list(APPEND sources ${KELDO_FUZZ_DIR}/memory_ports.cpp)
-    set(library keldo_core)
-  endif()
-  add_executable(${name}${suffix} ${sources})
+  add_executable(${name}${suffix} ${KELDO_FUZZ_DIR}/${name}_fuzz.cpp ${ARGN})
   target_include_directories(${name}${suffix} PRIVATE ${KELDO_FUZZ_DIR})
-  target_link_libraries(${name}${suffix} PRIVATE ${library})
+  if(name STREQUAL "user_reg" OR name STREQUAL "prefix_path")
+    target_link_libraries(${name}${suffix} PRIVATE keldo_test_support_linux)
+  else()
+    target_link_libraries(${name}${suffix} PRIVATE keldo_test_support)
+  endif()
 endfunction()

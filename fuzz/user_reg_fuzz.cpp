@@ -9,20 +9,13 @@
 #include "platform/linux/gio_drive_mapper.h"
 #include "platform/linux/wine_network_registry.h"
 #include "platform/linux/wine_settings_store.h"
-#include "scratch_folder.h"
+#include "support/fake_local.h"
+#include "support/temp_folder.h"
 
 // The entry point is libFuzzer's and stays outside the project namespace.
 using namespace keldo;
 
 namespace {
-
-class RecordingMapper : public DriveMapper {
- public:
-  void StartMapping(const Text& letter, const Text& remotePath) override {
-    started.emplace_back(letter, remotePath);
-  }
-  std::vector<std::pair<Text, Text>> started;
-};
 
 bool PlainUrlByte(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
@@ -32,7 +25,7 @@ bool PlainUrlByte(char c) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const ScratchFolder folder;
+  static const TempFolder folder("keldo-fuzz");
   const std::string path = folder.Path() + "/user.reg";
   folder.Write("user.reg", std::string(reinterpret_cast<const char*>(data), size));
 
@@ -45,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   RegFile systemReg(folder.Path() + "/system.reg");  // none: code page 1252
   AnsiCodePage codePage(systemReg);
   WineNetworkRegistry registry(userReg, codePage);
-  RecordingMapper mapper;
+  FakeMapper mapper;
   ReconnectDrives(registry, mapper);
   for (const auto& [letter, remote] : mapper.started) {
     FUZZ_REQUIRE(letter.size() == 1 && letter[0] >= u'A' && letter[0] <= u'Z');

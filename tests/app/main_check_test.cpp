@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes/case_name.h"
-#include "fakes/rig.h"
+#include "support/case_name.h"
+#include "support/rig.h"
 
 namespace keldo {
 

@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "base/errors.h"
-#include "fakes/case_name.h"
-#include "fakes/fake_local.h"
 #include "base/first_line.h"
+#include "support/case_name.h"
+#include "support/fake_local.h"
 
 namespace keldo {
 

@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "local/reconnect.h"
-#include "fakes/case_name.h"
+#include "support/case_name.h"
 #include "platform/linux/ansi_code_page.h"
 #include "platform/linux/posix_text_files.h"
 #include "platform/linux/wine_network_registry.h"
+#include "support/case_name.h"
 #include "support/temp_prefix.h"
 
 namespace keldo {

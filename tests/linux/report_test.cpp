@@ -13,17 +13,15 @@
 #include "report/console_view.h"
 #include "report/report.h"
 #include "report/source_commit.h"
+#include "support/sample_installation.h"
 #include "support/standin_server.h"
-#include "support/temp_prefix.h"
 #include "support/test_limits.h"
 
 namespace keldo {
 
 namespace {
 
-constexpr const char* kSettings =
-    "[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC] 1733650000\n#time=1db4a7b00000000\n"
-    "\"AutoUpdate\"=\"No\"\n\"Network\"=\"Yes\"\n\"PkgNbr\"=\"123456\"\n\"VerNbr\"=\"v6.3.215 01/12/2024\"\n";
+constexpr const char* kSettings = kSampleSettings;
 
 struct ReportRun {
   int code = -1;
@@ -73,11 +71,7 @@ class ReportTest : public ::testing::Test {
   }
 
   void InstallOn(const std::string& driveFolder, bool latestProgs = true) {
-    prefix_.Write(driveFolder + "/Keldo6/GENDATA/GeneralKeldo6data.mdb", "");
-    if (latestProgs) {
-      prefix_.Write(driveFolder + "/Keldo6/LATEST_PROGS/keldo63version.dat", "v6.3.218 10/02/2025\r\nv6.3.100\r\n");
-      prefix_.Write(driveFolder + "/Keldo6/LATEST_PROGS/SupportExpiry.dat", "31/12/2026\r\n");
-    }
+    InstallProductFiles(prefix_, driveFolder, latestProgs);
   }
 
   ReportRun Run(const std::string& website, std::vector<std::string> args = {}) {

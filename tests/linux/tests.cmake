@@ -5,9 +5,6 @@ if(NOT KELDO_TRUST_TEST_CA)
 endif()
 set(keldo_linux_tests_dir ${CMAKE_CURRENT_LIST_DIR})
 add_executable(keldo_linux_tests
-  ${keldo_linux_tests_dir}/support/listening_child.cpp
-  ${keldo_linux_tests_dir}/support/standin_server.cpp
-  ${keldo_linux_tests_dir}/support/temp_prefix.cpp
   ${keldo_linux_tests_dir}/reg_hive_test.cpp
   ${keldo_linux_tests_dir}/wine_registry_test.cpp
   ${keldo_linux_tests_dir}/ansi_code_page_test.cpp
@@ -17,12 +14,9 @@ add_executable(keldo_linux_tests
   ${keldo_linux_tests_dir}/curl_proxy_test.cpp
   ${keldo_linux_tests_dir}/report_test.cpp
 )
-target_include_directories(keldo_linux_tests PRIVATE ${keldo_linux_tests_dir} ${keldo_linux_tests_dir}/..)
-target_compile_definitions(keldo_linux_tests PRIVATE
-  KELDO_STANDIN_EXE="$<TARGET_FILE:keldo-standin-website>"
-  KELDO_TEST_PKI="${KELDO_TEST_PKI_DIR}")
+target_include_directories(keldo_linux_tests PRIVATE ${keldo_linux_tests_dir})
+target_compile_definitions(keldo_linux_tests PRIVATE KELDO_TEST_PKI="${KELDO_TEST_PKI_DIR}")
 find_package(nlohmann_json REQUIRED)
-target_link_libraries(keldo_linux_tests PRIVATE keldo_platform_linux keldo_report
+target_link_libraries(keldo_linux_tests PRIVATE keldo_test_servers keldo_report
                       nlohmann_json::nlohmann_json GTest::gtest GTest::gtest_main)
-add_dependencies(keldo_linux_tests keldo-standin-website)
 gtest_discover_tests(keldo_linux_tests DISCOVERY_MODE PRE_TEST)

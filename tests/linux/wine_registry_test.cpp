@@ -4,11 +4,12 @@
 #include <cstring>
 
 #include "local/reconnect.h"
-#include "fakes/case_name.h"
+#include "support/case_name.h"
 #include "platform/linux/reg_file.h"
 #include "platform/linux/wine_network_registry.h"
 #include "platform/linux/wine_settings_store.h"
 #include "shared/long_setting_cases.h"
+#include "support/case_name.h"
 #include "support/temp_prefix.h"
 
 namespace keldo {

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes/case_name.h"
 #include "checks/check_run.h"
-#include "fakes/rig.h"
+#include "support/case_name.h"
+#include "support/rig.h"
 
 namespace keldo {
 

@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes/case_name.h"
 #include "checks/check_run.h"
-#include "fakes/rig.h"
 #include "local/latest_progs.h"
+#include "support/case_name.h"
+#include "support/rig.h"
 
 namespace keldo {
 

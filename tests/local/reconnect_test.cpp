@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include "local/reconnect.h"
-#include "fakes/case_name.h"
-#include "fakes/fake_local.h"
+#include "support/case_name.h"
+#include "support/fake_local.h"
 #include "local/net_use_command.h"
+#include "support/case_name.h"
+#include "support/fake_local.h"
 
 namespace keldo {
 

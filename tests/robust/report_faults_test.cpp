@@ -17,9 +17,10 @@
 
 #include "base/text.h"
 #include "child_run.h"
-#include "scratch_folder.h"
 #include "support/connect_proxy.h"
+#include "support/sample_installation.h"
 #include "support/standin_server.h"
+#include "support/temp_folder.h"
 #include "support/temp_prefix.h"
 #include "tree_state.h"
 
@@ -43,9 +44,7 @@ constexpr bool kSanitized = false;
 #endif
 constexpr int kNobody = 65534;
 
-constexpr const char* kSettings =
-    "[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC] 1733650000\n"
-    "\"AutoUpdate\"=\"No\"\n\"Network\"=\"Yes\"\n\"PkgNbr\"=\"123456\"\n\"VerNbr\"=\"v6.3.215 01/12/2024\"\n";
+constexpr const char* kSettings = kSampleSettings;
 const std::string kLatest = "drive_d/Keldo6/LATEST_PROGS";
 constexpr const char* kDbLost = "Your Accounts database not found so cannot continue";
 
@@ -70,11 +69,7 @@ json Messages(std::initializer_list<const char*> texts) {
 class ReportUnderFaults : public ::testing::Test {
  protected:
   ReportUnderFaults() {
-    prefix_.WriteUserReg(kSettings);
-    prefix_.Link("d:", "../drive_d");
-    prefix_.Write("drive_d/Keldo6/GENDATA/GeneralKeldo6data.mdb", "");
-    prefix_.Write(kLatest + "/keldo63version.dat", "v6.3.218 10/02/2025\r\nv6.3.100\r\n");
-    prefix_.Write(kLatest + "/SupportExpiry.dat", "31/12/2026\r\n");
+    LayOutSampleInstallation(prefix_);
     // Records its arguments without ever evaluating them.
     scratch_.Write("bin/gio", "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + scratch_.Path() + "/gio.log'\n");
     fs::create_directories(scratch_.Path() + "/home");
@@ -144,7 +139,7 @@ class ReportUnderFaults : public ::testing::Test {
   }
 
   TempPrefix prefix_;
-  ScratchFolder scratch_;
+  TempFolder scratch_;
 };
 
 constexpr const char* kWebExpiryShown = "Website show your support expires:  31/12/2027\r\n";

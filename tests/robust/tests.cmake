@@ -16,20 +16,11 @@ add_executable(keldo_robust_tests
   ${CMAKE_CURRENT_LIST_DIR}/child_run.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tree_state.cpp
   ${CMAKE_CURRENT_LIST_DIR}/report_faults_test.cpp
-  ${KELDO_FUZZ_DIR}/scratch_folder.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/../linux/support/listening_child.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/../linux/support/standin_server.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/../linux/support/connect_proxy.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/../linux/support/temp_prefix.cpp
 )
-target_include_directories(keldo_robust_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}
-                           ${CMAKE_CURRENT_LIST_DIR}/../linux ${KELDO_FUZZ_DIR})
+target_include_directories(keldo_robust_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 target_compile_definitions(keldo_robust_tests PRIVATE
-  KELDO_STANDIN_EXE="$<TARGET_FILE:keldo-standin-website>"
-  KELDO_TEST_PKI="${KELDO_TEST_PKI_DIR}"
-  KELDO_CONNECT_PROXY="${keldo_robust_root}/tools/connect-proxy/connect_proxy.py"
   KELDO_REPORT_AT_EXE="$<TARGET_FILE:keldo-check-report-at>")
 find_package(nlohmann_json REQUIRED)
-target_link_libraries(keldo_robust_tests PRIVATE keldo_core nlohmann_json::nlohmann_json GTest::gtest GTest::gtest_main)
-add_dependencies(keldo_robust_tests keldo-standin-website keldo-check-report-at)
+target_link_libraries(keldo_robust_tests PRIVATE keldo_test_servers nlohmann_json::nlohmann_json GTest::gtest GTest::gtest_main)
+add_dependencies(keldo_robust_tests keldo-check-report-at)
 gtest_discover_tests(keldo_robust_tests DISCOVERY_MODE PRE_TEST)

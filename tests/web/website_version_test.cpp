@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes/case_name.h"
-#include "fakes/rig.h"
 #include "base/first_line.h"
+#include "support/case_name.h"
+#include "support/rig.h"
 #include "web/website_version.h"
 
 namespace keldo {

@@ -6,11 +6,12 @@
 #include <vector>
 
 #include "local/reconnect.h"
-#include "fakes/case_name.h"
+#include "support/case_name.h"
 #include "base/drive_mapper.h"
 #include "platform/windows/ansi_registry.h"
 #include "platform/windows/registry_settings.h"
 #include "shared/long_setting_cases.h"
+#include "support/case_name.h"
 #include "windows/platform_fixture.h"
 
 namespace keldo {

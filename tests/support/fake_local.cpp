@@ -1,4 +1,4 @@
-#include "fakes/fake_local.h"
+#include "support/fake_local.h"
 
 #include <algorithm>
 #include <cstring>
@@ -84,7 +84,12 @@ class FakeInputFile : public InputFile {
   ~FakeInputFile() override { --owner_.openHandles; }
   std::size_t Read(char* buffer, std::size_t count) override {
     if (failRead_) throw RunTimeError(5, "Access is denied");
-    const std::size_t n = std::min({count, owner_.readChunk, bytes_.size() - at_});
+    std::size_t chunk = owner_.readChunk;
+    if (!owner_.chunks.empty()) {
+      chunk = owner_.chunks[reads_++ % owner_.chunks.size()];
+      if (chunk == 0) chunk = count;
+    }
+    const std::size_t n = std::min({count, chunk, bytes_.size() - at_});
     std::memcpy(buffer, bytes_.data() + at_, n);
     at_ += n;
     return n;
@@ -95,6 +100,7 @@ class FakeInputFile : public InputFile {
   std::string bytes_;
   bool failRead_;
   std::size_t at_ = 0;
+  std::size_t reads_ = 0;
 };
 
 }  // namespace

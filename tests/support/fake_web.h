@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "base/clock.h"
-#include "fakes/fake_local.h"
 #include "base/web_component.h"
+#include "support/fake_local.h"
 
 namespace keldo {
 

@@ -90,6 +90,9 @@ class FakeTextFiles : public TextFiles {
   std::map<Text, std::string> contents;
   std::set<Text> failOpen, failRead, failDelete;
   std::size_t readChunk = 7;  // small, so a line spans several reads
+  // When not empty, the sizes of a file's reads in turn instead of
+  // readChunk, 0 meaning as much as asked: a fuzzer picks every split.
+  std::vector<std::size_t> chunks;
   int openHandles = 0;
   int opens = 0;
   std::vector<Text> deleted;

@@ -1,4 +1,4 @@
-#include "fakes/rig.h"
+#include "support/rig.h"
 
 namespace keldo {
 

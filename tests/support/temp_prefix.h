@@ -5,30 +5,28 @@
 #include <string>
 
 #include "platform/linux/wine_prefix.h"
+#include "support/temp_folder.h"
 
 namespace keldo {
 
 class TempPrefix {
  public:
   TempPrefix();
-  ~TempPrefix();
-  TempPrefix(const TempPrefix&) = delete;
-  TempPrefix& operator=(const TempPrefix&) = delete;
 
-  const std::string& Root() const { return root_; }
-  WinePrefix Prefix() const { return WinePrefix{root_}; }
+  const std::string& Root() const { return folder_.Path(); }
+  WinePrefix Prefix() const { return WinePrefix{Root()}; }
 
   // dosdevices/<name> -> target (relative to dosdevices/ or absolute).
   void Link(const std::string& name, const std::string& target) const;
   // A file under the prefix, parent folders made as needed.
-  void Write(const std::string& relative, const std::string& bytes) const;
-  void MakeFolder(const std::string& relative) const;
+  void Write(const std::string& relative, const std::string& bytes) const { folder_.Write(relative, bytes); }
+  void MakeFolder(const std::string& relative) const { folder_.MakeFolder(relative); }
   // Registry files with Wine's header; `body` holds keys and values.
   void WriteUserReg(const std::string& body) const;
   void WriteSystemReg(const std::string& body) const;
 
  private:
-  std::string root_;
+  TempFolder folder_{"keldo-prefix"};
 };
 
 // Every entry below `root`: "d" for a folder, "f:" and the content for a

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "app/main_check.h"
-#include "fakes/fake_local.h"
-#include "fakes/fake_view.h"
-#include "fakes/fake_web.h"
+#include "support/fake_local.h"
+#include "support/fake_view.h"
+#include "support/fake_web.h"
 
 namespace keldo {
 

@@ -1,4 +1,4 @@
-#include "fakes/fake_web.h"
+#include "support/fake_web.h"
 
 #include "base/errors.h"
 

@@ -1,4 +1,4 @@
-#include "fakes/fake_view.h"
+#include "support/fake_view.h"
 
 namespace keldo {
 

@@ -1,45 +1,20 @@
 #include "support/temp_prefix.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
 
 namespace keldo {
 
 namespace fs = std::filesystem;
 
 TempPrefix::TempPrefix() {
-  std::string pattern = (fs::temp_directory_path() / "keldo-prefix-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  root_ = pattern;
-  fs::create_directories(root_ + "/dosdevices");
-  fs::create_directories(root_ + "/drive_c");
+  folder_.MakeFolder("drive_c");
   Link("c:", "../drive_c");
 }
 
-TempPrefix::~TempPrefix() {
-  std::error_code ignored;
-  fs::remove_all(root_, ignored);
-}
-
 void TempPrefix::Link(const std::string& name, const std::string& target) const {
-  fs::create_symlink(target, root_ + "/dosdevices/" + name);
-}
-
-void TempPrefix::Write(const std::string& relative, const std::string& bytes) const {
-  const fs::path path = root_ + "/" + relative;
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-void TempPrefix::MakeFolder(const std::string& relative) const {
-  fs::create_directories(root_ + "/" + relative);
+  folder_.Link("dosdevices/" + name, target);
 }
 
 void TempPrefix::WriteUserReg(const std::string& body) const {
