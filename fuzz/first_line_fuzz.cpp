@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "base/errors.h"
-#include "fuzz_require.h"
 #include "base/first_line.h"
+#include "fuzz_require.h"
 #include "support/fake_local.h"
 
 // The entry point is libFuzzer's and stays outside the project namespace.

@@ -21,7 +21,10 @@ void LayOut(const TempPrefix& prefix) {
   prefix.Link("d::", "/dev/null");
   prefix.Link("f:", "../no-such-share");
   prefix.Write("drive_c/windows/win.ini", "");
-  prefix.Write("drive_d/\xc3\x9c" "berweisung/\xd0\x9e\xd1\x82\xd1\x87\xd1\x91\xd1\x82.txt", "");
+  prefix.Write(
+      "drive_d/\xc3\x9c"
+      "berweisung/\xd0\x9e\xd1\x82\xd1\x87\xd1\x91\xd1\x82.txt",
+      "");
 }
 
 const TempPrefix& Prefix() {
@@ -50,7 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_REQUIRE((inside + "/").find("/./") == std::string::npos);
   FUZZ_REQUIRE((inside + "/").find("/../") == std::string::npos);
   for (const auto& name : located->missing) {
-    FUZZ_REQUIRE(!name.empty() && name.find('/') == std::string::npos && name != "." && name != "..");
+    FUZZ_REQUIRE(!name.empty() && name.find('/') == std::string::npos && name != "." &&
+                 name != "..");
   }
   if (located->Complete()) {
     struct stat st {};

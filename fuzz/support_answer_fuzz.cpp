@@ -23,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Text& body = rig.web.replyText;
   const bool readable = body.find(u"Expired=") != Text::npos;
   const auto expires = body.find(u" expires:");
-  const Text expected = readable && expires != Text::npos && expires > 0 ? body.substr(expires + 9) : Text();
+  const Text expected =
+      readable && expires != Text::npos && expires > 0 ? body.substr(expires + 9) : Text();
   FUZZ_REQUIRE(state.WebExpiry == expected);
   const std::vector<std::string> boxes = rig.view.Boxes();
   FUZZ_REQUIRE(boxes.size() == (readable ? 0u : 1u));

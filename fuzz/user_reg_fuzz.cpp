@@ -3,9 +3,9 @@
 // ever asked for a safe UNC path, whose smb:// address is plain ASCII.
 #include <vector>
 
-#include "local/reconnect.h"
 #include "fuzz_require.h"
 #include "local/net_use_command.h"
+#include "local/reconnect.h"
 #include "platform/linux/gio_drive_mapper.h"
 #include "platform/linux/wine_network_registry.h"
 #include "platform/linux/wine_settings_store.h"

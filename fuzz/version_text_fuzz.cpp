@@ -1,8 +1,8 @@
 // VersionNumber and RemoveChars on any text: never a crash or an escaped
 // exception, the number the rules give, and what RemoveChars promises.
-#include "version/version_number.h"
 #include "fuzz_require.h"
 #include "fuzz_text.h"
+#include "version/version_number.h"
 
 // The entry point is libFuzzer's and stays outside the project namespace.
 using namespace keldo;

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 command -v clang-format > /dev/null || { echo "check-format: clang-format is not installed" >&2; exit 2; }
-mapfile -t files < <(git ls-files '*.h' '*.cpp' '*.cpp.in')
+mapfile -t files < <(git ls-files '*.h' '*.cpp')
 if [[ ${1:-} == --fix ]]; then
   clang-format -i "${files[@]}"
   exit 0

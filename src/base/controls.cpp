@@ -12,8 +12,8 @@ const std::array<ControlSpec, kControlCount> kControls = {{
     // number wrapped, and the label's height cut their second line off.
     {Control::lblSerial, "lblSerial", ControlKind::Label, u"Serial Number:", 690, 720, 4725, 315,
      900},
-    {Control::lblServerVersion, "lblServerVersion", ControlKind::Label,
-     u"Version in Latest Progs:", 690, 1095, 4755, 315, 900},
+    {Control::lblServerVersion, "lblServerVersion", ControlKind::Label, u"Version in Latest Progs:",
+     690, 1095, 4755, 315, 900},
     {Control::lblWebVersion, "lblWebVersion", ControlKind::Label, u"Version on website: ", 690,
      1470, 4725, 315, 900},
     {Control::lblPCversion, "lblPCversion", ControlKind::Label, u"Version on this PC: ", 690, 1860,

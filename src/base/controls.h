@@ -35,7 +35,7 @@ enum class ControlKind : std::uint8_t { Label, PushButton };
 
 struct ControlSpec {
   Control id;
-  std::string_view name;       // e.g. "lblSerial"
+  std::string_view name;  // e.g. "lblSerial"
   ControlKind kind;
   const char16_t* designCaption;
   int left, top, width, height;  // twips from the client area's top-left
@@ -57,8 +57,8 @@ inline constexpr const char16_t* kProgramVersion = u"1.00.0001";
 
 // The result labels from top to bottom, as a person reads the window.
 inline constexpr std::array<Control, 9> kResultLabelsTopDown = {
-    Control::lblSerial,          Control::lblServerVersion,      Control::lblWebVersion,
-    Control::lblPCversion,       Control::lblSingleOrNetwork,    Control::lblServerShowsExpires,
-    Control::lblWebsiteExpires,  Control::lblAutoUpdate,         Control::lblServer};
+    Control::lblSerial,         Control::lblServerVersion,   Control::lblWebVersion,
+    Control::lblPCversion,      Control::lblSingleOrNetwork, Control::lblServerShowsExpires,
+    Control::lblWebsiteExpires, Control::lblAutoUpdate,      Control::lblServer};
 
 }  // namespace keldo

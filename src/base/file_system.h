@@ -17,8 +17,8 @@ enum DriveType : std::int32_t {
 };
 
 struct DriveEntry {
-  Text letter;         // one upper-case letter, no colon
-  std::int32_t type;   // a DriveType code
+  Text letter;        // one upper-case letter, no colon
+  std::int32_t type;  // a DriveType code
 };
 
 // The file-system service: the drive list and the file-exists test.

@@ -3,9 +3,9 @@
 // platform layer (Windows, or Linux over a Wine prefix) supplies them all;
 // the tests supply in-memory fakes.
 #include "base/clock.h"
-#include "base/main_view.h"
 #include "base/drive_mapper.h"
 #include "base/file_system.h"
+#include "base/main_view.h"
 #include "base/network_registry.h"
 #include "base/settings_store.h"
 #include "base/text_files.h"

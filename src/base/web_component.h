@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "base/text.h"
 #include "base/form_fields.h"
+#include "base/text.h"
 
 namespace keldo {
 

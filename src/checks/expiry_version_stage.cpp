@@ -10,10 +10,10 @@ void CheckRun::RunExpiryAndVersionStage() {
   CheckState& s = state_;
   window_.ShowProgress(u"Checking Latest Progs folder", kFalse);
   MakeLatestProgsFolder();
-  ShowCaption(Control::lblServerShowsExpires,
-              u"PC shows support expires: " + ReadServerExpiry(FileService(), ports_.files,
-                                                                s.LatestProgsFolder, s.ExpiryFile,
-                                                                window_));
+  ShowCaption(
+      Control::lblServerShowsExpires,
+      u"PC shows support expires: " + ReadServerExpiry(FileService(), ports_.files,
+                                                       s.LatestProgsFolder, s.ExpiryFile, window_));
 
   window_.ShowProgress(u"Checking your Support expiry", kFalse);
   AskWebsiteForExpiry();
@@ -40,8 +40,8 @@ void CheckRun::RunExpiryAndVersionStage() {
   ShowCaption(Control::lblWebVersion, u"Version on website: " + DecimalText(s.WebVersion));
 
   window_.ShowProgress(u"Reading version from server LATEST PROGS folder", kFalse);
-  s.ServerVersionText = ReadServerVersion(FileService(), ports_.files, s.LatestProgsFolder,
-                                          s.VersionFile, window_);
+  s.ServerVersionText =
+      ReadServerVersion(FileService(), ports_.files, s.LatestProgsFolder, s.VersionFile, window_);
   ShowCaption(Control::lblServerVersion, u"Version in Latest Progs folder: " + s.ServerVersionText);
   if (s.ServerVersionText != u"error") {
     s.ServerVersion = VersionNumber(s.ServerVersionText);

@@ -21,7 +21,9 @@ std::string AnsiKeyPath(const Text& keyPath) {
   return ansi;
 }
 
-bool IsNetworkPath(const Text& path) { return path.size() >= 2 && path.compare(0, 2, u"\\\\") == 0; }
+bool IsNetworkPath(const Text& path) {
+  return path.size() >= 2 && path.compare(0, 2, u"\\\\") == 0;
+}
 
 // An open key of the remembered mappings, closed on every way out.
 class OpenedKey {

@@ -3,7 +3,8 @@
 namespace keldo {
 
 ConsoleView::ConsoleView(std::ostream& err, bool collect) : err_(err), collect_(collect) {
-  for (const auto& entry : kControls) captions_[static_cast<std::size_t>(entry.id)] = entry.designCaption;
+  for (const auto& entry : kControls)
+    captions_[static_cast<std::size_t>(entry.id)] = entry.designCaption;
 }
 
 void ConsoleView::SetCaption(Control control, const Text& caption) {
@@ -48,7 +49,8 @@ std::string OneLine(const Text& text) {
     } else if (c == u'\t') {
       escaped += u"\\t";
     } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
-      escaped += {u'\\', u'x', static_cast<char16_t>(kHex[c >> 4]), static_cast<char16_t>(kHex[c & 0xF])};
+      escaped +=
+          {u'\\', u'x', static_cast<char16_t>(kHex[c >> 4]), static_cast<char16_t>(kHex[c & 0xF])};
     } else {
       escaped.push_back(c);
     }

@@ -2,8 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "base/errors.h"
 #include "app/main_check.h"
+#include "base/errors.h"
 #include "report/console_view.h"
 #include "report/source_commit.h"
 
@@ -32,11 +32,16 @@ struct Options {
 
 bool ParseOptions(const std::vector<std::string>& args, Options& options) {
   for (const auto& arg : args) {
-    if (arg == "--json") options.json = true;
-    else if (arg == "--debug") options.debug = true;
-    else if (arg == "--help" || arg == "-h") options.help = true;
-    else if (arg == "--version") options.version = true;
-    else return false;
+    if (arg == "--json")
+      options.json = true;
+    else if (arg == "--debug")
+      options.debug = true;
+    else if (arg == "--help" || arg == "-h")
+      options.help = true;
+    else if (arg == "--version")
+      options.version = true;
+    else
+      return false;
   }
   return true;
 }
@@ -96,7 +101,8 @@ std::string EscapeC1AndDelete(const std::string& json) {
 
 void PrintJson(const ConsoleView& view, const Result& result, std::ostream& out) {
   nlohmann::ordered_json captions = nlohmann::ordered_json::object();
-  for (const auto& entry : kControls) captions[std::string(entry.name)] = ToUtf8(view.Caption(entry.id));
+  for (const auto& entry : kControls)
+    captions[std::string(entry.name)] = ToUtf8(view.Caption(entry.id));
   auto texts = [](const std::vector<Text>& lines) {
     nlohmann::ordered_json array = nlohmann::ordered_json::array();
     for (const auto& line : lines) array.push_back(ToUtf8(line));
@@ -109,8 +115,9 @@ void PrintJson(const ConsoleView& view, const Result& result, std::ostream& out)
   report["outcome"] = result.outcome == RunOutcome::Completed ? "completed"
                       : result.outcome == RunOutcome::Closed  ? "closed"
                                                               : "failed";
-  report["error"] = result.outcome == RunOutcome::Failed ? nlohmann::ordered_json(ToUtf8(result.error))
-                                                         : nlohmann::ordered_json(nullptr);
+  report["error"] = result.outcome == RunOutcome::Failed
+                        ? nlohmann::ordered_json(ToUtf8(result.error))
+                        : nlohmann::ordered_json(nullptr);
   const std::string json =
       report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
   out << EscapeC1AndDelete(json) << '\n';
@@ -140,7 +147,8 @@ int RunReport(const std::vector<std::string>& args, const ServicesFactory& makeS
   if (options.json) {
     PrintJson(view, result, out);
   } else {
-    for (const Control control : kResultLabelsTopDown) out << OneLine(view.Caption(control)) << '\n';
+    for (const Control control : kResultLabelsTopDown)
+      out << OneLine(view.Caption(control)) << '\n';
   }
   out.flush();
   switch (result.outcome) {

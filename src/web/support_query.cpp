@@ -13,7 +13,7 @@ const Text kExpiryMarker = u" expires:";
 }  // namespace
 
 SupportOnWeb CheckSupportOnWeb(WebComponent& web, const Text& website, const Text& serialNbr,
-                                const Text& companyName, DebugSink& debug) {
+                               const Text& companyName, DebugSink& debug) {
   FormFields fields;
   fields.AppendField(u"serialnbr", serialNbr);
   fields.AppendField(u"company", companyName);

@@ -26,6 +26,6 @@ struct SupportOnWeb {
 // page and reads the answer. Throws RunTimeError only for a fault of the
 // web component itself.
 SupportOnWeb CheckSupportOnWeb(WebComponent& web, const Text& website, const Text& serialNbr,
-                                const Text& companyName, DebugSink& debug);
+                               const Text& companyName, DebugSink& debug);
 
 }  // namespace keldo

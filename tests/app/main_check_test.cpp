@@ -94,8 +94,7 @@ TEST_P(UntrappedError, EndsOnlyTheRunAndLeavesTheWindowUsable) {
   EXPECT_EQ(window.State(), RunState::Ended);
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, UntrappedError, testing::ValuesIn(kFaults),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(Faults, UntrappedError, testing::ValuesIn(kFaults), CaseName());
 
 TEST(MessageSinks, DebugMsgShowsOnlyWhileDebugOnIsMinusOne) {
   const struct {
@@ -103,10 +102,8 @@ TEST(MessageSinks, DebugMsgShowsOnlyWhileDebugOnIsMinusOne) {
     const char16_t* text;
     Log expected;
   } cases[] = {
-      {0, u"hidden", {}},
-      {1, u"hidden", {}},
-      {-2, u"hidden", {}},
-      {-1, u"shown ü", {"diag: shown ü"}},
+      {0, u"hidden", {}},    {1, u"hidden", {}},
+      {-2, u"hidden", {}},   {-1, u"shown ü", {"diag: shown ü"}},
       {-1, u"", {"diag: "}},
   };
   for (const auto& c : cases) {

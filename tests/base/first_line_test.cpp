@@ -54,8 +54,7 @@ TEST_P(FirstLine, ReadsUpToTheFirstCarriageReturn) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, FirstLine, testing::ValuesIn(kLines),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(Formats, FirstLine, testing::ValuesIn(kLines), CaseName());
 
 }  // namespace
 

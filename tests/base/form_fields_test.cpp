@@ -19,7 +19,8 @@ TEST(EncodeForm, EncodesEveryFieldInOrder) {
       {u"K-1001", u"", "serialnbr=K-1001&company="},
       {u"A b", u"x&y=z", "serialnbr=A+b&company=x%26y%3Dz"},
       {u"*-._~+/", u"%", "serialnbr=*-._%7E%2B%2F&company=%25"},
-      {u"M\u00fcller \u20ac", u"\U0001F600", "serialnbr=M%C3%BCller+%E2%82%AC&company=%F0%9F%98%80"},
+      {u"M\u00fcller \u20ac", u"\U0001F600",
+       "serialnbr=M%C3%BCller+%E2%82%AC&company=%F0%9F%98%80"},
       {u"\r\n", u"", "serialnbr=%0D%0A&company="},
   };
   for (const auto& c : cases) {

@@ -23,7 +23,8 @@ TEST(Text, PositionsTrimmingAndNumbers) {
 }
 
 TEST(Text, Utf8RoundTripsAndReplacesIllFormedInput) {
-  for (const Text& text : {Text(u"abc"), Text(u"\u00e9\u20ac"), Text(u"\U0001F600"), Text(u"\uffff\u0800")}) {
+  for (const Text& text :
+       {Text(u"abc"), Text(u"\u00e9\u20ac"), Text(u"\U0001F600"), Text(u"\uffff\u0800")}) {
     EXPECT_EQ(FromUtf8(ToUtf8(text)), text);
   }
   EXPECT_EQ(ToUtf8(u"\u00e9\U0001F600"), "\xc3\xa9\xf0\x9f\x98\x80");
@@ -62,7 +63,9 @@ TEST(Text, Utf8EachBrokenSequenceIsOneReplacementAndTheNextByteIsKept) {
 }
 
 TEST(Text, Windows1252HighBytes) {
-  EXPECT_EQ(FromWindows1252("\x80\x8a\x9f\xa0\xe9\xff" "a"), u"\u20ac\u0160\u0178\u00a0\u00e9\u00ffa");
+  EXPECT_EQ(FromWindows1252("\x80\x8a\x9f\xa0\xe9\xff"
+                            "a"),
+            u"\u20ac\u0160\u0178\u00a0\u00e9\u00ffa");
   EXPECT_EQ(FromWindows1252("\x81\x8d\x8f\x90\x9d"), u"\u0081\u008d\u008f\u0090\u009d");
 }
 

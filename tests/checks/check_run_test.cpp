@@ -19,9 +19,11 @@ using Log = std::vector<std::string>;
 const Text kExpiry = Text(kLatestOnD) + u"SupportExpiry.dat";
 const Text kVersion = Text(kLatestOnD) + u"keldo63version.dat";
 
-const std::string kAuto = "lblAutoUpdate: Auto Update:  ON", kMulti = "lblSingleOrNetwork: Multi-user version of Keldo",
-                  kSerial = "lblSerial: Serial Number:  K-1001", kBusy = "pointer: 11", kIdle = "pointer: 0",
-                  kDrive = "lblServer: Keldo Database on Drive: D", kScreen = "screen: 0",
+const std::string kAuto = "lblAutoUpdate: Auto Update:  ON",
+                  kMulti = "lblSingleOrNetwork: Multi-user version of Keldo",
+                  kSerial = "lblSerial: Serial Number:  K-1001", kBusy = "pointer: 11",
+                  kIdle = "pointer: 0", kDrive = "lblServer: Keldo Database on Drive: D",
+                  kScreen = "screen: 0",
                   kPcExpiry = "lblServerShowsExpires: PC shows support expires: 31/12/2025",
                   kPcExpiryError = "lblServerShowsExpires: PC shows support expires: error",
                   kWebExpiry = "lblWebsiteExpires: Website show your support expires:  31/12/2025",
@@ -29,7 +31,8 @@ const std::string kAuto = "lblAutoUpdate: Auto Update:  ON", kMulti = "lblSingle
                   kPcVersion = "lblPCversion: Version on this PC: 63215",
                   kWebVersion = "lblWebVersion: Version on website: 63216",
                   kNoWebVersion = "lblWebVersion: Version on website: 0",
-                  kServerVersion = "lblServerVersion: Version in Latest Progs folder: v6.3.210 01/11/2024",
+                  kServerVersion =
+                      "lblServerVersion: Version in Latest Progs folder: v6.3.210 01/11/2024",
                   kServerError = "lblServerVersion: Version in Latest Progs folder: error";
 
 struct RunCase {
@@ -39,34 +42,43 @@ struct RunCase {
 };
 
 const RunCase kRuns[] = {
-    {"Ordinary", [](Rig&) {},
-     {kAuto, kMulti, kSerial, kBusy, kIdle, kDrive, kPcExpiry, kScreen, kWebExpiry, kPcVersion, kWebVersion, kServerVersion}},
-    {"DatabaseNowhere", [](Rig& r) { r.files.contents.erase(kDbOnD); },
-     {kAuto, kMulti, kSerial, kBusy, kIdle, "box: Your Accounts database not found so cannot continue", "end"}},
+    {"Ordinary",
+     [](Rig&) {},
+     {kAuto, kMulti, kSerial, kBusy, kIdle, kDrive, kPcExpiry, kScreen, kWebExpiry, kPcVersion,
+      kWebVersion, kServerVersion}},
+    {"DatabaseNowhere",
+     [](Rig& r) { r.files.contents.erase(kDbOnD); },
+     {kAuto, kMulti, kSerial, kBusy, kIdle,
+      "box: Your Accounts database not found so cannot continue", "end"}},
     {"FolderCannotBeCreated",
      [](Rig& r) {
        r.web.ensureResult = r.web.fetchResult = 0;
        r.files.contents.erase(kExpiry);
        r.files.contents.erase(kVersion);
      },
-     {kAuto, kMulti, kSerial, kBusy, kIdle, kDrive, "box: Cannot create Latest Program Folder", kPcExpiryError,
-      kScreen, kWebExpiry, kPcVersion, kNoWebVersion, kServerError}},
-    {"WebsiteDown", [](Rig& r) { r.web.fetchResult = r.web.submitOK = 0; },
-     {kAuto, kMulti, kSerial, kBusy, kIdle, kDrive, kPcExpiry, kNoWebExpiry, kPcVersion, kNoWebVersion, kServerVersion}},
-    {"UnreadableSupportAnswer", [](Rig& r) { r.web.replyText = u"<h1>500 Internal Server Error</h1>"; },
-     {kAuto, kMulti, kSerial, kBusy, kIdle, kDrive, kPcExpiry, "box: Could not read from website", kScreen,
-      kNoWebExpiry, kPcVersion, kWebVersion, kServerVersion}},
-    {"EmptyLatestProgsFolder", [](Rig& r) { r.files.contents.erase(kExpiry), r.files.contents.erase(kVersion); },
-     {kAuto, kMulti, kSerial, kBusy, kIdle, kDrive, kPcExpiryError, kScreen, kWebExpiry, kPcVersion, kWebVersion,
-      kServerError}},
+     {kAuto, kMulti, kSerial, kBusy, kIdle, kDrive, "box: Cannot create Latest Program Folder",
+      kPcExpiryError, kScreen, kWebExpiry, kPcVersion, kNoWebVersion, kServerError}},
+    {"WebsiteDown",
+     [](Rig& r) { r.web.fetchResult = r.web.submitOK = 0; },
+     {kAuto, kMulti, kSerial, kBusy, kIdle, kDrive, kPcExpiry, kNoWebExpiry, kPcVersion,
+      kNoWebVersion, kServerVersion}},
+    {"UnreadableSupportAnswer",
+     [](Rig& r) { r.web.replyText = u"<h1>500 Internal Server Error</h1>"; },
+     {kAuto, kMulti, kSerial, kBusy, kIdle, kDrive, kPcExpiry, "box: Could not read from website",
+      kScreen, kNoWebExpiry, kPcVersion, kWebVersion, kServerVersion}},
+    {"EmptyLatestProgsFolder",
+     [](Rig& r) { r.files.contents.erase(kExpiry), r.files.contents.erase(kVersion); },
+     {kAuto, kMulti, kSerial, kBusy, kIdle, kDrive, kPcExpiryError, kScreen, kWebExpiry, kPcVersion,
+      kWebVersion, kServerError}},
     {"ZeroByteAndOverlongFilesNoSettings",
      [](Rig& r) {
        r.files.contents[kExpiry] = "";
        r.files.contents[kVersion] = std::string(kMaxFirstLineBytes + 1, 'v') + "\r\n";
        r.settings.values.clear();
      },
-     {kAuto, "lblSingleOrNetwork: Single-user version of Keldo", "lblSerial: Serial Number:  ", kBusy, kIdle, kDrive,
-      kPcExpiryError, kScreen, kWebExpiry, "lblPCversion: Version on this PC: 0", kWebVersion, kServerError}},
+     {kAuto, "lblSingleOrNetwork: Single-user version of Keldo",
+      "lblSerial: Serial Number:  ", kBusy, kIdle, kDrive, kPcExpiryError, kScreen, kWebExpiry,
+      "lblPCversion: Version on this PC: 0", kWebVersion, kServerError}},
 };
 
 class WholeRun : public testing::TestWithParam<RunCase> {};
@@ -87,14 +99,30 @@ TEST(WholeRun, DiagnosticsOfAnOrdinaryRunInOrder) {
   auto rig = Rig::Ordinary();
   rig->Start().SetDebugOn(-1);
   const std::string folder = "D:\\Keldo6\\LATEST_PROGS\\";
-  EXPECT_EQ(rig->PressStart(),
-            (Log{kAuto, kMulti, kSerial, kBusy, "diag: Looking for Keldo DB on drive: C",
-                 "diag: Looking for Keldo DB on drive: D", "diag: Keldo Data found on Drive: D", kIdle, kDrive,
-                 "diag: Checking " + folder + "SupportExpiry.dat", "diag: Opening " + folder + "SupportExpiry.dat",
-                 kPcExpiry, kScreen, kWebExpiry, kPcVersion, "diag: Checking website version",
-                 "diag: Version on web: 63216", kWebVersion, "diag: Checking " + folder + "keldo63version.dat",
-                 "diag: Opening " + folder + "keldo63version.dat", kServerVersion, "diag: Version on Server - 63210"}));
-  EXPECT_EQ(rig->web.fetches.at(0).first, Text(kWebsite) + u"/filesfordownload/keldo63version.dat?20241201093015");
+  EXPECT_EQ(rig->PressStart(), (Log{kAuto,
+                                    kMulti,
+                                    kSerial,
+                                    kBusy,
+                                    "diag: Looking for Keldo DB on drive: C",
+                                    "diag: Looking for Keldo DB on drive: D",
+                                    "diag: Keldo Data found on Drive: D",
+                                    kIdle,
+                                    kDrive,
+                                    "diag: Checking " + folder + "SupportExpiry.dat",
+                                    "diag: Opening " + folder + "SupportExpiry.dat",
+                                    kPcExpiry,
+                                    kScreen,
+                                    kWebExpiry,
+                                    kPcVersion,
+                                    "diag: Checking website version",
+                                    "diag: Version on web: 63216",
+                                    kWebVersion,
+                                    "diag: Checking " + folder + "keldo63version.dat",
+                                    "diag: Opening " + folder + "keldo63version.dat",
+                                    kServerVersion,
+                                    "diag: Version on Server - 63210"}));
+  EXPECT_EQ(rig->web.fetches.at(0).first,
+            Text(kWebsite) + u"/filesfordownload/keldo63version.dat?20241201093015");
 }
 
 TEST(WholeRun, FailedVersionReadsAreAnnounced) {
@@ -105,7 +133,8 @@ TEST(WholeRun, FailedVersionReadsAreAnnounced) {
   const Log log = rig->PressStart();
   const std::string path = "D:\\Keldo6\\LATEST_PROGS\\keldo63version.dat";
   EXPECT_EQ(Log(log.end() - 10, log.end()),
-            (Log{"diag: Checking website version", "diag: 12029 A connection with the server could not be established",
+            (Log{"diag: Checking website version",
+                 "diag: 12029 A connection with the server could not be established",
                  "diag: Cannot read version from web", "diag: Version on web: 0", kNoWebVersion,
                  "diag: Checking " + path, "diag: File not found: " + path, kServerError,
                  "diag: Cannot read version from server", "diag: Version on Server - 0"}));

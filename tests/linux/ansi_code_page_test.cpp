@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "local/reconnect.h"
-#include "support/case_name.h"
 #include "platform/linux/ansi_code_page.h"
 #include "platform/linux/posix_text_files.h"
 #include "platform/linux/wine_network_registry.h"
@@ -24,26 +23,28 @@ struct CodePageCase {
 
 const CodePageCase kCodePages[] = {
     {"Cyrillic1251",
-     "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1700000000\n\"ACP\"=\"1251\"\n\"OEMCP\"=\"866\"\n",
+     "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] "
+     "1700000000\n\"ACP\"=\"1251\"\n\"OEMCP\"=\"866\"\n",
      1251, "\xcf\xf0\xe8\xe2\xe5\xf2 \xb9", u"\u041f\u0440\u0438\u0432\u0435\u0442 \u2116"},
     {"CentralEuropean1250",
-     "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1700000000\n\"ACP\"=\"1250\"\n", 1250,
-     "\x8a\xe8\xf8 \xb9", u"\u0160\u010d\u0159 \u0105"},
+     "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1700000000\n\"ACP\"=\"1250\"\n",
+     1250, "\x8a\xe8\xf8 \xb9", u"\u0160\u010d\u0159 \u0105"},
     {"Japanese932",
-     "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1700000000\n\"ACP\"=\"932\"\n", 932,
-     "\x83\x65\x83\x58\x83\x67\\", u"\u30c6\u30b9\u30c8\\"},
+     "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1700000000\n\"ACP\"=\"932\"\n",
+     932, "\x83\x65\x83\x58\x83\x67\\", u"\u30c6\u30b9\u30c8\\"},
     {"KeyNamesInAnyCase",
-     "[system\\\\currentcontrolset\\\\CONTROL\\\\nls\\\\CodePage] 1700000000\n\"acp\"=\"1251\"\n", 1251,
-     "\xcf", u"\u041f"},
-    {"AbsentValue", "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1700000000\n\"OEMCP\"=\"866\"\n",
+     "[system\\\\currentcontrolset\\\\CONTROL\\\\nls\\\\CodePage] 1700000000\n\"acp\"=\"1251\"\n",
+     1251, "\xcf", u"\u041f"},
+    {"AbsentValue",
+     "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1700000000\n\"OEMCP\"=\"866\"\n",
      1252, "Caf\xe9 \x80\x9f", u"Caf\u00e9 \u20ac\u0178"},
     {"NoSystemReg", nullptr, 1252, "Caf\xe9 \x80\x9f", u"Caf\u00e9 \u20ac\u0178"},
     {"UnknownToIconv",
-     "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1700000000\n\"ACP\"=\"99999\"\n", 1252,
-     "Caf\xe9", u"Caf\u00e9"},
+     "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1700000000\n\"ACP\"=\"99999\"\n",
+     1252, "Caf\xe9", u"Caf\u00e9"},
     {"NotANumber",
-     "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1700000000\n\"ACP\"=\"cp1251\"\n", 1252,
-     "Caf\xe9", u"Caf\u00e9"},
+     "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1700000000\n\"ACP\"=\"cp1251\"\n",
+     1252, "Caf\xe9", u"Caf\u00e9"},
 };
 
 class CodePages : public ::testing::TestWithParam<CodePageCase> {
@@ -76,13 +77,15 @@ TEST_P(CodePages, RemotePathsGoThroughThePrefixCodePage) {
     std::snprintf(escape, sizeof escape, "\\x%04x", static_cast<unsigned>(c));
     escaped += escape;
   }
-  prefix_.WriteUserReg("[Network\\\\F] 1700000000\n\"RemotePath\"=\"\\\\\\\\srv\\\\" + escaped + "\"\n");
+  prefix_.WriteUserReg("[Network\\\\F] 1700000000\n\"RemotePath\"=\"\\\\\\\\srv\\\\" + escaped +
+                       "\"\n");
   RegistryKey key = 0;
   ASSERT_EQ(registry_.OpenKey("Network\\F", &key), kRegistrySuccess);
   std::uint32_t size = 0;
   ASSERT_EQ(registry_.QueryValue(key, "RemotePath", nullptr, nullptr, &size), kRegistrySuccess);
   std::string bytes(size, '\0');
-  ASSERT_EQ(registry_.QueryValue(key, "RemotePath", nullptr, reinterpret_cast<unsigned char*>(bytes.data()), &size),
+  ASSERT_EQ(registry_.QueryValue(key, "RemotePath", nullptr,
+                                 reinterpret_cast<unsigned char*>(bytes.data()), &size),
             kRegistrySuccess);
   EXPECT_EQ(bytes, "\\\\srv\\" + GetParam().ansi + std::string(1, '\0'));
   registry_.CloseKey(key);
@@ -95,7 +98,8 @@ INSTANTIATE_TEST_SUITE_P(Table, CodePages, ::testing::ValuesIn(kCodePages), Case
 // value, as Windows' tables give them; a character without a form is '?'.
 TEST(AnsiCodePage, UndefinedBytesAndCharactersWithoutAForm) {
   TempPrefix prefix;
-  prefix.WriteSystemReg("[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1700000000\n\"ACP\"=\"1251\"\n");
+  prefix.WriteSystemReg(
+      "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1700000000\n\"ACP\"=\"1251\"\n");
   RegFile systemReg(prefix.Prefix().SystemReg());
   AnsiCodePage codePage(systemReg);
   EXPECT_EQ(codePage.ToText("a\x98z"), u"a\u0098z");

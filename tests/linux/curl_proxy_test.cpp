@@ -19,14 +19,29 @@ TEST(ChooseCurlProxy, TheVariablesInLibcurlsOrder) {
     const char* variable;
   } cases[] = {
       {"nothing set", {}, "localhost", "", "no proxy set"},
-      {"lower case first", {{"https_proxy", "a:1"}, {"HTTPS_PROXY", "b:2"}}, "localhost", "a:1", "https_proxy"},
+      {"lower case first",
+       {{"https_proxy", "a:1"}, {"HTTPS_PROXY", "b:2"}},
+       "localhost",
+       "a:1",
+       "https_proxy"},
       {"upper case", {{"HTTPS_PROXY", "b:2"}}, "localhost", "b:2", "HTTPS_PROXY"},
       {"http_proxy is not for https", {{"http_proxy", "c:3"}}, "localhost", "", "no proxy set"},
       {"all_proxy last", {{"all_proxy", "d:4"}}, "localhost", "d:4", "all_proxy"},
-      {"no_proxy exempts", {{"https_proxy", "a:1"}, {"no_proxy", "localhost"}}, "localhost", "", "no_proxy"},
-      {"NO_PROXY exempts", {{"https_proxy", "a:1"}, {"NO_PROXY", "*"}}, "localhost", "", "NO_PROXY"},
+      {"no_proxy exempts",
+       {{"https_proxy", "a:1"}, {"no_proxy", "localhost"}},
+       "localhost",
+       "",
+       "no_proxy"},
+      {"NO_PROXY exempts",
+       {{"https_proxy", "a:1"}, {"NO_PROXY", "*"}},
+       "localhost",
+       "",
+       "NO_PROXY"},
       {"no_proxy read before NO_PROXY",
-       {{"https_proxy", "a:1"}, {"no_proxy", "other"}, {"NO_PROXY", "*"}}, "localhost", "a:1", "https_proxy"},
+       {{"https_proxy", "a:1"}, {"no_proxy", "other"}, {"NO_PROXY", "*"}},
+       "localhost",
+       "a:1",
+       "https_proxy"},
   };
   for (const auto& c : cases) {
     const CurlProxy choice = ChooseCurlProxy(c.host, [&c](const char* name) -> const char* {
@@ -58,7 +73,8 @@ TEST(CurlNoProxyMatches, NamesDomainsAndNetworks) {
       {"127.0.0.0/x", "127.0.0.1", false},
       {"", "localhost", false},
   };
-  for (const auto& c : cases) EXPECT_EQ(CurlNoProxyMatches(c.list, c.host), c.matches) << c.list << " " << c.host;
+  for (const auto& c : cases)
+    EXPECT_EQ(CurlNoProxyMatches(c.list, c.host), c.matches) << c.list << " " << c.host;
 }
 
 TEST(ProxyWithoutCredentials, NeverShowsAPassword) {

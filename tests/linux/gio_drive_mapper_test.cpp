@@ -34,7 +34,9 @@ class GioDriveMapperTest : public ::testing::Test {
  protected:
   GioDriveMapperTest() {
     // Records its arguments and its process id, one per line.
-    prefix_.Write("fake-gio", "#!/bin/sh\nprintf '%s\\n' \"$$\" \"$@\" > \"$0.args.tmp\"\nmv \"$0.args.tmp\" \"$0.args\"\n");
+    prefix_.Write("fake-gio",
+                  "#!/bin/sh\nprintf '%s\\n' \"$$\" \"$@\" > \"$0.args.tmp\"\nmv \"$0.args.tmp\" "
+                  "\"$0.args\"\n");
     ::chmod(program_.c_str(), 0755);
   }
 

@@ -7,7 +7,9 @@ namespace keldo {
 
 namespace {
 
-constexpr const char* kHeader = "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n\n";
+constexpr const char* kHeader =
+    "WINE REGISTRY Version 2\n;; All keys relative to "
+    "\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n\n";
 
 std::vector<unsigned char> Bytes(std::initializer_list<int> values) {
   std::vector<unsigned char> out;
@@ -33,15 +35,21 @@ struct TextCase {
 // Values as Wine writes them, looked up as the program looks them up.
 TEST(RegHive, ReadsWineTextValues) {
   const TextCase cases[] = {
-      {"[Network\\\\F] 1700000000\n#time=1da0000\n\"RemotePath\"=\"\\\\\\\\server\\\\share\"\n", u"Network\\F", u"RemotePath", kRegSz, u"\\\\server\\share"},
-      {"[A]\n\"v\"=\"tab\\there\\nline \\\"q\\\" \\a\\b\\e\\f\\r\\v\"\n", u"A", u"v", kRegSz, u"tab\there\nline \"q\" \a\b\x1b\f\r\v"},
-      {"[A]\n\"v\"=\"M\\xfcller \\x263a\\x20ac9 \\101\\0619\"\n", u"A", u"v", kRegSz, u"M\u00fcller \u263a\u20ac9 A19"},
-      {"[A]\n\"v\"=\"Gr\xc3\xbc\xc3\x9f raw UTF-8\"\n", u"A", u"v", kRegSz, u"Gr\u00fc\u00df raw UTF-8"},
+      {"[Network\\\\F] 1700000000\n#time=1da0000\n\"RemotePath\"=\"\\\\\\\\server\\\\share\"\n",
+       u"Network\\F", u"RemotePath", kRegSz, u"\\\\server\\share"},
+      {"[A]\n\"v\"=\"tab\\there\\nline \\\"q\\\" \\a\\b\\e\\f\\r\\v\"\n", u"A", u"v", kRegSz,
+       u"tab\there\nline \"q\" \a\b\x1b\f\r\v"},
+      {"[A]\n\"v\"=\"M\\xfcller \\x263a\\x20ac9 \\101\\0619\"\n", u"A", u"v", kRegSz,
+       u"M\u00fcller \u263a\u20ac9 A19"},
+      {"[A]\n\"v\"=\"Gr\xc3\xbc\xc3\x9f raw UTF-8\"\n", u"A", u"v", kRegSz,
+       u"Gr\u00fc\u00df raw UTF-8"},
       {"[A]\n\"v\"=str(2):\"%USERPROFILE%\\\\x\"\n", u"A", u"v", kRegExpandSz, u"%USERPROFILE%\\x"},
       {"[A]\n@=\"default\"\n", u"A", u"", kRegSz, u"default"},
       {"[A]\n\"v\"=hex(1):41,00,42,00,00,00\n", u"A", u"v", kRegSz, u"AB"},
-      {"[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC]\n\"PkgNbr\"=\"1\"\n", u"SOFTWARE\\vb and vba program settings\\KELDO6\\thispc", u"PKGNBR", kRegSz, u"1"},
-      {"[Caf\\xe9\\\\\\xc9T\\xc9]\n\"\\x00c9t\\xe9\"=\"x\"\n", u"CAF\u00c9\\\u00e9t\u00e9", u"\u00e9T\u00c9", kRegSz, u"x"},
+      {"[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC]\n\"PkgNbr\"=\"1\"\n",
+       u"SOFTWARE\\vb and vba program settings\\KELDO6\\thispc", u"PKGNBR", kRegSz, u"1"},
+      {"[Caf\\xe9\\\\\\xc9T\\xc9]\n\"\\x00c9t\\xe9\"=\"x\"\n", u"CAF\u00c9\\\u00e9t\u00e9",
+       u"\u00e9T\u00c9", kRegSz, u"x"},
       {"[A\\]B]\n\"v\"=\"bracket\"\n", u"A]B", u"v", kRegSz, u"bracket"},
       {"[A]\r\n\"v\"=\"crlf\"\r\n", u"A", u"v", kRegSz, u"crlf"},
       {"[A]\n\"v\"=\"first\"\n\"v\"=\"second\"\n", u"A", u"v", kRegSz, u"second"},
@@ -66,7 +74,8 @@ TEST(RegHive, ReadsOddValueTypesAsRawBytes) {
       {"\"v\"=dword:00000401\n", kRegDword, Bytes({0x01, 0x04, 0, 0})},
       {"\"v\"=hex:de,ad,be,ef\n", kRegBinary, Bytes({0xde, 0xad, 0xbe, 0xef})},
       {"\"v\"=hex:\n", kRegBinary, {}},
-      {"\"v\"=hex(7):5c,00,5c,00,\\\n  73,00,00,00,00,00\n", kRegMultiSz, Bytes({0x5c, 0, 0x5c, 0, 0x73, 0, 0, 0, 0, 0})},
+      {"\"v\"=hex(7):5c,00,5c,00,\\\n  73,00,00,00,00,00\n", kRegMultiSz,
+       Bytes({0x5c, 0, 0x5c, 0, 0x73, 0, 0, 0, 0, 0})},
       {"\"v\"=hex(100000):01\n", 0x100000, Bytes({1})},
       {"\"v\"=str(7):\"a\"\n", kRegMultiSz, Bytes({'a', 0, 0, 0})},
   };
@@ -85,14 +94,24 @@ TEST(RegHive, ReadsOddValueTypesAsRawBytes) {
 // A bad line is passed over and the rest of the file still counts.
 TEST(RegHive, PassesOverMalformedLines) {
   const char* bad[] = {
-      "\"v\"=\"unterminated\n",   "\"v\"=hex:zz,01\n",       "\"v\"=dword:123456789\n",
-      "\"v\"=dword:\n",           "\"v\"=str(x):\"a\"\n",    "\"v\"=hex(2:41\n",
-      "\"v\"=-\n",                "\"v\"=unknown:1\n",       "\"v\"\n",
-      "\"v\"=\"trailing \\",      "\"v\"=hex:01,\\\nzz\n",   "\xff\xfe\x00garbage\n",
-      "@\n",                      "\"v\"=\"ok\"\n[broken\n\"w\"=\"after broken key\"\n",
+      "\"v\"=\"unterminated\n",
+      "\"v\"=hex:zz,01\n",
+      "\"v\"=dword:123456789\n",
+      "\"v\"=dword:\n",
+      "\"v\"=str(x):\"a\"\n",
+      "\"v\"=hex(2:41\n",
+      "\"v\"=-\n",
+      "\"v\"=unknown:1\n",
+      "\"v\"\n",
+      "\"v\"=\"trailing \\",
+      "\"v\"=hex:01,\\\nzz\n",
+      "\xff\xfe\x00garbage\n",
+      "@\n",
+      "\"v\"=\"ok\"\n[broken\n\"w\"=\"after broken key\"\n",
   };
   for (const char* line : bad) {
-    const RegHive hive = Parse(std::string(kHeader) + "[K]\n" + line + "\n[K]\n\"good\"=\"yes\"\n", {u"K"});
+    const RegHive hive =
+        Parse(std::string(kHeader) + "[K]\n" + line + "\n[K]\n\"good\"=\"yes\"\n", {u"K"});
     const RegValue* good = hive.Value(u"K", u"good");
     ASSERT_NE(good, nullptr) << line;
     EXPECT_EQ(RegText(*good), u"yes") << line;
@@ -104,8 +123,12 @@ TEST(RegHive, PassesOverMalformedLines) {
 }
 
 TEST(RegHive, WholeFilesThatAreNoRegistryReadAsEmpty) {
-  const char* files[] = {"", "\n\n", "REGEDIT4\n[A]\n\"v\"=\"x\"\n", "[A]\n\"v\"=\"x\"\n",
-                         "WINE REGISTRY Version 1\n[A]\n\"v\"=\"x\"\n", "\"v\"=\"value before any key\"\n"};
+  const char* files[] = {"",
+                         "\n\n",
+                         "REGEDIT4\n[A]\n\"v\"=\"x\"\n",
+                         "[A]\n\"v\"=\"x\"\n",
+                         "WINE REGISTRY Version 1\n[A]\n\"v\"=\"x\"\n",
+                         "\"v\"=\"value before any key\"\n"};
   for (const char* file : files) {
     const RegHive hive = Parse(file, {u"A"});
     EXPECT_EQ(hive.Key(u"A"), nullptr) << file;
@@ -132,7 +155,8 @@ std::string Dump(const RegHive& hive, std::initializer_list<const char16_t*> key
     out += ToUtf8(key) + (values ? ":" : " absent") + "\n";
     if (values == nullptr) continue;
     for (const auto& [name, value] : *values) {
-      out += "  " + ToUtf8(name) + " " + std::to_string(value.type) + " " + std::to_string(value.data.size()) + ":";
+      out += "  " + ToUtf8(name) + " " + std::to_string(value.type) + " " +
+             std::to_string(value.data.size()) + ":";
       for (const unsigned char b : value.data) out += std::to_string(b) + ",";
       out += "\n";
     }
@@ -142,24 +166,29 @@ std::string Dump(const RegHive& hive, std::initializer_list<const char16_t*> key
 
 // The file arrives in pieces of whatever size a read returns.
 TEST(RegReader, PiecesOfAnySizeReadAsTheWhole) {
-  const std::string file = std::string(kHeader) +
-      "[A]\r\n\"v\"=\"M\\xfcller \\x263a\"\r\n\"h\"=hex(7):5c,00,5c,00,\\\r\n  73,00,00,00,\\\n  00,00\n"
-      "[A\\\\B] 1\n@=dword:00000401\n\"w\"=\"Gr\xc3\xbc\xc3\x9f\"\n[C]\n\"x\"=hex:01,\\\n  zz\n\"y\"=\"after\"";
+  const std::string file =
+      std::string(kHeader) +
+      "[A]\r\n\"v\"=\"M\\xfcller \\x263a\"\r\n\"h\"=hex(7):5c,00,5c,00,\\\r\n  73,00,00,00,\\\n  "
+      "00,00\n"
+      "[A\\\\B] 1\n@=dword:00000401\n\"w\"=\"Gr\xc3\xbc\xc3\x9f\"\n[C]\n\"x\"=hex:01,\\\n  "
+      "zz\n\"y\"=\"after\"";
   const RegKeySet wanted = {u"a", u"a\\b", u"c"};
   const std::string whole = Dump(ParseRegFile(file, wanted), {u"A", u"A\\B", u"C"});
   EXPECT_NE(whole.find("y 1"), std::string::npos) << whole;
   for (const std::size_t pieceSize : {1, 2, 3, 7, 64}) {
     RegReader reader(wanted);
-    for (std::size_t at = 0; at < file.size(); at += pieceSize) reader.Feed(std::string_view(file).substr(at, pieceSize));
+    for (std::size_t at = 0; at < file.size(); at += pieceSize)
+      reader.Feed(std::string_view(file).substr(at, pieceSize));
     EXPECT_EQ(Dump(reader.Finish(), {u"A", u"A\\B", u"C"}), whole) << pieceSize;
   }
 }
 
 TEST(RegReader, KeepsOnlyTheKeysAskedFor) {
-  const RegHive hive = Parse(std::string(kHeader) +
-                                 "[Network\\\\F]\n\"RemotePath\"=\"f\"\n[Network\\\\G\\\\Sub]\n\"v\"=\"s\"\n"
-                                 "[Software\\\\Other]\n\"v\"=\"o\"\n",
-                             {u"Network\\F", u"Network\\G"});
+  const RegHive hive =
+      Parse(std::string(kHeader) +
+                "[Network\\\\F]\n\"RemotePath\"=\"f\"\n[Network\\\\G\\\\Sub]\n\"v\"=\"s\"\n"
+                "[Software\\\\Other]\n\"v\"=\"o\"\n",
+            {u"Network\\F", u"Network\\G"});
   ASSERT_NE(hive.Value(u"network\\f", u"remotepath"), nullptr);
   ASSERT_NE(hive.Key(u"Network\\G"), nullptr);  // it has a subkey
   EXPECT_TRUE(hive.Key(u"Network\\G")->empty());
@@ -172,7 +201,8 @@ TEST(RegReader, KeepsOnlyTheKeysAskedFor) {
 TEST(RegReader, OversizedLinesAndValuesReadAsAbsent) {
   const std::string hugeText(2 * 1024 * 1024, 'x');
   std::string hexLines;
-  while (hexLines.size() < 1024 * 1024) hexLines += "  41,00,41,00,41,00,41,00,41,00,41,00,41,00,41,00,\\\n";
+  while (hexLines.size() < 1024 * 1024)
+    hexLines += "  41,00,41,00,41,00,41,00,41,00,41,00,41,00,41,00,\\\n";
   std::string longHexLine = "\"longhex\"=hex:";
   while (longHexLine.size() < 2 * 1024 * 1024) longHexLine += "41,";
   const struct {

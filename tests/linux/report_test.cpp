@@ -80,8 +80,8 @@ class ReportTest : public ::testing::Test {
       ++factoryCalls_;
       const std::string program = prefix_.Root() + "/fake-gio";
       auto services = MakeLinuxPlatformServices({prefix_.Prefix(), kTestLimits, program});
-      return std::make_unique<WithMapper>(std::move(services),
-                                          std::make_unique<SettledMapper>(program, program + ".done"));
+      return std::make_unique<WithMapper>(
+          std::move(services), std::make_unique<SettledMapper>(program, program + ".done"));
     };
     std::ostringstream out, err;
     ReportRun run;
@@ -107,12 +107,14 @@ TEST_F(ReportTest, FoundOnDriveD) {
   const ReportRun run = Run(StandinServer::Trusted().Website());
   EXPECT_EQ(run.code, 0);
   EXPECT_EQ(run.err, "");
-  EXPECT_EQ(run.out, Lines({"Serial Number:  123456", "Version in Latest Progs folder: v6.3.218 10/02/2025",
-                            "Version on website: 63220", "Version on this PC: 63215", "Multi-user version of Keldo",
-                            "PC shows support expires: 31/12/2026",
-                            "Website show your support expires:  31/12/2027\\r\\n",
-                            "Auto Update:  User turned it OFF", "Keldo Database on Drive: D"}));
-  EXPECT_FALSE(std::filesystem::exists(prefix_.Root() + "/drive_d/Keldo6/LATEST_PROGS/temp_vers.dat"));
+  EXPECT_EQ(run.out,
+            Lines({"Serial Number:  123456", "Version in Latest Progs folder: v6.3.218 10/02/2025",
+                   "Version on website: 63220", "Version on this PC: 63215",
+                   "Multi-user version of Keldo", "PC shows support expires: 31/12/2026",
+                   "Website show your support expires:  31/12/2027\\r\\n",
+                   "Auto Update:  User turned it OFF", "Keldo Database on Drive: D"}));
+  EXPECT_FALSE(
+      std::filesystem::exists(prefix_.Root() + "/drive_d/Keldo6/LATEST_PROGS/temp_vers.dat"));
 }
 
 TEST_F(ReportTest, FoundOnlyAfterTheRememberedShareIsMounted) {
@@ -128,14 +130,16 @@ TEST_F(ReportTest, FoundOnlyAfterTheRememberedShareIsMounted) {
       {"EscapedTrailingNuls", "\"\\\\\\\\fileserver\\\\keldo\\0\\0\\0\\0\""},
   };
   prefix_.Link("f:", "../share");  // the server is down: nothing behind the link yet
-  prefix_.Write("fake-gio", "#!/bin/sh\ncd \"$(dirname \"$0\")\" && mkdir -p share/Keldo6/GENDATA && "
-                            ": > share/Keldo6/GENDATA/GeneralKeldo6data.mdb && echo \"$@\" > \"$0.done\"\n");
+  prefix_.Write("fake-gio",
+                "#!/bin/sh\ncd \"$(dirname \"$0\")\" && mkdir -p share/Keldo6/GENDATA && "
+                ": > share/Keldo6/GENDATA/GeneralKeldo6data.mdb && echo \"$@\" > \"$0.done\"\n");
   std::filesystem::permissions(prefix_.Root() + "/fake-gio", std::filesystem::perms::owner_all);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     std::filesystem::remove_all(prefix_.Root() + "/share");
     std::filesystem::remove(prefix_.Root() + "/fake-gio.done");
-    prefix_.WriteUserReg(std::string(kSettings) + "\n[Network\\\\F] 1733650000\n\"RemotePath\"=" + c.value + "\n");
+    prefix_.WriteUserReg(std::string(kSettings) +
+                         "\n[Network\\\\F] 1733650000\n\"RemotePath\"=" + c.value + "\n");
 
     const ReportRun run = Run(StandinServer::Trusted().Website(), {"--json", "--debug"});
     EXPECT_EQ(run.code, 0) << run.err;
@@ -148,9 +152,10 @@ TEST_F(ReportTest, FoundOnlyAfterTheRememberedShareIsMounted) {
     const std::vector<std::string> debug = report["debug"];
     ASSERT_GE(debug.size(), 5u);
     const std::vector<std::string> search(debug.begin(), debug.begin() + 5);
-    EXPECT_EQ(search, (std::vector<std::string>{"Looking for Keldo DB on drive: C", "Looking for Keldo DB on drive: F",
-                                                "Looking for Keldo DB on drive: C", "Looking for Keldo DB on drive: F",
-                                                "Keldo Data found on Drive: F"}));
+    EXPECT_EQ(search, (std::vector<std::string>{
+                          "Looking for Keldo DB on drive: C", "Looking for Keldo DB on drive: F",
+                          "Looking for Keldo DB on drive: C", "Looking for Keldo DB on drive: F",
+                          "Keldo Data found on Drive: F"}));
     EXPECT_EQ(ReadAll(prefix_.Root() + "/fake-gio.done"), "mount smb://fileserver/keldo\n");
   }
 }
@@ -158,9 +163,10 @@ TEST_F(ReportTest, FoundOnlyAfterTheRememberedShareIsMounted) {
 // The latest-programs files are read in the prefix's own code page, as the
 // Windows program reads them there.
 TEST_F(ReportTest, FileLinesInThePrefixCodePage) {
-  prefix_.WriteSystemReg("[Software\\\\Wine\\\\Drives] 1733650000\n\"f:\"=\"network\"\n\n"
-                         "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1733650000\n"
-                         "\"ACP\"=\"1251\"\n\"OEMCP\"=\"866\"\n");
+  prefix_.WriteSystemReg(
+      "[Software\\\\Wine\\\\Drives] 1733650000\n\"f:\"=\"network\"\n\n"
+      "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1733650000\n"
+      "\"ACP\"=\"1251\"\n\"OEMCP\"=\"866\"\n");
   prefix_.Link("d:", "../drive_d");
   InstallOn("drive_d");
   prefix_.Write("drive_d/Keldo6/LATEST_PROGS/SupportExpiry.dat", "31/12/2026 \xe4\xee \xb9\r\n");
@@ -177,10 +183,11 @@ TEST_F(ReportTest, NotFoundEndsTheProgram) {
   const ReportRun run = Run(StandinServer::Trusted().Website());
   EXPECT_EQ(run.code, 2);
   EXPECT_EQ(run.err, "Check Keldo Support: Your Accounts database not found so cannot continue\n");
-  EXPECT_EQ(run.out, Lines({"Serial Number:  123456", "Version in Latest Progs:", "Version on website: ",
-                            "Version on this PC: ", "Multi-user version of Keldo", "PC shows support expires: ",
-                            "Website shows support expires:", "Auto Update:  User turned it OFF",
-                            "Keldo Database on Drive:"}));
+  EXPECT_EQ(run.out,
+            Lines({"Serial Number:  123456", "Version in Latest Progs:", "Version on website: ",
+                   "Version on this PC: ", "Multi-user version of Keldo",
+                   "PC shows support expires: ", "Website shows support expires:",
+                   "Auto Update:  User turned it OFF", "Keldo Database on Drive:"}));
 }
 
 TEST_F(ReportTest, WebsiteThatCannotBeUsed) {
@@ -192,14 +199,16 @@ TEST_F(ReportTest, WebsiteThatCannotBeUsed) {
   } cases[] = {
       {"https://127.0.0.1:" + std::to_string(ClosedPort()), ""},
       {StandinServer::Untrusted().Website(), ""},
-      {StandinServer::Trusted().Website("500"), "Check Keldo Support: Could not read from website\n"},
+      {StandinServer::Trusted().Website("500"),
+       "Check Keldo Support: Could not read from website\n"},
   };
   for (const auto& c : cases) {
     const ReportRun run = Run(c.website);
     EXPECT_EQ(run.code, 0) << c.website;
     EXPECT_EQ(run.err, c.err) << c.website;
     EXPECT_NE(run.out.find("\nVersion on website: 0\n"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("\nWebsite shows support expires: --------\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\nWebsite shows support expires: --------\n"), std::string::npos)
+        << run.out;
   }
 }
 
@@ -240,8 +249,12 @@ TEST_F(ReportTest, NothingFromOutsideReachesTheTerminalRaw) {
   prefix_.WriteUserReg(settings);
   prefix_.Link("d:", "../drive_d");
   InstallOn("drive_d");
-  const std::string serial = "\x1b[2J\xc2\x9b" "31m\xc2\x85\x7f\\q";
-  const std::string path = "/\x1b]0;owned\x07\xc2\x9b" "2J\\";
+  const std::string serial =
+      "\x1b[2J\xc2\x9b"
+      "31m\xc2\x85\x7f\\q";
+  const std::string path =
+      "/\x1b]0;owned\x07\xc2\x9b"
+      "2J\\";
   const std::string website = "https://127.0.0.1:" + std::to_string(ClosedPort()) + path;
   const struct {
     const char* name;
@@ -263,13 +276,14 @@ TEST_F(ReportTest, NothingFromOutsideReachesTheTerminalRaw) {
       EXPECT_EQ(run.out.rfind(line, 0), 0u) << c.name << ": " << run.out;
     } else {
       // JSON keeps the text itself, every control written as \u00XX.
-      EXPECT_NE(run.out.find("\\u001b[2J\\u009b31m\\u0085\\u007f\\\\q"), std::string::npos) << run.out;
+      EXPECT_NE(run.out.find("\\u001b[2J\\u009b31m\\u0085\\u007f\\\\q"), std::string::npos)
+          << run.out;
       const auto report = nlohmann::json::parse(run.out);
       EXPECT_EQ(report["captions"]["lblSerial"], "Serial Number:  " + serial);
       const std::vector<std::string> debug = report["debug"];
-      EXPECT_TRUE(std::any_of(debug.begin(), debug.end(),
-                              [&](const std::string& line) { return line.find(path) != std::string::npos; }))
-          << run.out;
+      EXPECT_TRUE(std::any_of(debug.begin(), debug.end(), [&](const std::string& line) {
+        return line.find(path) != std::string::npos;
+      })) << run.out;
     }
   }
 }
@@ -280,7 +294,8 @@ TEST_F(ReportTest, EmptyLatestProgsFolder) {
   prefix_.MakeFolder("drive_d/Keldo6/LATEST_PROGS");
   const ReportRun run = Run(StandinServer::Trusted().Website());
   EXPECT_EQ(run.code, 0);
-  EXPECT_NE(run.out.find("\nVersion in Latest Progs folder: error\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\nVersion in Latest Progs folder: error\n"), std::string::npos)
+      << run.out;
   EXPECT_NE(run.out.find("\nPC shows support expires: error\n"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("\nVersion on website: 63220\n"), std::string::npos) << run.out;
   EXPECT_TRUE(std::filesystem::is_empty(prefix_.Root() + "/drive_d/Keldo6/LATEST_PROGS"));
@@ -301,7 +316,8 @@ TEST_F(ReportTest, AnErrorEndsOnlyTheRun) {
   const ReportRun run = Run(StandinServer::Trusted().Website(), {"--json"});
   EXPECT_EQ(run.code, 1);
   const auto report = nlohmann::json::parse(run.out);
-  const std::string error = "Cannot list the drives in " + dosdevices + ": No such file or directory (errno 2)";
+  const std::string error =
+      "Cannot list the drives in " + dosdevices + ": No such file or directory (errno 2)";
   EXPECT_EQ(report["outcome"], "failed");
   EXPECT_EQ(report["error"], error);
   EXPECT_EQ(report["messages"], nlohmann::json::array({"Check failed: " + error}));
@@ -334,7 +350,8 @@ TEST_F(ReportTest, UsageVersionAndHelpRunNoCheck) {
 }
 
 TEST(OneLine, ControlCharactersAreEscaped) {
-  EXPECT_EQ(OneLine(u"a\r\n\tb\x01\x1f\x7f\u0085 \u00e9\\x"), "a\\r\\n\\tb\\x01\\x1F\\x7F\\x85 \xc3\xa9\\\\x");
+  EXPECT_EQ(OneLine(u"a\r\n\tb\x01\x1f\x7f\u0085 \u00e9\\x"),
+            "a\\r\\n\\tb\\x01\\x1F\\x7F\\x85 \xc3\xa9\\\\x");
 }
 
 }  // namespace

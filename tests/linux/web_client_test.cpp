@@ -7,8 +7,8 @@
 
 #include "platform/linux/curl_web_component.h"
 #include "support/standin_server.h"
-#include "support/test_limits.h"
 #include "support/temp_prefix.h"
+#include "support/test_limits.h"
 
 namespace keldo {
 
@@ -27,7 +27,8 @@ class WebClientTest : public ::testing::Test {
 
   std::int32_t Fetch(const std::string& website, std::unique_ptr<WebClient>& client) {
     client = web_.NewWebClient();
-    return client->FetchToFile(FromUtf8(website + "/filesfordownload/keldo63version.dat?20250101120000"), kTarget);
+    return client->FetchToFile(
+        FromUtf8(website + "/filesfordownload/keldo63version.dat?20250101120000"), kTarget);
   }
 
   std::unique_ptr<WebReply> Submit(const std::string& website, std::unique_ptr<WebClient>& client,
@@ -53,8 +54,10 @@ TEST_F(WebClientTest, DownloadReplacesTheFileWithTheWholeBody) {
   prefix_.Write("drive_d/Keldo6/LATEST_PROGS/temp_vers.dat", "stale and longer than the new body");
   std::unique_ptr<WebClient> client;
   for (const char* fault : {"", "redirect"}) {
-    EXPECT_EQ(Fetch(StandinServer::Trusted().Website(fault), client), 1) << ToUtf8(client->FailureText());
-    EXPECT_EQ(Folder(), (std::map<std::string, std::string>{{"temp_vers.dat", "f:v6.3.220 15/03/2025\r\n"}}));
+    EXPECT_EQ(Fetch(StandinServer::Trusted().Website(fault), client), 1)
+        << ToUtf8(client->FailureText());
+    EXPECT_EQ(Folder(),
+              (std::map<std::string, std::string>{{"temp_vers.dat", "f:v6.3.220 15/03/2025\r\n"}}));
   }
 }
 
@@ -110,7 +113,8 @@ TEST_F(WebClientTest, DownloadNeverWritesThroughAPlantedLink) {
 TEST_F(WebClientTest, DownloadIntoAMissingFolderFails) {
   std::unique_ptr<WebClient> client;
   client = web_.NewWebClient();
-  EXPECT_EQ(client->FetchToFile(FromUtf8(StandinServer::Trusted().Website() + "/filesfordownload/keldo63version.dat"),
+  EXPECT_EQ(client->FetchToFile(FromUtf8(StandinServer::Trusted().Website() +
+                                         "/filesfordownload/keldo63version.dat"),
                                 u"D:\\Nowhere\\Deeper\\temp_vers.dat"),
             0);
   EXPECT_FALSE(client->FailureText().empty());
@@ -123,12 +127,17 @@ TEST_F(WebClientTest, FormPostGetsAnyCompleteAnswer) {
     std::int32_t answered;
     const char16_t* reply;
   } cases[] = {
-      {StandinServer::Trusted().Website(), u"123456", 1, u"Serial=123456\nExpired=No expires: 31/12/2027\r\n"},
+      {StandinServer::Trusted().Website(), u"123456", 1,
+       u"Serial=123456\nExpired=No expires: 31/12/2027\r\n"},
       {StandinServer::Trusted().Website(), u"", 1, u"Serial=\nExpired=Unknown\r\n"},
-      {StandinServer::Trusted().Website(), u"12 34&x=\u00e9", 1, u"Serial=12 34&x=\u00e9\nExpired=Unknown\r\n"},
-      {StandinServer::Trusted().Website("redirect"), u"123456", 1, u"<html><body>Not Found</body></html>\r\n"},
-      {StandinServer::Trusted().Website("404"), u"123456", 1, u"<html><body>Not Found</body></html>\r\n"},
-      {StandinServer::Trusted().Website("500"), u"123456", 1, u"<html><body>Internal Server Error</body></html>\r\n"},
+      {StandinServer::Trusted().Website(), u"12 34&x=\u00e9", 1,
+       u"Serial=12 34&x=\u00e9\nExpired=Unknown\r\n"},
+      {StandinServer::Trusted().Website("redirect"), u"123456", 1,
+       u"<html><body>Not Found</body></html>\r\n"},
+      {StandinServer::Trusted().Website("404"), u"123456", 1,
+       u"<html><body>Not Found</body></html>\r\n"},
+      {StandinServer::Trusted().Website("500"), u"123456", 1,
+       u"<html><body>Internal Server Error</body></html>\r\n"},
       {StandinServer::Trusted().Website("silent"), u"123456", 0, u""},
       {StandinServer::Trusted().Website("drip"), u"123456", 0, u""},
       {StandinServer::Trusted().Website("huge"), u"123456", 0, u""},
@@ -142,7 +151,8 @@ TEST_F(WebClientTest, FormPostGetsAnyCompleteAnswer) {
   for (const auto& c : cases) {
     std::unique_ptr<WebClient> client;
     const auto reply = Submit(c.website, client, c.serial);
-    EXPECT_EQ(client->LastCallOK(), c.answered) << c.website << ": " << ToUtf8(client->FailureText());
+    EXPECT_EQ(client->LastCallOK(), c.answered)
+        << c.website << ": " << ToUtf8(client->FailureText());
     EXPECT_EQ(reply->ReplyText(), c.reply) << c.website;
     if (c.answered == 0) {
       EXPECT_FALSE(client->FailureText().empty()) << c.website;
@@ -169,18 +179,24 @@ TEST_F(WebClientTest, ARunsRequestsShareOneConnection) {
 TEST_F(WebClientTest, AFailedRequestDoesNotSpoilTheNext) {
   const std::string log = prefix_.Root() + "/website.log";
   StandinServer website(false, log);
-  for (const char* fault : {"cut", "huge", "huge-chunked", "drip", "silent", "trailer-flood",
-                            "interim-flood", "404"}) {
+  for (const char* fault :
+       {"cut", "huge", "huge-chunked", "drip", "silent", "trailer-flood", "interim-flood", "404"}) {
     SCOPED_TRACE(fault);
     CurlWebComponent web(paths_, kTestLimits);
     auto before = web.NewWebClient();
-    EXPECT_EQ(before->FetchToFile(FromUtf8(website.Website() + "/filesfordownload/keldo63version.dat"), kTarget), 1);
-    auto failing = web.NewWebClient();
-    EXPECT_NE(failing->FetchToFile(FromUtf8(website.Website(fault) + "/filesfordownload/keldo63version.dat"), kTarget),
+    EXPECT_EQ(before->FetchToFile(
+                  FromUtf8(website.Website() + "/filesfordownload/keldo63version.dat"), kTarget),
               1);
+    auto failing = web.NewWebClient();
+    EXPECT_NE(
+        failing->FetchToFile(
+            FromUtf8(website.Website(fault) + "/filesfordownload/keldo63version.dat"), kTarget),
+        1);
     auto after = web.NewWebClient();
-    EXPECT_EQ(after->FetchToFile(FromUtf8(website.Website() + "/filesfordownload/keldo63version.dat?after"), kTarget),
-              1)
+    EXPECT_EQ(
+        after->FetchToFile(
+            FromUtf8(website.Website() + "/filesfordownload/keldo63version.dat?after"), kTarget),
+        1)
         << ToUtf8(after->FailureText());
     EXPECT_EQ(after->LastCallOK(), 1);
   }
@@ -206,7 +222,8 @@ TEST(StandinWebsite, AnswersARequestTargetInAbsoluteForm) {
     const char* body;
   } cases[] = {
       {"/filesfordownload/keldo63version.dat?20241201093015", nullptr, "v6.3.220 15/03/2025\r\n"},
-      {"/support/wendle.php", "serialnbr=123456&company=", "Serial=123456\nExpired=No expires: 31/12/2027\r\n"},
+      {"/support/wendle.php",
+       "serialnbr=123456&company=", "Serial=123456\nExpired=No expires: 31/12/2027\r\n"},
   };
   for (const auto& c : cases) {
     CURL* easy = curl_easy_init();

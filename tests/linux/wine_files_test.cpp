@@ -38,12 +38,12 @@ std::string Describe(const std::vector<DriveEntry>& drives) {
 
 TEST_F(WineFilesTest, DrivesAreTheLetterEntriesInOrderWithWineTypes) {
   prefix_.Link("z:", "/");
-  prefix_.Link("F:", "../no-such-share");    // a share whose server is down
-  prefix_.Link("g:", "../no-such-server");   // the same, but configured
+  prefix_.Link("F:", "../no-such-share");   // a share whose server is down
+  prefix_.Link("g:", "../no-such-server");  // the same, but configured
   prefix_.Link("e:", "../drive_c");
   prefix_.Link("h:", "../drive_c");
   prefix_.Link("i:", "../drive_c");
-  prefix_.Link("d::", "/dev/sdb1");          // a device entry, not a drive
+  prefix_.Link("d::", "/dev/sdb1");  // a device entry, not a drive
   prefix_.Link("ab:", "../drive_c");
   prefix_.Link("1:", "../drive_c");
   prefix_.WriteSystemReg(
@@ -60,7 +60,8 @@ TEST_F(WineFilesTest, NoDosDevicesFolderIsAnError) {
     FAIL() << "no error";
   } catch (const RunTimeError& e) {
     EXPECT_EQ(e.code(), ENOENT);
-    EXPECT_NE(std::string(e.what()).find("No such file or directory (errno 2)"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("No such file or directory (errno 2)"), std::string::npos)
+        << e.what();
   }
 }
 

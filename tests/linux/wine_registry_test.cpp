@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "local/reconnect.h"
-#include "support/case_name.h"
 #include "platform/linux/reg_file.h"
 #include "platform/linux/wine_network_registry.h"
 #include "platform/linux/wine_settings_store.h"
@@ -19,18 +18,21 @@ namespace {
 constexpr const char* kUserReg =
     "[Network\\\\F] 1700000000\n#time=1d9e8c4a1b2c3d4\n\"ConnectionType\"=dword:00000001\n"
     "\"ProviderName\"=\"Microsoft Windows Network\"\n\"RemotePath\"=\"\\\\\\\\server\\\\data\"\n\n"
-    "[Network\\\\H] 1700000000\n\"RemotePath\"=\"\\\\\\\\s\\\\Caf\\xe9 \\x20ac \\x263a \\xd83d\\xde00\"\n\n"
+    "[Network\\\\H] 1700000000\n\"RemotePath\"=\"\\\\\\\\s\\\\Caf\\xe9 \\x20ac \\x263a "
+    "\\xd83d\\xde00\"\n\n"
     "[Network\\\\J] 1700000000\n\"RemotePath\"=hex(7):5c,00,5c,00,73,00,00,00,00,00\n\n"
     "[Network\\\\K] 1700000000\n\"RemotePath\"=hex:5c,5c,6b\n\n"
     "[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC] 1700000000\n"
-    "\"AutoUpdate\"=\"No\"\n\"PkgNbr\"=\" 12 34 \"\n\"VerNbr\"=\"v6.3.215 01/12/2024\"\n\"Number\"=dword:00000005\n";
+    "\"AutoUpdate\"=\"No\"\n\"PkgNbr\"=\" 12 34 \"\n\"VerNbr\"=\"v6.3.215 "
+    "01/12/2024\"\n\"Number\"=dword:00000005\n";
 
 class WineRegistryTest : public ::testing::Test {
  protected:
   WineRegistryTest() { prefix_.WriteUserReg(kUserReg); }
 
   // Size query, then data query, as the ANSI calls are used.
-  std::string Query(const std::string& key, const std::string& name, std::uint32_t* type = nullptr) {
+  std::string Query(const std::string& key, const std::string& name,
+                    std::uint32_t* type = nullptr) {
     RegistryKey handle = 0;
     if (registry_.OpenKey(key, &handle) != kRegistrySuccess) return "<no key>";
     std::uint32_t size = 0;
@@ -38,7 +40,8 @@ class WineRegistryTest : public ::testing::Test {
     if (registry_.QueryValue(handle, name, type, nullptr, &size) == kRegistrySuccess) {
       bytes.assign(size, '\x7f');
       std::uint32_t count = size;
-      EXPECT_EQ(registry_.QueryValue(handle, name, nullptr, reinterpret_cast<unsigned char*>(bytes.data()), &count),
+      EXPECT_EQ(registry_.QueryValue(handle, name, nullptr,
+                                     reinterpret_cast<unsigned char*>(bytes.data()), &count),
                 kRegistrySuccess);
       EXPECT_EQ(count, size);
     }
@@ -89,12 +92,15 @@ std::string WineEscaped(const Text& text) {
   return out;
 }
 
-class LongSettings : public WineRegistryTest, public ::testing::WithParamInterface<LongSettingCase> {};
+class LongSettings : public WineRegistryTest,
+                     public ::testing::WithParamInterface<LongSettingCase> {};
 
 TEST_P(LongSettings, ReadAsMissingPastSixtyFourKibibytes) {
   const Text text = LongSettingText(GetParam());
-  prefix_.WriteUserReg("[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC] 1700000000\n"
-                       "\"AutoUpdate\"=\"No\"\n\"PkgNbr\"=\"" + WineEscaped(text) + "\"\n");
+  prefix_.WriteUserReg(
+      "[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC] 1700000000\n"
+      "\"AutoUpdate\"=\"No\"\n\"PkgNbr\"=\"" +
+      WineEscaped(text) + "\"\n");
   const Text read = settings_.GetSetting(u"Keldo6", u"ThisPC", u"PkgNbr");
   EXPECT_EQ(read.size(), GetParam().read ? text.size() : 0u);
   EXPECT_TRUE(read == (GetParam().read ? text : Text()));
@@ -115,7 +121,8 @@ TEST_F(WineRegistryTest, RemotePathEndsAtItsFirstNul) {
       {"NulBeforeLeftovers", "\"\\\\\\\\fs\\\\k\\0old\\\\longer\""},
   };
   for (const auto& c : cases) {
-    prefix_.WriteUserReg(std::string("[Network\\\\F] 1700000000\n\"RemotePath\"=") + c.value + "\n");
+    prefix_.WriteUserReg(std::string("[Network\\\\F] 1700000000\n\"RemotePath\"=") + c.value +
+                         "\n");
     EXPECT_EQ(GetRemotePath(registry_, u"F"), u"\\\\fs\\k") << c.name;
   }
 }
@@ -132,7 +139,9 @@ TEST_F(WineRegistryTest, MissingOrForeignUserRegReadsAsNothing) {
 
 TEST_F(WineRegistryTest, RewrittenFileIsReadAfresh) {
   EXPECT_EQ(settings_.GetSetting(u"Keldo6", u"ThisPC", u"AutoUpdate"), u"No");
-  prefix_.WriteUserReg("[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC]\n\"AutoUpdate\"=\"Yes, longer\"\n");
+  prefix_.WriteUserReg(
+      "[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC]\n\"AutoUpdate\"=\"Yes, "
+      "longer\"\n");
   EXPECT_EQ(settings_.GetSetting(u"Keldo6", u"ThisPC", u"AutoUpdate"), u"Yes, longer");
 }
 

@@ -31,22 +31,55 @@ const std::string kNotFound =
     "diag: :\\Keldo6\\GENDATA\\GeneralKeldo6data.mdb not found on any drive";
 
 const LocatorCase kCases[] = {
-    {"FirstHitInLetterOrderWins", {{{u"C", kDriveFixed}, {u"D", kDriveFixed}, {u"F", kDriveNetwork}}},
-     {u"D", u"F"}, true, u"D",
-     {"pointer: 11", kLooking + "C", kLooking + "D", "diag: Keldo Data found on Drive: D", "pointer: 0"}, 1},
+    {"FirstHitInLetterOrderWins",
+     {{{u"C", kDriveFixed}, {u"D", kDriveFixed}, {u"F", kDriveNetwork}}},
+     {u"D", u"F"},
+     true,
+     u"D",
+     {"pointer: 11", kLooking + "C", kLooking + "D", "diag: Keldo Data found on Drive: D",
+      "pointer: 0"},
+     1},
     {"OnlyFixedAndNetworkDrivesAreSearched",
-     {{{u"A", kDriveRemovable}, {u"B", kDriveUnknown}, {u"E", kDriveCdRom}, {u"R", kDriveRamDisk}, {u"Z", 9}}},
-     {u"A", u"B", u"E", u"R", u"Z"}, false, u"", {"pointer: 11", kNotFound, "pointer: 0"}, 2},
-    {"NothingAnywhereMakesTwoEqualPasses", {{{u"C", kDriveFixed}}}, {}, false, u"",
-     {"pointer: 11", kLooking + "C", kLooking + "C", kNotFound, "pointer: 0"}, 2},
-    {"ServerDownIsAPlainMiss", {{{u"C", kDriveFixed}, {u"F", kDriveNetwork}}}, {}, true, u"",
-     {"pointer: 11", kLooking + "C", kLooking + "F", kLooking + "C", kLooking + "F", kNotFound, "pointer: 0"}, 2},
+     {{{u"A", kDriveRemovable},
+       {u"B", kDriveUnknown},
+       {u"E", kDriveCdRom},
+       {u"R", kDriveRamDisk},
+       {u"Z", 9}}},
+     {u"A", u"B", u"E", u"R", u"Z"},
+     false,
+     u"",
+     {"pointer: 11", kNotFound, "pointer: 0"},
+     2},
+    {"NothingAnywhereMakesTwoEqualPasses",
+     {{{u"C", kDriveFixed}}},
+     {},
+     false,
+     u"",
+     {"pointer: 11", kLooking + "C", kLooking + "C", kNotFound, "pointer: 0"},
+     2},
+    {"ServerDownIsAPlainMiss",
+     {{{u"C", kDriveFixed}, {u"F", kDriveNetwork}}},
+     {},
+     true,
+     u"",
+     {"pointer: 11", kLooking + "C", kLooking + "F", kLooking + "C", kLooking + "F", kNotFound,
+      "pointer: 0"},
+     2},
     {"DriveMappedAgainIsFoundInTheSecondPass",
-     {{{u"C", kDriveFixed}}, {{u"C", kDriveFixed}, {u"F", kDriveNetwork}}}, {u"F"}, true, u"F",
-     {"pointer: 11", kLooking + "C", kLooking + "C", kLooking + "F", "diag: Keldo Data found on Drive: F",
-      "pointer: 0"}, 2},
-    {"MappingNotFinishedInTime", {{{u"C", kDriveFixed}}}, {u"F"}, true, u"",
-     {"pointer: 11", kLooking + "C", kLooking + "C", kNotFound, "pointer: 0"}, 2},
+     {{{u"C", kDriveFixed}}, {{u"C", kDriveFixed}, {u"F", kDriveNetwork}}},
+     {u"F"},
+     true,
+     u"F",
+     {"pointer: 11", kLooking + "C", kLooking + "C", kLooking + "F",
+      "diag: Keldo Data found on Drive: F", "pointer: 0"},
+     2},
+    {"MappingNotFinishedInTime",
+     {{{u"C", kDriveFixed}}},
+     {u"F"},
+     true,
+     u"",
+     {"pointer: 11", kLooking + "C", kLooking + "C", kNotFound, "pointer: 0"},
+     2},
 };
 
 class Locator : public testing::TestWithParam<LocatorCase> {};
@@ -76,8 +109,7 @@ TEST_P(Locator, SearchesAsExpected) {
   EXPECT_EQ(rig->fileSystem.tested.size(), announced);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Locator, testing::ValuesIn(kCases),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(Cases, Locator, testing::ValuesIn(kCases), CaseName());
 
 }  // namespace
 

@@ -28,17 +28,29 @@ struct ReaderCase {
 
 const ReaderCase kReaders[] = {
     {"Present", [](Rig&) {}, u"31/12/2025", {"diag: Checking " + kPath, "diag: Opening " + kPath}},
-    {"Missing", [](Rig& r) { r.files.contents.erase(kExpiry); }, u"error",
+    {"Missing",
+     [](Rig& r) { r.files.contents.erase(kExpiry); },
+     u"error",
      {"diag: Checking " + kPath, "diag: File not found: " + kPath}},
-    {"ZeroBytes", [](Rig& r) { r.files.contents[kExpiry] = ""; }, u"error",
+    {"ZeroBytes",
+     [](Rig& r) { r.files.contents[kExpiry] = ""; },
+     u"error",
      {"diag: Checking " + kPath, "diag: Opening " + kPath, "diag: Error reading: " + kPath}},
-    {"Locked", [](Rig& r) { r.files.failOpen = {kExpiry}; }, u"error",
+    {"Locked",
+     [](Rig& r) { r.files.failOpen = {kExpiry}; },
+     u"error",
      {"diag: Checking " + kPath, "diag: Opening " + kPath, "diag: Error reading: " + kPath}},
-    {"ReadFails", [](Rig& r) { r.files.failRead = {kExpiry}; }, u"error",
+    {"ReadFails",
+     [](Rig& r) { r.files.failRead = {kExpiry}; },
+     u"error",
      {"diag: Checking " + kPath, "diag: Opening " + kPath, "diag: Error reading: " + kPath}},
-    {"EmptyFirstLine", [](Rig& r) { r.files.contents[kExpiry] = "\r\n31/12/2025"; }, u"",
+    {"EmptyFirstLine",
+     [](Rig& r) { r.files.contents[kExpiry] = "\r\n31/12/2025"; },
+     u"",
      {"diag: Checking " + kPath, "diag: Opening " + kPath}},
-    {"LineFeedsAlone", [](Rig& r) { r.files.contents[kExpiry] = "a\nb\n"; }, u"a\nb\n",
+    {"LineFeedsAlone",
+     [](Rig& r) { r.files.contents[kExpiry] = "a\nb\n"; },
+     u"a\nb\n",
      {"diag: Checking " + kPath, "diag: Opening " + kPath}},
 };
 
@@ -55,8 +67,7 @@ TEST_P(Reader, ReturnsTheFirstLineOrError) {
   EXPECT_EQ(rig->files.openHandles, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Reader, testing::ValuesIn(kReaders),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(Cases, Reader, testing::ValuesIn(kReaders), CaseName());
 
 TEST(EnsureLatestProgsFolder, OnlyAZeroResultIsReported) {
   for (const std::int32_t result : {1, -1, 7, 0}) {

@@ -5,10 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "local/reconnect.h"
-#include "support/case_name.h"
-#include "support/fake_local.h"
 #include "local/net_use_command.h"
+#include "local/reconnect.h"
 #include "support/case_name.h"
 #include "support/fake_local.h"
 
@@ -29,20 +27,52 @@ struct RemotePathCase {
 const Calls kShape = {"open Network\\F", "size RemotePath 0", "data RemotePath 14", "close"};
 
 const RemotePathCase kRemotePaths[] = {
-    {"Ordinary", true, {1, std::string("\\\\server\\data\0", 14), 0, true}, u"\\\\server\\data", kShape},
+    {"Ordinary",
+     true,
+     {1, std::string("\\\\server\\data\0", 14), 0, true},
+     u"\\\\server\\data",
+     kShape},
     {"NoKey", false, {}, u"nothing", {"open Network\\F"}},
-    {"NoValue", true, {1, "", 0, false}, u"nothing", {"open Network\\F", "size RemotePath 0", "close"}},
-    {"ZeroSize", true, {1, "", 0, true}, u"nothing", {"open Network\\F", "size RemotePath 0", "close"}},
-    {"EmptyText", true, {1, std::string(1, '\0'), 0, true}, u"",
+    {"NoValue",
+     true,
+     {1, "", 0, false},
+     u"nothing",
+     {"open Network\\F", "size RemotePath 0", "close"}},
+    {"ZeroSize",
+     true,
+     {1, "", 0, true},
+     u"nothing",
+     {"open Network\\F", "size RemotePath 0", "close"}},
+    {"EmptyText",
+     true,
+     {1, std::string(1, '\0'), 0, true},
+     u"",
      {"open Network\\F", "size RemotePath 0", "data RemotePath 1", "close"}},
-    {"GrewBetweenQueries", true, {1, std::string("\\\\server\\data\0", 14), 4, true}, u"nothing", kShape},
-    {"BinaryWithoutNul", true, {3, "\\\\srv\\x", 0, true}, u"\\\\srv\\",
+    {"GrewBetweenQueries",
+     true,
+     {1, std::string("\\\\server\\data\0", 14), 4, true},
+     u"nothing",
+     kShape},
+    {"BinaryWithoutNul",
+     true,
+     {3, "\\\\srv\\x", 0, true},
+     u"\\\\srv\\",
      {"open Network\\F", "size RemotePath 0", "data RemotePath 7", "close"}},
-    {"TrailingNuls", true, {1, std::string("\\\\fs\\keldo\0\0\0\0\0", 15), 0, true}, u"\\\\fs\\keldo",
+    {"TrailingNuls",
+     true,
+     {1, std::string("\\\\fs\\keldo\0\0\0\0\0", 15), 0, true},
+     u"\\\\fs\\keldo",
      {"open Network\\F", "size RemotePath 0", "data RemotePath 15", "close"}},
-    {"NulBeforeLeftovers", true, {1, std::string("\\\\fs\\k\0old\\longer\0", 18), 0, true}, u"\\\\fs\\k",
+    {"NulBeforeLeftovers",
+     true,
+     {1, std::string("\\\\fs\\k\0old\\longer\0", 18), 0, true},
+     u"\\\\fs\\k",
      {"open Network\\F", "size RemotePath 0", "data RemotePath 18", "close"}},
-    {"AnsiBytes", true, {1, std::string("\\\\s\xe9rver\\d\x80ta\0", 14), 0, true}, u"\\\\s\u00e9rver\\d\u20acta", kShape},
+    {"AnsiBytes",
+     true,
+     {1, std::string("\\\\s\xe9rver\\d\x80ta\0", 14), 0, true},
+     u"\\\\s\u00e9rver\\d\u20acta",
+     kShape},
 };
 
 class RemotePath : public testing::TestWithParam<RemotePathCase> {};
@@ -55,8 +85,7 @@ TEST_P(RemotePath, KeepsTheSizeQueryDataQueryShape) {
   EXPECT_EQ(registry.openKeys, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, RemotePath, testing::ValuesIn(kRemotePaths),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(Values, RemotePath, testing::ValuesIn(kRemotePaths), CaseName());
 
 TEST(NetworkKeyPath, PutsNetworkBeforeAnyLetter) {
   EXPECT_EQ(NetworkKeyPath(u""), u"");
@@ -129,7 +158,8 @@ TEST(ReconnectDrives, MapsEveryRememberedUncPathInLetterOrder) {
   for (const auto& call : registry.calls) {
     if (call.rfind("open ", 0) == 0) opens.push_back(call);
   }
-  for (char letter = 'A'; letter <= 'Z'; ++letter) expectedOpens.push_back(std::string("open Network\\") + letter);
+  for (char letter = 'A'; letter <= 'Z'; ++letter)
+    expectedOpens.push_back(std::string("open Network\\") + letter);
   EXPECT_EQ(opens, expectedOpens);
   EXPECT_EQ(registry.openKeys, 0);
 }

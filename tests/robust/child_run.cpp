@@ -35,7 +35,8 @@ class Fd {
 
 void MakePipe(Fd& readEnd, Fd& writeEnd) {
   int fds[2];
-  if (::pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error(std::string("pipe2: ") + std::strerror(errno));
+  if (::pipe2(fds, O_CLOEXEC) != 0)
+    throw std::runtime_error(std::string("pipe2: ") + std::strerror(errno));
   readEnd.Reset(fds[0]);
   writeEnd.Reset(fds[1]);
 }
@@ -49,7 +50,8 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 
 // Between fork and exec only async-signal-safe calls; on failure the child
 // ends with 127, as a shell would for a program it cannot run.
-[[noreturn]] void BecomeChild(const ChildLaunch& launch, int outFd, int errFd, char** argv, char** envp) {
+[[noreturn]] void BecomeChild(const ChildLaunch& launch, int outFd, int errFd, char** argv,
+                              char** envp) {
   const int devNull = ::open("/dev/null", O_RDONLY);
   if (devNull < 0 || ::dup2(devNull, 0) < 0 || ::dup2(outFd, 1) < 0 || ::dup2(errFd, 2) < 0 ||
       ::chdir(launch.workingFolder.c_str()) != 0) {
@@ -87,7 +89,8 @@ ChildResult RunChild(const ChildLaunch& launch) {
   std::string* sinks[2] = {&result.out, &result.err};
   int open = 2;
   while (open > 0) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) {
       result.timedOut = true;
       ::kill(pid, SIGKILL);
@@ -110,7 +113,8 @@ ChildResult RunChild(const ChildLaunch& launch) {
   rusage usage{};
   while (::wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
   }
-  result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+  result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - started);
   result.peakRssKiB = usage.ru_maxrss;
   if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);

@@ -20,10 +20,10 @@ struct ChildLaunch {
 
 struct ChildResult {
   bool timedOut = false;
-  int exitCode = -1;      // -1 when the child did not exit by itself
-  int signal = 0;         // the signal that ended it, 0 when it exited
+  int exitCode = -1;  // -1 when the child did not exit by itself
+  int signal = 0;     // the signal that ended it, 0 when it exited
   std::string out, err;
-  long peakRssKiB = 0;    // the child's own, from wait4
+  long peakRssKiB = 0;  // the child's own, from wait4
   std::chrono::milliseconds elapsed{0};
 };
 

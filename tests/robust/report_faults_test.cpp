@@ -4,8 +4,8 @@
 // memory bounded, write nothing but the latest-programs folder, and never
 // let a shell see a remote path.
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -58,7 +58,9 @@ std::string Caption(const ReportRun& run, const char* control) {
   return run.report.value("captions", json::object()).value(control, "<no caption>");
 }
 
-json MessagesOf(const ReportRun& run) { return run.report.is_object() ? run.report.value("messages", json()) : json(); }
+json MessagesOf(const ReportRun& run) {
+  return run.report.is_object() ? run.report.value("messages", json()) : json();
+}
 
 json Messages(std::initializer_list<const char*> texts) {
   json messages = json::array();
@@ -71,7 +73,8 @@ class ReportUnderFaults : public ::testing::Test {
   ReportUnderFaults() {
     LayOutSampleInstallation(prefix_);
     // Records its arguments without ever evaluating them.
-    scratch_.Write("bin/gio", "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + scratch_.Path() + "/gio.log'\n");
+    scratch_.Write("bin/gio",
+                   "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + scratch_.Path() + "/gio.log'\n");
     fs::create_directories(scratch_.Path() + "/home");
     fs::create_directories(scratch_.Path() + "/cwd");
     fs::create_directories(scratch_.Path() + "/tmp");
@@ -84,16 +87,18 @@ class ReportUnderFaults : public ::testing::Test {
   // One run of the report with --json. `runAsId` >= 0 runs it as that user
   // (only root may), so that permission bits bind it. `extra`: more of the
   // environment ("NAME=value"), and --debug with it.
-  ReportRun RunReport(const std::string& website, int runAsId = -1, const std::vector<std::string>& extra = {}) {
+  ReportRun RunReport(const std::string& website, int runAsId = -1,
+                      const std::vector<std::string>& extra = {}) {
     ChildLaunch launch;
     launch.argv = {KELDO_REPORT_AT_EXE, website, "--json"};
     if (!extra.empty()) launch.argv.push_back("--debug");
     launch.environment = {"WINEPREFIX=" + prefix_.Root(), "HOME=" + scratch_.Path() + "/home",
-                        "PATH=" + scratch_.Path() + "/bin:/usr/bin:/bin", "TMPDIR=" + scratch_.Path() + "/tmp",
-                        "LANG=C.UTF-8"};
+                          "PATH=" + scratch_.Path() + "/bin:/usr/bin:/bin",
+                          "TMPDIR=" + scratch_.Path() + "/tmp", "LANG=C.UTF-8"};
     launch.environment.insert(launch.environment.end(), extra.begin(), extra.end());
     for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"}) {
-      if (const char* value = std::getenv(name)) launch.environment.push_back(std::string(name) + "=" + value);
+      if (const char* value = std::getenv(name))
+        launch.environment.push_back(std::string(name) + "=" + value);
     }
     launch.workingFolder = scratch_.Path() + "/cwd";
     launch.deadline = kRunDeadline;
@@ -118,13 +123,16 @@ class ReportUnderFaults : public ::testing::Test {
     }
   }
 
-  void ExpectCompleted(const ReportRun& run, const std::string& serverVersion, const std::string& pcExpiry,
-                       const char* webVersion, const char* webExpiry, const json& messages) {
+  void ExpectCompleted(const ReportRun& run, const std::string& serverVersion,
+                       const std::string& pcExpiry, const char* webVersion, const char* webExpiry,
+                       const json& messages) {
     ExpectEndedCleanly(run);
     EXPECT_EQ(run.child.exitCode, 0);
     EXPECT_EQ(run.report.value("outcome", ""), "completed");
-    EXPECT_EQ(Caption(run, "lblServerVersion"), std::string("Version in Latest Progs folder: ") + serverVersion);
-    EXPECT_EQ(Caption(run, "lblServerShowsExpires"), std::string("PC shows support expires: ") + pcExpiry);
+    EXPECT_EQ(Caption(run, "lblServerVersion"),
+              std::string("Version in Latest Progs folder: ") + serverVersion);
+    EXPECT_EQ(Caption(run, "lblServerShowsExpires"),
+              std::string("PC shows support expires: ") + pcExpiry);
     EXPECT_EQ(Caption(run, "lblWebVersion"), std::string("Version on website: ") + webVersion);
     EXPECT_EQ(Caption(run, "lblWebsiteExpires"), webExpiry);
     EXPECT_EQ(Caption(run, "lblPCversion"), "Version on this PC: 63215");
@@ -148,7 +156,8 @@ constexpr const char* kWebExpiryDashes = "Website shows support expires: -------
 TEST_F(ReportUnderFaults, OrdinaryWebsiteIsTheBaseline) {
   const TreeState before = ReadTreeState(prefix_.Root());
   const ReportRun run = RunReport(StandinServer::Trusted().Website());
-  ExpectCompleted(run, "v6.3.218 10/02/2025", "31/12/2026", "63220", kWebExpiryShown, json::array());
+  ExpectCompleted(run, "v6.3.218 10/02/2025", "31/12/2026", "63220", kWebExpiryShown,
+                  json::array());
   EXPECT_EQ(ReadTreeState(prefix_.Root()), before);
   std::printf("peak memory of a whole run: %ld KiB\n", run.child.peakRssKiB);
 }
@@ -159,7 +168,8 @@ TEST_F(ReportUnderFaults, AnOrdinaryRunMakesOneConnection) {
   const std::string log = scratch_.Path() + "/website.log";
   StandinServer website(false, log);
   const ReportRun run = RunReport(website.Website());
-  ExpectCompleted(run, "v6.3.218 10/02/2025", "31/12/2026", "63220", kWebExpiryShown, json::array());
+  ExpectCompleted(run, "v6.3.218 10/02/2025", "31/12/2026", "63220", kWebExpiryShown,
+                  json::array());
   const std::vector<int> ports = ClientPorts(log, "/");
   ASSERT_EQ(ports.size(), 2u) << ReadAll(log);
   EXPECT_EQ(ports[0], ports[1]) << ReadAll(log);
@@ -179,7 +189,8 @@ std::string WebsiteWith(const std::string& fault) {
   return StandinServer::Trusted().Website(fault);
 }
 
-class WebsiteFaults : public ReportUnderFaults, public ::testing::WithParamInterface<WebsiteFault> {};
+class WebsiteFaults : public ReportUnderFaults,
+                      public ::testing::WithParamInterface<WebsiteFault> {};
 
 TEST_P(WebsiteFaults, RunCompletesWithTheCaptionsOfAFailedWebsite) {
   const TreeState before = ReadTreeState(prefix_.Root());
@@ -196,10 +207,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(WebsiteFault{"refused", nullptr}, WebsiteFault{"silent", nullptr},
                       WebsiteFault{"drip", nullptr}, WebsiteFault{"huge", nullptr},
                       WebsiteFault{"huge-chunked", nullptr}, WebsiteFault{"cut", nullptr},
-                      WebsiteFault{"http-redirect", nullptr}, WebsiteFault{"redirect-loop", nullptr},
-                      WebsiteFault{"untrusted", nullptr}, WebsiteFault{"trailer-flood", nullptr},
-                      WebsiteFault{"header-flood", nullptr}, WebsiteFault{"long-header", nullptr},
-                      WebsiteFault{"interim-flood", nullptr},
+                      WebsiteFault{"http-redirect", nullptr},
+                      WebsiteFault{"redirect-loop", nullptr}, WebsiteFault{"untrusted", nullptr},
+                      WebsiteFault{"trailer-flood", nullptr}, WebsiteFault{"header-flood", nullptr},
+                      WebsiteFault{"long-header", nullptr}, WebsiteFault{"interim-flood", nullptr},
                       WebsiteFault{"404", "Could not read from website"},
                       WebsiteFault{"500", "Could not read from website"}),
     [](const ::testing::TestParamInfo<WebsiteFault>& fault) {
@@ -239,14 +250,16 @@ TEST_P(BehindAProxy, TheProxyNamedIsUsedAndTheWebsiteCheckedThroughIt) {
   const TreeState before = ReadTreeState(prefix_.Root());
   const ReportRun run = RunReport(website, -1, extra);
   if (c.ordinary) {
-    ExpectCompleted(run, "v6.3.218 10/02/2025", "31/12/2026", "63220", kWebExpiryShown, json::array());
+    ExpectCompleted(run, "v6.3.218 10/02/2025", "31/12/2026", "63220", kWebExpiryShown,
+                    json::array());
   } else {
     ExpectCompleted(run, "v6.3.218 10/02/2025", "31/12/2026", "0", kWebExpiryDashes, json::array());
   }
   EXPECT_EQ(ReadTreeState(prefix_.Root()), before);
 
   std::string route = c.routeNote;
-  if (route.find("PROXY") != std::string::npos) route.replace(route.find("PROXY"), 5, "http://" + proxy.Address());
+  if (route.find("PROXY") != std::string::npos)
+    route.replace(route.find("PROXY"), 5, "http://" + proxy.Address());
   int notes = 0;
   for (const std::string line : run.report.value("debug", json::array())) {
     if (line.rfind("Proxy for https://", 0) != 0) continue;
@@ -259,8 +272,9 @@ TEST_P(BehindAProxy, TheProxyNamedIsUsedAndTheWebsiteCheckedThroughIt) {
   if (c.logged == nullptr) {
     EXPECT_TRUE(log.empty()) << log.front();
   } else {
-    EXPECT_TRUE(std::any_of(log.begin(), log.end(), [&c](const std::string& l) { return l.find(c.logged) != std::string::npos; }))
-        << c.logged;
+    EXPECT_TRUE(std::any_of(log.begin(), log.end(), [&c](const std::string& l) {
+      return l.find(c.logged) != std::string::npos;
+    })) << c.logged;
   }
   for (const auto& line : log) {
     if (c.neverLogged) {
@@ -275,22 +289,24 @@ TEST_P(BehindAProxy, TheProxyNamedIsUsedAndTheWebsiteCheckedThroughIt) {
 INSTANTIATE_TEST_SUITE_P(
     EveryMode, BehindAProxy,
     ::testing::Values(
-        ProxyCase{"tunnel", "tunnel", "https_proxy", nullptr, true, "PROXY (https_proxy)", "CONNECT 127.0.0.1:", nullptr},
-        ProxyCase{"tunnel_named_in_capitals", "tunnel", "HTTPS_PROXY", nullptr, true, "PROXY (HTTPS_PROXY)",
+        ProxyCase{"tunnel", "tunnel", "https_proxy", nullptr, true, "PROXY (https_proxy)",
                   "CONNECT 127.0.0.1:", nullptr},
-        ProxyCase{"proxy_asks_for_a_password", "407", "https_proxy", nullptr, false, "PROXY (https_proxy)",
-                  "CONNECT 127.0.0.1:", "TUNNEL"},
-        ProxyCase{"proxy_asks_for_the_windows_logon", "407-negotiate", "https_proxy", nullptr, false,
+        ProxyCase{"tunnel_named_in_capitals", "tunnel", "HTTPS_PROXY", nullptr, true,
+                  "PROXY (HTTPS_PROXY)", "CONNECT 127.0.0.1:", nullptr},
+        ProxyCase{"proxy_asks_for_a_password", "407", "https_proxy", nullptr, false,
                   "PROXY (https_proxy)", "CONNECT 127.0.0.1:", "TUNNEL"},
-        ProxyCase{"proxy_intercepts_tls", "intercept", "https_proxy", nullptr, false, "PROXY (https_proxy)",
-                  "INTERCEPT refused", "INTERCEPT got a request"},
-        ProxyCase{"website_exempted_by_no_proxy", "407", "https_proxy", "no_proxy=localhost,127.0.0.0/8", true,
-                  "direct (no_proxy)", nullptr, nullptr}),
+        ProxyCase{"proxy_asks_for_the_windows_logon", "407-negotiate", "https_proxy", nullptr,
+                  false, "PROXY (https_proxy)", "CONNECT 127.0.0.1:", "TUNNEL"},
+        ProxyCase{"proxy_intercepts_tls", "intercept", "https_proxy", nullptr, false,
+                  "PROXY (https_proxy)", "INTERCEPT refused", "INTERCEPT got a request"},
+        ProxyCase{"website_exempted_by_no_proxy", "407", "https_proxy",
+                  "no_proxy=localhost,127.0.0.0/8", true, "direct (no_proxy)", nullptr, nullptr}),
     [](const ::testing::TestParamInfo<ProxyCase>& c) { return std::string(c.param.name); });
 
 TEST_F(ReportUnderFaults, WithNoProxySetTheReportGoesDirect) {
   const ReportRun run = RunReport(StandinServer::Trusted().Website(), -1, {"LC_ALL=C.UTF-8"});
-  ExpectCompleted(run, "v6.3.218 10/02/2025", "31/12/2026", "63220", kWebExpiryShown, json::array());
+  ExpectCompleted(run, "v6.3.218 10/02/2025", "31/12/2026", "63220", kWebExpiryShown,
+                  json::array());
   int notes = 0;
   for (const std::string line : run.report.value("debug", json::array())) {
     if (line.rfind("Proxy for https://", 0) != 0) continue;
@@ -406,7 +422,8 @@ TEST_F(ReportUnderFaults, UnwritableLatestProgsFolder) {
   fs::permissions(keldo, readOnly);
   before = ReadTreeState(prefix_.Root());
   run = RunReport(StandinServer::Trusted().Website(), runAs);
-  ExpectCompleted(run, "error", "error", "0", kWebExpiryShown, Messages({"Cannot create Latest Program Folder"}));
+  ExpectCompleted(run, "error", "error", "0", kWebExpiryShown,
+                  Messages({"Cannot create Latest Program Folder"}));
   EXPECT_EQ(ReadTreeState(prefix_.Root()), before);
   fs::permissions(keldo, fs::perms::owner_all);
 }
@@ -425,7 +442,8 @@ TEST_F(ReportUnderFaults, MalformedUserRegReadsAsNoSettings) {
       binary,
       header + binary,
       std::string(8192, '\0'),
-      header + "[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC\n\"PkgNbr\"=\"123456\n",
+      header +
+          "[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC\n\"PkgNbr\"=\"123456\n",
       header + key + "\"PkgNbr\"=hex:zz,\\\n\"VerNbr\"=str(9):\"\\x\n\"AutoUpdate\"=dword:\n",
       header + key + "\"PkgNbr\"=\"" + std::string(2 * 1024 * 1024, 'x'),
   };
@@ -456,7 +474,8 @@ TEST_F(ReportUnderFaults, MalformedUserRegReadsAsNoSettings) {
 // the file; an oversized setting reads as missing.
 constexpr long kHugePrefixRssBoundKiB = 32 * 1024;
 constexpr std::size_t kSixtyMegabytes = 60 * 1000 * 1000;
-constexpr const char* kSettingsKey = "[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC] 1733650000\n";
+constexpr const char* kSettingsKey =
+    "[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC] 1733650000\n";
 
 // Each written a line at a time: a test process that held the file would
 // lend its own memory to the child's peak, which counts from the fork.
@@ -487,7 +506,8 @@ void SettingsCrowdedBySmallValues(std::ostream& out) {
 
 void SixtyMegabyteHexRemotePath(std::ostream& out) {
   out << kSettings << "[Network\\\\F] 1733650000\n\"RemotePath\"=hex(1):5c,00,\\\n";
-  const std::string line = "  5c,00,73,00,65,00,72,00,76,00,65,00,72,00,5c,00,64,00,61,00,74,00,61,00,\\\n";
+  const std::string line =
+      "  5c,00,73,00,65,00,72,00,76,00,65,00,72,00,5c,00,64,00,61,00,74,00,61,00,\\\n";
   for (std::size_t written = 0; written < kSixtyMegabytes; written += line.size()) out << line;
   out << "  00,00\n";
 }
@@ -495,8 +515,9 @@ void SixtyMegabyteHexRemotePath(std::ostream& out) {
 TEST_F(ReportUnderFaults, HugeUserRegsReadInBoundedMemory) {
   const ReportRun baseline = RunReport(StandinServer::Trusted().Website());
   EXPECT_EQ(Caption(baseline, "lblSerial"), "Serial Number:  123456");
-  prefix_.WriteUserReg(std::string(kSettingsKey) +
-                       "\"AutoUpdate\"=\"No\"\n\"Network\"=\"Yes\"\n\"VerNbr\"=\"v6.3.215 01/12/2024\"\n");
+  prefix_.WriteUserReg(
+      std::string(kSettingsKey) +
+      "\"AutoUpdate\"=\"No\"\n\"Network\"=\"Yes\"\n\"VerNbr\"=\"v6.3.215 01/12/2024\"\n");
   const ReportRun noSerial = RunReport(StandinServer::Trusted().Website());
   EXPECT_EQ(Caption(noSerial, "lblSerial"), "Serial Number:  ");
   const struct {
@@ -532,9 +553,11 @@ TEST_F(ReportUnderFaults, HugeUserRegsReadInBoundedMemory) {
 TEST_F(ReportUnderFaults, NoShellEverSeesARemotePath) {
   // Every way a shell could be talked into running a command, each aimed at
   // a file in the report's working folder, which must stay empty.
-  const std::string remote = "\\\\\\\\fileserver\\\\keldo; touch semicolon & touch ampersand | touch pipe "
-                             "$(touch dollar) `touch backtick` > redirect";
-  prefix_.WriteUserReg(std::string(kSettings) + "\n[Network\\\\F] 1733650000\n\"RemotePath\"=\"" + remote + "\"\n");
+  const std::string remote =
+      "\\\\\\\\fileserver\\\\keldo; touch semicolon & touch ampersand | touch pipe "
+      "$(touch dollar) `touch backtick` > redirect";
+  prefix_.WriteUserReg(std::string(kSettings) + "\n[Network\\\\F] 1733650000\n\"RemotePath\"=\"" +
+                       remote + "\"\n");
   prefix_.Link("f:", "../share-not-mounted");
   fs::remove(prefix_.Root() + "/drive_d/Keldo6/GENDATA/GeneralKeldo6data.mdb");
   const TreeState before = ReadTreeState(prefix_.Root());

@@ -10,7 +10,8 @@ namespace fs = std::filesystem;
 
 TreeState ReadTreeState(const std::string& root) {
   TreeState state;
-  for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
+  for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
+       ++it) {
     const std::string relative = fs::relative(it->path(), root).string();
     struct stat st {};
     ::lstat(it->path().c_str(), &st);
@@ -20,8 +21,8 @@ TreeState ReadTreeState(const std::string& root) {
       state[relative] = "folder";
     } else {
       state[relative] = "file of " + std::to_string(st.st_size) + " bytes, modified " +
-                        std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec) +
-                        ", inode " + std::to_string(st.st_ino);
+                        std::to_string(st.st_mtim.tv_sec) + "." +
+                        std::to_string(st.st_mtim.tv_nsec) + ", inode " + std::to_string(st.st_ino);
     }
   }
   return state;

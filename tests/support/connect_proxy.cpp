@@ -9,8 +9,14 @@ namespace {
 std::vector<std::string> ProxyArgs(const std::string& mode, const std::string& logPath,
                                    const std::string& forward) {
   const std::string pki = KELDO_TEST_PKI;
-  std::vector<std::string> args = {"/usr/bin/python3", KELDO_CONNECT_PROXY, "--mode", mode, "--log", logPath,
-                                   "--lifetime", "300"};
+  std::vector<std::string> args = {"/usr/bin/python3",
+                                   KELDO_CONNECT_PROXY,
+                                   "--mode",
+                                   mode,
+                                   "--log",
+                                   logPath,
+                                   "--lifetime",
+                                   "300"};
   if (!forward.empty()) args.insert(args.end(), {"--forward", forward});
   if (mode == "intercept") {
     args.insert(args.end(), {"--cert", pki + "/untrusted.pem", "--key", pki + "/untrusted.key"});
@@ -20,7 +26,8 @@ std::vector<std::string> ProxyArgs(const std::string& mode, const std::string& l
 
 }  // namespace
 
-ConnectProxy::ConnectProxy(const std::string& mode, const std::string& logPath, const std::string& forward)
+ConnectProxy::ConnectProxy(const std::string& mode, const std::string& logPath,
+                           const std::string& forward)
     : child_(ProxyArgs(mode, logPath, forward), "test proxy"), logPath_(logPath) {}
 
 std::vector<std::string> ConnectProxy::LogLines() const {

@@ -13,7 +13,8 @@ class ConnectProxy {
   // `mode`: tunnel, 407, 407-negotiate or intercept. `forward`: a tunnel
   // leads there whatever the client asked for. An intercepting proxy shows
   // the test PKI's untrusted certificate.
-  ConnectProxy(const std::string& mode, const std::string& logPath, const std::string& forward = "");
+  ConnectProxy(const std::string& mode, const std::string& logPath,
+               const std::string& forward = "");
   ConnectProxy(const ConnectProxy&) = delete;
   ConnectProxy& operator=(const ConnectProxy&) = delete;
 

@@ -14,7 +14,8 @@ Text FakeSettings::GetSetting(const Text& application, const Text& section, cons
 
 std::vector<DriveEntry> FakeFileSystem::Drives() {
   if (throwOnDrives) throw RunTimeError(71, "Disk not ready");
-  const std::size_t pass = std::min<std::size_t>(drivesCalls, passes.empty() ? 0 : passes.size() - 1);
+  const std::size_t pass =
+      std::min<std::size_t>(drivesCalls, passes.empty() ? 0 : passes.size() - 1);
   ++drivesCalls;
   current_ = passes.empty() ? std::vector<DriveEntry>{} : passes[pass];
   return current_;
@@ -49,8 +50,8 @@ RegistryStatus FakeRegistry::QueryValue(RegistryKey key, const std::string& valu
   const auto needed = static_cast<std::uint32_t>(value.bytes.size());
   if (data == nullptr) {
     *size = needed;
-    value.bytes.insert(value.bytes.size() - (value.bytes.empty() ? 0 : 1),
-                       value.growAfterSizeQuery, 'x');
+    value.bytes.insert(value.bytes.size() - (value.bytes.empty() ? 0 : 1), value.growAfterSizeQuery,
+                       'x');
     return kRegistrySuccess;
   }
   if (*size < needed) {
@@ -106,7 +107,8 @@ class FakeInputFile : public InputFile {
 }  // namespace
 
 std::unique_ptr<InputFile> FakeTextFiles::OpenForInput(const Text& path) {
-  if (failOpen.count(path) || !Exists(path)) throw RunTimeError(53, "File not found: " + ToUtf8(path));
+  if (failOpen.count(path) || !Exists(path))
+    throw RunTimeError(53, "File not found: " + ToUtf8(path));
   ++opens;
   return std::make_unique<FakeInputFile>(*this, contents.at(path), failRead.count(path) != 0);
 }

@@ -4,8 +4,8 @@
 #include <map>
 #include <memory>
 #include <set>
-#include <tuple>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 

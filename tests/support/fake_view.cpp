@@ -3,7 +3,8 @@
 namespace keldo {
 
 FakeView::FakeView() {
-  for (const auto& entry : kControls) captions_[static_cast<std::size_t>(entry.id)] = entry.designCaption;
+  for (const auto& entry : kControls)
+    captions_[static_cast<std::size_t>(entry.id)] = entry.designCaption;
 }
 
 void FakeView::Add(std::string line) {
@@ -22,7 +23,9 @@ void FakeView::SetCaption(Control control, const Text& caption) {
 
 void FakeView::Repaint() { pendingPaint_ = false; }
 
-Text FakeView::Caption(Control control) const { return captions_[static_cast<std::size_t>(control)]; }
+Text FakeView::Caption(Control control) const {
+  return captions_[static_cast<std::size_t>(control)];
+}
 
 void FakeView::ShowMessage(const Text& text, MessageKind kind) {
   Add((kind == MessageKind::Message ? "box: " : "diag: ") + ToUtf8(text));

@@ -14,8 +14,8 @@ std::unique_ptr<Rig> Rig::Ordinary() {
   rig->settings.Set(u"Network", u"Yes");
   rig->settings.Set(u"PkgNbr", u"K-1001");
   rig->settings.Set(u"VerNbr", u"v6.3.215 01/12/2024");
-  rig->fileSystem.passes = {{{u"A", kDriveRemovable}, {u"C", kDriveFixed}, {u"D", kDriveFixed},
-                             {u"E", kDriveCdRom}}};
+  rig->fileSystem.passes = {
+      {{u"A", kDriveRemovable}, {u"C", kDriveFixed}, {u"D", kDriveFixed}, {u"E", kDriveCdRom}}};
   rig->AddFile(kDbOnD, "");
   rig->AddFile(Text(kLatestOnD) + u"SupportExpiry.dat", "31/12/2025\r\n");
   rig->AddFile(Text(kLatestOnD) + u"keldo63version.dat", "v6.3.210 01/11/2024\r\nnotes\r\n");

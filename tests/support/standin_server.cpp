@@ -14,8 +14,9 @@ namespace {
 std::vector<std::string> StandinArgs(bool untrusted, const std::string& log) {
   const std::string pki = KELDO_TEST_PKI;
   const std::string leaf = untrusted ? "untrusted" : "server";
-  std::vector<std::string> args = {KELDO_STANDIN_EXE, "--cert", pki + "/" + leaf + ".pem",
-                                   "--key", pki + "/" + leaf + ".key", "--lifetime", "300"};
+  std::vector<std::string> args = {
+      KELDO_STANDIN_EXE, "--cert", pki + "/" + leaf + ".pem", "--key", pki + "/" + leaf + ".key",
+      "--lifetime",      "300"};
   if (!log.empty()) args.insert(args.end(), {"--log", log});
   return args;
 }

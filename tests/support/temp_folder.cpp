@@ -12,7 +12,8 @@ namespace fs = std::filesystem;
 
 TempFolder::TempFolder(const std::string& stem) {
   std::string pattern = (fs::temp_directory_path() / (stem + "-XXXXXX")).string();
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed for " + pattern);
+  if (::mkdtemp(pattern.data()) == nullptr)
+    throw std::runtime_error("mkdtemp failed for " + pattern);
   path_ = pattern;
 }
 

@@ -19,7 +19,9 @@ class TempPrefix {
   // dosdevices/<name> -> target (relative to dosdevices/ or absolute).
   void Link(const std::string& name, const std::string& target) const;
   // A file under the prefix, parent folders made as needed.
-  void Write(const std::string& relative, const std::string& bytes) const { folder_.Write(relative, bytes); }
+  void Write(const std::string& relative, const std::string& bytes) const {
+    folder_.Write(relative, bytes);
+  }
   void MakeFolder(const std::string& relative) const { folder_.MakeFolder(relative); }
   // Registry files with Wine's header; `body` holds keys and values.
   void WriteUserReg(const std::string& body) const;

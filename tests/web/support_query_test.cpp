@@ -27,13 +27,16 @@ struct AnswerCase {
 };
 
 const AnswerCase kAnswers[] = {
-    {"ExpiryTextWithLineEnd", 1, u"K-1001\nExpired=0\n expires: 31/12/2025\r\n", u" 31/12/2025\r\n", kReadable},
+    {"ExpiryTextWithLineEnd", 1, u"K-1001\nExpired=0\n expires: 31/12/2025\r\n", u" 31/12/2025\r\n",
+     kReadable},
     {"ExpiresMarkerAtPositionOne", 1, u" expires: 31/12/2025 Expired=0", u"", kReadable},
     {"NoExpiresMarker", 1, u"Expired=1", u"", kReadable},
     {"EndsWithExpiresMarker", 1, u"Expired=0 expires:", u"", kReadable},
-    {"FirstExpiresMarkerCounts", 1, u"Expired=0 expires: A expires: B", u" A expires: B", kReadable},
+    {"FirstExpiresMarkerCounts", 1, u"Expired=0 expires: A expires: B", u" A expires: B",
+     kReadable},
     {"OtherCaseExpiresMarker", 1, u"Expired=0 Expires: 31/12/2025", u"", kReadable},
-    {"NonAscii", 1, u"Expired=0 expires: 31.12.2025 \u2013 l\u00e4uft \U0001F600", u" 31.12.2025 \u2013 l\u00e4uft \U0001F600", kReadable},
+    {"NonAscii", 1, u"Expired=0 expires: 31.12.2025 \u2013 l\u00e4uft \U0001F600",
+     u" 31.12.2025 \u2013 l\u00e4uft \U0001F600", kReadable},
     {"LowerCaseReadableMarker", 1, u"expired=0 expires: 31/12/2025", u"", kUnreadable},
     {"EmptyBody", 1, u"", u"", kUnreadable},
     {"ErrorPage", 1, u"<h1>404 Not Found</h1>", u"", kUnreadable},
@@ -55,8 +58,7 @@ TEST_P(SupportAnswer, SetsWebExpiryFromTheMarkers) {
   EXPECT_EQ(rig->view.log, GetParam().log);
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, SupportAnswer, testing::ValuesIn(kAnswers),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(Answers, SupportAnswer, testing::ValuesIn(kAnswers), CaseName());
 
 TEST(SupportQuery, PostsSerialAndEmptyCompanyInOrder) {
   auto rig = Rig::Ordinary();
@@ -64,7 +66,8 @@ TEST(SupportQuery, PostsSerialAndEmptyCompanyInOrder) {
   CheckSupportOnWeb(rig->web, kWebsite, u" K 1001 ", u"", window);
   ASSERT_EQ(rig->web.submits.size(), 1u);
   EXPECT_EQ(rig->web.submits[0].first, Text(kWebsite) + u"/support/wendle.php");
-  const std::vector<std::pair<Text, Text>> fields = {{u"serialnbr", u" K 1001 "}, {u"company", u""}};
+  const std::vector<std::pair<Text, Text>> fields = {{u"serialnbr", u" K 1001 "},
+                                                     {u"company", u""}};
   EXPECT_EQ(rig->web.submits[0].second.Fields(), fields);
   EXPECT_EQ(rig->web.clientsMade, 1);
 }

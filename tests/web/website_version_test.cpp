@@ -48,11 +48,28 @@ const std::string kFailure = "diag: 12029 A connection with the server could not
 constexpr std::int32_t kThrow = -1;  // FetchToFile fails with a run-time error
 
 const FetchCase kFetches[] = {
-    {"FirstLineThenDeleted", 1, "v6.3.215 01/12/2024\r\nmore\r\n", false, u"v6.3.215 01/12/2024", std::nullopt, {kChecking}},
-    {"NoLineEnd", 1, "v6.3.215 01/12/2024", false, u"v6.3.215 01/12/2024", std::nullopt, {kChecking}},
+    {"FirstLineThenDeleted",
+     1,
+     "v6.3.215 01/12/2024\r\nmore\r\n",
+     false,
+     u"v6.3.215 01/12/2024",
+     std::nullopt,
+     {kChecking}},
+    {"NoLineEnd",
+     1,
+     "v6.3.215 01/12/2024",
+     false,
+     u"v6.3.215 01/12/2024",
+     std::nullopt,
+     {kChecking}},
     {"ZeroBytesKept", 1, "", false, u"error", "", {kChecking}},
-    {"OverlongLineKept", 1, std::string(kMaxFirstLineBytes + 1, 'v'), false, u"error",
-     std::string(kMaxFirstLineBytes + 1, 'v'), {kChecking}},
+    {"OverlongLineKept",
+     1,
+     std::string(kMaxFirstLineBytes + 1, 'v'),
+     false,
+     u"error",
+     std::string(kMaxFirstLineBytes + 1, 'v'),
+     {kChecking}},
     {"FetchZero", 0, "", false, u"error", "stale\r\n", {kChecking, kFailure}},
     {"FetchTwo", 2, "", false, u"error", "stale\r\n", {kChecking, kFailure}},
     {"DeleteFails", 1, "v6.3.215 x\r\n", true, u"error", "v6.3.215 x\r\n", {kChecking}},
@@ -71,13 +88,13 @@ TEST_P(WebVersion, ReadsTheDownloadOnce) {
   EXPECT_EQ(FetchWebVersion(*rig), c.result);
   EXPECT_EQ(rig->view.log, c.diagnostics);
   const auto temp = rig->files.contents.find(kTemp);
-  EXPECT_EQ(temp == rig->files.contents.end() ? std::nullopt : std::optional(temp->second), c.tempAfter);
+  EXPECT_EQ(temp == rig->files.contents.end() ? std::nullopt : std::optional(temp->second),
+            c.tempAfter);
   EXPECT_EQ(rig->files.openHandles, 0);
   EXPECT_EQ(rig->web.clientsMade, 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Outcomes, WebVersion, testing::ValuesIn(kFetches),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(Outcomes, WebVersion, testing::ValuesIn(kFetches), CaseName());
 
 TEST(WebVersion, AddressCarriesOneTimeStampTakenBeforeTheDownload) {
   auto rig = ReadyRig();

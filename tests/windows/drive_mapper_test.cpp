@@ -42,7 +42,8 @@ std::string AwaitLines(const std::wstring& log, std::size_t lines) {
   std::string text;
   for (int i = 0; i < 200; ++i) {
     text = ReadBytes(log);
-    if (text != "<missing>" && static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) >= lines) {
+    if (text != "<missing>" &&
+        static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) >= lines) {
       break;
     }
     Sleep(50);

@@ -51,7 +51,8 @@ TEST(DriveFiles, AFileIsAFileAndNothingElse) {
   // A drive letter that does not exist answers false, without a box.
   for (wchar_t letter = L'Y'; letter > L'D'; --letter) {
     if ((GetLogicalDrives() & (1u << (letter - L'A'))) == 0) {
-      EXPECT_FALSE(files.FileExists(Text(1, letter) + u":\\Keldo6\\GENDATA\\GeneralKeldo6data.mdb"));
+      EXPECT_FALSE(
+          files.FileExists(Text(1, letter) + u":\\Keldo6\\GENDATA\\GeneralKeldo6data.mdb"));
       break;
     }
   }
@@ -108,7 +109,8 @@ TEST(ReplaceFileWith, ReplacesOnlyWhenTheWholeFileIsWritten) {
   const std::wstring target = folder + L"temp_vers.dat";
   WriteBytes(target, "old contents");
   Text failure;
-  ASSERT_TRUE(ReplaceFileWith(AsText(target), "v6.3.215 01/12/2024\r\n", failure)) << ToUtf8(failure);
+  ASSERT_TRUE(ReplaceFileWith(AsText(target), "v6.3.215 01/12/2024\r\n", failure))
+      << ToUtf8(failure);
   EXPECT_EQ(ReadBytes(target), "v6.3.215 01/12/2024\r\n");
   // Nothing but the target is left in the folder.
   WIN32_FIND_DATAW found{};

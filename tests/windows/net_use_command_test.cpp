@@ -2,6 +2,7 @@
 // (CommandLineToArgvW): the path argument must come back exactly as it was
 // remembered, whatever blanks, backslashes or quotes it holds.
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <gtest/gtest.h>

@@ -61,6 +61,8 @@ void SetUserText(const std::wstring& subKey, const wchar_t* name, const std::wst
                static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
-void DeleteUserKey(const std::wstring& subKey) { RegDeleteTreeW(HKEY_CURRENT_USER, subKey.c_str()); }
+void DeleteUserKey(const std::wstring& subKey) {
+  RegDeleteTreeW(HKEY_CURRENT_USER, subKey.c_str());
+}
 
 }  // namespace keldo

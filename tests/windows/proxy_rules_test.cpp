@@ -39,34 +39,46 @@ ProxySettings With(ProxySettings settings, void (*change)(ProxySettings&)) {
 
 TEST(ChooseProxyRoute, FollowsTheOrderOfPreference) {
   const RouteCase cases[] = {
-      {"user's proxy as named", User(L"127.0.0.1:8080"), std::nullopt, Kind::Named, L"127.0.0.1:8080"},
+      {"user's proxy as named", User(L"127.0.0.1:8080"), std::nullopt, Kind::Named,
+       L"127.0.0.1:8080"},
       {"user's proxy wins over the machine's",
-       With(User(L"127.0.0.1:8080"), [](ProxySettings& s) { s.machineProxy = L"machine:80"; }), std::nullopt,
-       Kind::Named, L"127.0.0.1:8080"},
-      {"user's https entry of a per-scheme list", User(L"http=plain:80;https=secure:8443"), std::nullopt,
-       Kind::Named, L"secure:8443"},
-      {"user's list with only an http entry goes direct", User(L"http=plain:80"), std::nullopt, Kind::Direct,
-       L""},
+       With(User(L"127.0.0.1:8080"), [](ProxySettings& s) { s.machineProxy = L"machine:80"; }),
+       std::nullopt, Kind::Named, L"127.0.0.1:8080"},
+      {"user's https entry of a per-scheme list", User(L"http=plain:80;https=secure:8443"),
+       std::nullopt, Kind::Named, L"secure:8443"},
+      {"user's list with only an http entry goes direct", User(L"http=plain:80"), std::nullopt,
+       Kind::Direct, L""},
       {"user's bypass list exempts the host", User(L"proxy:80", L"*.example;<local>"), std::nullopt,
        Kind::Direct, L""},
-      {"script's proxy", With(User(L""), [](ProxySettings& s) { s.autoConfigUrl = L"http://pac/p.pac"; }),
+      {"script's proxy",
+       With(User(L""), [](ProxySettings& s) { s.autoConfigUrl = L"http://pac/p.pac"; }),
        Discovered{L"PROXY-A:3128; other:1"}, Kind::Named, L"PROXY-A:3128"},
-      {"script says DIRECT", With(User(L""), [](ProxySettings& s) { s.autoConfigUrl = L"http://pac/p.pac"; }),
+      {"script says DIRECT",
+       With(User(L""), [](ProxySettings& s) { s.autoConfigUrl = L"http://pac/p.pac"; }),
        Discovered{L""}, Kind::Direct, L""},
       {"failed detection falls back to the machine's proxy",
-       With(User(L""), [](ProxySettings& s) { s.autoDetect = true; s.machineProxy = L"machine:80"; }),
+       With(User(L""),
+            [](ProxySettings& s) {
+              s.autoDetect = true;
+              s.machineProxy = L"machine:80";
+            }),
        std::nullopt, Kind::Named, L"machine:80"},
       {"machine's proxy when the user has none",
-       With(User(L""), [](ProxySettings& s) { s.machineProxy = L"http://machine:80"; }), std::nullopt,
-       Kind::Named, L"machine:80"},
+       With(User(L""), [](ProxySettings& s) { s.machineProxy = L"http://machine:80"; }),
+       std::nullopt, Kind::Named, L"machine:80"},
       {"machine's bypass list",
-       With(User(L""), [](ProxySettings& s) { s.machineProxy = L"machine:80"; s.machineBypass = L"www.*"; }),
+       With(User(L""),
+            [](ProxySettings& s) {
+              s.machineProxy = L"machine:80";
+              s.machineBypass = L"www.*";
+            }),
        std::nullopt, Kind::Direct, L""},
       {"system's discovery only when the user's settings are unreadable",
        With(ProxySettings{}, [](ProxySettings& s) { s.systemAutomatic = true; }), std::nullopt,
        Kind::SystemAutomatic, L""},
       {"readable settings with nothing set go direct",
-       With(User(L""), [](ProxySettings& s) { s.systemAutomatic = true; }), std::nullopt, Kind::Direct, L""},
+       With(User(L""), [](ProxySettings& s) { s.systemAutomatic = true; }), std::nullopt,
+       Kind::Direct, L""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -103,8 +115,8 @@ TEST(UserLogonScheme, OnlyNegotiateOrNtlmAskedByTheProxy) {
     const char* name;
     DWORD supported, target, scheme;
   } cases[] = {
-      {"negotiate", WINHTTP_AUTH_SCHEME_NEGOTIATE | WINHTTP_AUTH_SCHEME_NTLM, WINHTTP_AUTH_TARGET_PROXY,
-       WINHTTP_AUTH_SCHEME_NEGOTIATE},
+      {"negotiate", WINHTTP_AUTH_SCHEME_NEGOTIATE | WINHTTP_AUTH_SCHEME_NTLM,
+       WINHTTP_AUTH_TARGET_PROXY, WINHTTP_AUTH_SCHEME_NEGOTIATE},
       {"ntlm", WINHTTP_AUTH_SCHEME_NTLM | WINHTTP_AUTH_SCHEME_BASIC, WINHTTP_AUTH_TARGET_PROXY,
        WINHTTP_AUTH_SCHEME_NTLM},
       {"basic needs a password", WINHTTP_AUTH_SCHEME_BASIC, WINHTTP_AUTH_TARGET_PROXY, 0},

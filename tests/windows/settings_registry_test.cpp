@@ -5,9 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "local/reconnect.h"
-#include "support/case_name.h"
 #include "base/drive_mapper.h"
+#include "local/reconnect.h"
 #include "platform/windows/ansi_registry.h"
 #include "platform/windows/registry_settings.h"
 #include "shared/long_setting_cases.h"
@@ -31,12 +30,9 @@ TEST(RegistrySettings, ReadsTextValuesAndNothingElse) {
 
   RegistrySettings settings;
   const std::pair<const char16_t*, const char16_t*> cases[] = {
-      {u"Network", u"Yes"},
-      {u"PkgNbr", u"K6-00042 M\u00fcller & Co "},
-      {u"AutoUpdate", u""},
-      {u"VerNbr", u""},   // a number is not a text
-      {u"Binary", u""},
-      {u"Missing", u""},
+      {u"Network", u"Yes"}, {u"PkgNbr", u"K6-00042 M\u00fcller & Co "},
+      {u"AutoUpdate", u""}, {u"VerNbr", u""},  // a number is not a text
+      {u"Binary", u""},     {u"Missing", u""},
   };
   for (const auto& [key, value] : cases) {
     EXPECT_EQ(settings.GetSetting(u"Keldo6", u"ThisPC", key), value) << ToUtf8(key);

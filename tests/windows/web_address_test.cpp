@@ -5,8 +5,8 @@
 
 #include "base/text.h"
 #include "platform/windows/folder_tool.h"
-#include "platform/windows/web_address.h"
 #include "platform/windows/proxy_rules.h"
+#include "platform/windows/web_address.h"
 
 namespace keldo {
 
@@ -21,7 +21,8 @@ struct AddressCase {
 
 TEST(ParseHttpsAddress, AcceptsHttpsOnly) {
   const AddressCase cases[] = {
-      {u"https://www.keldo.example/support/wendle.php", u"www.keldo.example", 443, u"/support/wendle.php"},
+      {u"https://www.keldo.example/support/wendle.php", u"www.keldo.example", 443,
+       u"/support/wendle.php"},
       {u"HTTPS://h:8443/a?b=1", u"h", 8443, u"/a?b=1"},
       {u"https://h", u"h", 443, u"/"},
       {u"https://h?20241201093015", u"h", 443, u"/?20241201093015"},
@@ -66,8 +67,10 @@ TEST(ResolveLocation, FollowsTheRulesOfRelativeAddresses) {
 }
 
 TEST(Redirects, OnlyTheFiveRedirectStatusesAndPostsBecomeGets) {
-  for (const unsigned long status : {301ul, 302ul, 303ul, 307ul, 308ul}) EXPECT_TRUE(IsRedirectStatus(status));
-  for (const unsigned long status : {200ul, 300ul, 304ul, 305ul, 404ul}) EXPECT_FALSE(IsRedirectStatus(status));
+  for (const unsigned long status : {301ul, 302ul, 303ul, 307ul, 308ul})
+    EXPECT_TRUE(IsRedirectStatus(status));
+  for (const unsigned long status : {200ul, 300ul, 304ul, 305ul, 404ul})
+    EXPECT_FALSE(IsRedirectStatus(status));
   EXPECT_EQ(MethodAfterRedirect(301, L"POST"), L"GET");
   EXPECT_EQ(MethodAfterRedirect(302, L"POST"), L"GET");
   EXPECT_EQ(MethodAfterRedirect(303, L"POST"), L"GET");
@@ -99,7 +102,8 @@ TEST(ChooseProxyRoute, AFixedProxyWinsOverDiscovery) {
   detect.userRead = true;
   detect.autoDetect = true;
   EXPECT_TRUE(detect.Discovers());
-  EXPECT_EQ(ChooseProxyRoute(detect, std::nullopt, L"a.example", 443).kind, ProxyRoute::Kind::Direct);
+  EXPECT_EQ(ChooseProxyRoute(detect, std::nullopt, L"a.example", 443).kind,
+            ProxyRoute::Kind::Direct);
 
   ProxySettings none;
   none.userRead = true;

@@ -16,8 +16,8 @@ struct Scale {
 
 TEST(Twips, BecomePixelsAtTheWindowsDpi) {
   const Scale cases[] = {
-      {9315, 96, 621}, {6435, 96, 429}, {3366, 96, 224}, {4122, 96, 275},
-      {9315, 120, 776}, {9315, 144, 932}, {9315, 192, 1242}, {0, 144, 0}, {-15, 96, -1},
+      {9315, 96, 621},  {6435, 96, 429},   {3366, 96, 224}, {4122, 96, 275}, {9315, 120, 776},
+      {9315, 144, 932}, {9315, 192, 1242}, {0, 144, 0},     {-15, 96, -1},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(TwipsToPixels(c.twips, c.dpi), c.pixels) << c.twips << " twips at " << c.dpi;
@@ -26,8 +26,8 @@ TEST(Twips, BecomePixelsAtTheWindowsDpi) {
 
 TEST(Twips, FontHeightsScaleButNeverOutgrowTheirControls) {
   const Scale cases[] = {
-      {975, 96, -13}, {900, 96, -12}, {1125, 96, -15}, {975, 144, -19}, {1125, 120, -18},
-      {900, 192, -24},
+      {975, 96, -13},  {900, 96, -12},   {1125, 96, -15},
+      {975, 144, -19}, {1125, 120, -18}, {900, 192, -24},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(FontHeight(c.twips, c.dpi), c.pixels) << c.twips << " centipoints at " << c.dpi;

@@ -2,6 +2,7 @@
 // that WinHTTP trusts the stand-in website there and nowhere else.
 //   keldo_trust_test_ca.exe <certificate.der>
 #include <windows.h>
+
 #include <wincrypt.h>
 
 #include <cstdio>
@@ -36,8 +37,9 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "usage: keldo_trust_test_ca <certificate.der>\n");
     return 64;
   }
-  const KernelHandle file = OwnFileHandle(CreateFileW(
-      argv[1], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const KernelHandle file =
+      OwnFileHandle(CreateFileW(argv[1], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return Fail("Cannot open the certificate", GetLastError());
   std::vector<BYTE> der(kMaxCertificateBytes);
   DWORD length = 0;

@@ -20,7 +20,8 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: keldo-standin-website --cert PEM --key PEM [--files DIR] [--port N] [--lifetime SECONDS]\n"
+    "Usage: keldo-standin-website --cert PEM --key PEM [--files DIR] [--port N] [--lifetime "
+    "SECONDS]\n"
     "                             [--log FILE]\n";
 constexpr const char* kDefaultVersionLine = "v6.3.220 15/03/2025\r\n";
 constexpr std::size_t kOverCapBytes = 2 * 1024 * 1024;
@@ -97,7 +98,8 @@ class Website {
     // The client's port tells its connections apart.
     log_.Write(req.method + " " + req.path + " from port " + std::to_string(req.remote_port));
     const auto slash = req.path.find('/', 1);
-    const std::string first = req.path.substr(1, slash == std::string::npos ? std::string::npos : slash - 1);
+    const std::string first =
+        req.path.substr(1, slash == std::string::npos ? std::string::npos : slash - 1);
     const std::string rest = slash == std::string::npos ? "/" : req.path.substr(slash);
     if (IsRawFault(first)) return RawRedirect(req, res);
     if (first == "404") return Status(res, 404, "Not Found");
@@ -158,7 +160,8 @@ class Website {
   void RawRedirect(const httplib::Request& req, httplib::Response& res) const {
     std::string host = Host(req);
     const auto colon = host.rfind(':');
-    if (colon != std::string::npos && host.find(']', colon) == std::string::npos) host.resize(colon);
+    if (colon != std::string::npos && host.find(']', colon) == std::string::npos)
+      host.resize(colon);
     res.status = 307;
     res.set_header("Location", "https://" + host + ":" + std::to_string(rawPort_) + req.path);
   }
@@ -186,13 +189,12 @@ class Website {
 
   // Announces 1000 bytes, sends 100 and drops the connection.
   static void Cut(httplib::Response& res) {
-    res.set_content_provider(1000, "text/plain",
-                             [](std::size_t offset, std::size_t, httplib::DataSink& sink) {
-                               if (offset > 0) return false;
-                               const std::string part = std::string("v6.3.220 15/03/2025\r\n") +
-                                                        std::string(79, 'x');
-                               return sink.write(part.data(), part.size());
-                             });
+    res.set_content_provider(
+        1000, "text/plain", [](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+          if (offset > 0) return false;
+          const std::string part = std::string("v6.3.220 15/03/2025\r\n") + std::string(79, 'x');
+          return sink.write(part.data(), part.size());
+        });
   }
 
   Settings settings_;
@@ -205,13 +207,20 @@ bool ParseArgs(int argc, char** argv, Settings& settings) {
     const std::string arg = argv[i];
     if (i + 1 >= argc) return false;
     const std::string value = argv[++i];
-    if (arg == "--cert") settings.cert = value;
-    else if (arg == "--key") settings.key = value;
-    else if (arg == "--files") settings.files = value;
-    else if (arg == "--port") settings.port = std::atoi(value.c_str());
-    else if (arg == "--lifetime") settings.lifetimeSeconds = std::atoi(value.c_str());
-    else if (arg == "--log") settings.log = value;
-    else return false;
+    if (arg == "--cert")
+      settings.cert = value;
+    else if (arg == "--key")
+      settings.key = value;
+    else if (arg == "--files")
+      settings.files = value;
+    else if (arg == "--port")
+      settings.port = std::atoi(value.c_str());
+    else if (arg == "--lifetime")
+      settings.lifetimeSeconds = std::atoi(value.c_str());
+    else if (arg == "--log")
+      settings.log = value;
+    else
+      return false;
   }
   return !settings.cert.empty() && !settings.key.empty() && settings.lifetimeSeconds > 0;
 }
@@ -226,7 +235,8 @@ int main(int argc, char** argv) {
   }
   httplib::SSLServer server(settings.cert.c_str(), settings.key.c_str());
   if (!server.is_valid()) {
-    std::cerr << "keldo-standin-website: cannot load " << settings.cert << " and " << settings.key << '\n';
+    std::cerr << "keldo-standin-website: cannot load " << settings.cert << " and " << settings.key
+              << '\n';
     return 1;
   }
   // Silent and slow answers each hold a worker; leave room for many.
@@ -237,7 +247,8 @@ int main(int argc, char** argv) {
   server.set_keep_alive_max_count(1000);
   // Never freed: a detached flood may still log while the process ends.
   auto* log = new RequestLog(settings.log);
-  RawFaultServer raw({settings.cert, settings.key, &stopping, [log](const std::string& line) { log->Write(line); }});
+  RawFaultServer raw({settings.cert, settings.key, &stopping,
+                      [log](const std::string& line) { log->Write(line); }});
   if (raw.Port() == 0) {
     std::cerr << "keldo-standin-website: cannot serve the raw faults\n";
     return 1;

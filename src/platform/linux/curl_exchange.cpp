@@ -11,9 +11,9 @@
 #include <mutex>
 
 #include "base/errors.h"
+#include "base/web_component.h"
 #include "platform/linux/curl_proxy.h"
 #include "platform/linux/embedded_ca.h"
-#include "base/web_component.h"
 
 namespace keldo {
 
@@ -33,10 +33,12 @@ struct X509Free {
 CURLcode AddEmbeddedCas(CURL*, void* sslContext, void*) {
   const std::string_view pem = EmbeddedCaPem();
   X509_STORE* store = SSL_CTX_get_cert_store(static_cast<SSL_CTX*>(sslContext));
-  const std::unique_ptr<BIO, BioFree> bio(BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size())));
+  const std::unique_ptr<BIO, BioFree> bio(
+      BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size())));
   if (!bio || store == nullptr) return CURLE_SSL_CACERT_BADFILE;
   while (true) {
-    const std::unique_ptr<X509, X509Free> cert(PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr));
+    const std::unique_ptr<X509, X509Free> cert(
+        PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr));
     if (!cert) break;
     X509_STORE_add_cert(store, cert.get());  // a duplicate is harmless
   }

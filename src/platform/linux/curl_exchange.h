@@ -22,9 +22,9 @@ struct WebLimits {
 struct Exchange {
   bool answered = false;  // a complete HTTP answer, of any status
   long status = 0;
-  std::string body;       // at most kMaxReplyBytes
-  std::string failure;    // curl's own text and code when not answered
-  std::string route;      // the proxy used, or "direct", and why
+  std::string body;     // at most kMaxReplyBytes
+  std::string failure;  // curl's own text and code when not answered
+  std::string route;    // the proxy used, or "direct", and why
 };
 
 // `formBody` present: a POST of that application/x-www-form-urlencoded body.

@@ -1,7 +1,7 @@
 #pragma once
+#include "base/web_component.h"
 #include "platform/linux/curl_exchange.h"
 #include "platform/linux/wine_paths.h"
-#include "base/web_component.h"
 
 namespace keldo {
 

@@ -18,9 +18,10 @@ namespace {
 constexpr std::size_t kMaxMountTableBytes = 4 * 1024 * 1024;
 
 constexpr std::array<std::string_view, 18> kNetworkFileSystems = {
-    "nfs",    "nfs4",     "cifs",      "smb3",       "smbfs",        "9p",
-    "afs",    "ceph",     "glusterfs", "lustre",     "coda",         "ncpfs",
-    "davfs",  "fuse.sshfs", "fuse.gvfsd-fuse", "fuse.rclone", "fuse.davfs2", "fuse.s3fs"};
+    "nfs",         "nfs4",        "cifs",     "smb3",       "smbfs",
+    "9p",          "afs",         "ceph",     "glusterfs",  "lustre",
+    "coda",        "ncpfs",       "davfs",    "fuse.sshfs", "fuse.gvfsd-fuse",
+    "fuse.rclone", "fuse.davfs2", "fuse.s3fs"};
 
 std::int32_t TypeOfFileSystemName(std::string_view name) {
   for (const auto network : kNetworkFileSystems) {
@@ -44,8 +45,7 @@ std::int32_t TypeOfMagic(long magic) {
     case 0x9660:      // ISO 9660
     case 0x15013346:  // UDF
       return kDriveCdRom;
-    default:
-      return kDriveFixed;
+    default: return kDriveFixed;
   }
 }
 
@@ -54,8 +54,7 @@ std::int32_t TypeOfMagic(long magic) {
 std::optional<std::string> FileSystemNameOf(dev_t device) {
   const auto table = ReadWholeFile("/proc/self/mountinfo", kMaxMountTableBytes);
   if (!table) return std::nullopt;
-  const std::string wanted =
-      std::to_string(major(device)) + ":" + std::to_string(minor(device));
+  const std::string wanted = std::to_string(major(device)) + ":" + std::to_string(minor(device));
   std::string_view rest = *table;
   while (!rest.empty()) {
     const auto eol = rest.find('\n');

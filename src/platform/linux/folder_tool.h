@@ -1,6 +1,6 @@
 #pragma once
-#include "platform/linux/wine_paths.h"
 #include "base/web_component.h"
+#include "platform/linux/wine_paths.h"
 
 namespace keldo {
 

@@ -14,7 +14,7 @@ char16_t FoldChar(char16_t c) {
   if (c == 0x178) return 0xFF;
   if (c >= 0x179 && c <= 0x17E && c % 2 == 1) return static_cast<char16_t>(c + 1);
   if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return static_cast<char16_t>(c + 0x20);  // Greek
-  if (c >= 0x400 && c <= 0x40F) return static_cast<char16_t>(c + 0x50);                 // Cyrillic
+  if (c >= 0x400 && c <= 0x40F) return static_cast<char16_t>(c + 0x50);                // Cyrillic
   if (c >= 0x410 && c <= 0x42F) return static_cast<char16_t>(c + 0x20);
   return c;
 }

@@ -13,8 +13,6 @@ std::string ErrnoText(const std::string& what, int err) {
   return what + ": " + text + " (errno " + std::to_string(err) + ")";
 }
 
-void ThrowErrno(const std::string& what, int err) {
-  throw RunTimeError(err, ErrnoText(what, err));
-}
+void ThrowErrno(const std::string& what, int err) { throw RunTimeError(err, ErrnoText(what, err)); }
 
 }  // namespace keldo

@@ -89,8 +89,7 @@ bool ParseEscaped(std::string_view line, std::size_t& at, char end, Text& out) {
       default:
         if (e >= '0' && e <= '7') {
           unsigned unit = static_cast<unsigned>(e - '0');
-          for (int digits = 1; digits < 3 && at < line.size() && line[at] >= '0' &&
-                               line[at] <= '7';
+          for (int digits = 1; digits < 3 && at < line.size() && line[at] >= '0' && line[at] <= '7';
                ++digits) {
             unit = unit * 8 + static_cast<unsigned>(line[at++] - '0');
           }
@@ -296,10 +295,10 @@ void RegReader::OnValueLine(std::string_view line) {
   } else if (StartsWith(rest, "dword:")) {
     const auto n = ParseHexNumber(rest.substr(6));
     if (!n || !Fits(4)) return;
-    Keep(name_, RegValue{kRegDword,
-                         {static_cast<unsigned char>(*n), static_cast<unsigned char>(*n >> 8),
-                          static_cast<unsigned char>(*n >> 16),
-                          static_cast<unsigned char>(*n >> 24)}});
+    Keep(name_,
+         RegValue{kRegDword,
+                  {static_cast<unsigned char>(*n), static_cast<unsigned char>(*n >> 8),
+                   static_cast<unsigned char>(*n >> 16), static_cast<unsigned char>(*n >> 24)}});
     return;
   } else if (!StartsWith(rest, "\"")) {
     return;  // "-" (a deletion) or anything unknown

@@ -51,7 +51,8 @@ std::vector<DriveEntry> WineFileSystem::Drives() {
     std::int32_t type = kDriveUnknown;
     const RegValue* configured =
         systemReg_.Value(kDrivesKey, Text{static_cast<char16_t>(letter), u':'});
-    if (const auto named = configured ? DriveTypeFromWineName(RegText(*configured)) : std::nullopt) {
+    if (const auto named =
+            configured ? DriveTypeFromWineName(RegText(*configured)) : std::nullopt) {
       type = *named;
     } else {
       type = DriveTypeOfMount(folder + "/" + name);

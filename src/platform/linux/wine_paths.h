@@ -16,7 +16,7 @@ struct PrefixPath {
   std::vector<std::string> missing;  // UTF-8 names, in order
 
   bool Complete() const { return missing.empty(); }
-  std::string Full() const;          // existing + "/" + missing...
+  std::string Full() const;  // existing + "/" + missing...
 };
 
 class WinePaths {

@@ -10,8 +10,7 @@ constexpr std::size_t kMaxSettingBytes = 64 * 1024;
 
 }  // namespace
 
-Text WineSettingsStore::GetSetting(const Text& application, const Text& section,
-                                   const Text& key) {
+Text WineSettingsStore::GetSetting(const Text& application, const Text& section, const Text& key) {
   const Text path = u"Software\\VB and VBA Program Settings\\" + application + u"\\" + section;
   const RegValue* value = userReg_.Value(path, key);
   if (value == nullptr || value->data.size() > kMaxSettingBytes) return Text();

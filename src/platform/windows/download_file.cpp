@@ -20,7 +20,8 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
   while (done < bytes.size()) {
     DWORD written = 0;
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
-    if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
+    if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0)
+      return false;
     done += written;
   }
   return FlushFileBuffers(file) != 0;

@@ -21,7 +21,8 @@ std::size_t FirstMakeable(const Text& folder) {
     const auto share = folder.find(u'\\', server + 1);
     return share == Text::npos ? folder.size() : share + 1;
   }
-  if (folder.size() >= 2 && folder[1] == u':') return folder.size() > 2 && folder[2] == u'\\' ? 3 : 2;
+  if (folder.size() >= 2 && folder[1] == u':')
+    return folder.size() > 2 && folder[2] == u'\\' ? 3 : 2;
   return folder.rfind(u"\\", 0) == 0 ? 1 : 0;
 }
 

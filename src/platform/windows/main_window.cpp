@@ -46,9 +46,9 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
   windowClass.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kAppIconId),
                                                     IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                                                     GetSystemMetrics(SM_CYICON), LR_SHARED));
-  windowClass.hIconSm = static_cast<HICON>(
-      LoadImageW(instance, MAKEINTRESOURCEW(kAppIconId), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                 GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kAppIconId),
+                                                      IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                      GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = static_cast<HBRUSH>(background_.get());
   windowClass.lpszClassName = kClassName;
@@ -79,12 +79,12 @@ void MainWindow::CreateControls() {
   for (const ControlSpec& entry : kControls) {
     const bool label = entry.kind == ControlKind::Label;
     // Labels: no access keys, so an "&" in a serial number shows as itself.
-    const DWORD style = WS_CHILD | WS_VISIBLE |
-                        (label ? SS_LEFT | SS_NOPREFIX : BS_PUSHBUTTON | WS_TABSTOP);
+    const DWORD style =
+        WS_CHILD | WS_VISIBLE | (label ? SS_LEFT | SS_NOPREFIX : BS_PUSHBUTTON | WS_TABSTOP);
     const HWND control = CreateWindowExW(
         0, label ? L"STATIC" : L"BUTTON", reinterpret_cast<const wchar_t*>(entry.designCaption),
-        style, 0, 0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(entry.id))),
-        instance_, nullptr);
+        style, 0, 0, 0, 0, window_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(entry.id))), instance_, nullptr);
     if (!control) ThrowLastError("Cannot create control " + std::string(entry.name));
     controls_[static_cast<std::size_t>(entry.id)] = control;
     captions_[static_cast<std::size_t>(entry.id)] = entry.designCaption;
@@ -108,7 +108,8 @@ void MainWindow::Layout(UINT dpi, const POINT* topLeft) {
   // The controls hold the new fonts now; the old ones may go.
   fonts_.swap(fonts);
 
-  const RECT client{0, 0, TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
+  const RECT client{0, 0, TwipsToPixels(kClientWidthTwips, dpi),
+                    TwipsToPixels(kClientHeightTwips, dpi)};
   const RECT outer = OuterRectForDpi(client, kStyle, kExStyle, dpi);
   const int width = outer.right - outer.left, height = outer.bottom - outer.top;
   POINT at{};
@@ -239,12 +240,8 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       if (HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
       return 0;
-    case WM_CLOSE:
-      OnClose();
-      return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
+    case WM_CLOSE: OnClose(); return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
     case WM_NCDESTROY:
       SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
       window_ = nullptr;
@@ -291,8 +288,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       Layout(HIWORD(wParam), &topLeft);
       return 0;
     }
-    default:
-      break;
+    default: break;
   }
   return DefWindowProcW(window_, message, wParam, lParam);
 }

@@ -41,7 +41,8 @@ std::optional<HttpsAddress> ParseHttpsAddress(const Text& address) {
   if (!StartsWithNoCase(address, kScheme)) return std::nullopt;
   const std::size_t hostStart = kScheme.size();
   const std::size_t end = address.find_first_of(u"/?#", hostStart);
-  const Text authority = address.substr(hostStart, end == Text::npos ? Text::npos : end - hostStart);
+  const Text authority =
+      address.substr(hostStart, end == Text::npos ? Text::npos : end - hostStart);
   // Credentials in an address would be sent in clear to anyone who reads it.
   if (authority.empty() || authority.find(u'@') != Text::npos) return std::nullopt;
 

@@ -8,9 +8,9 @@
 namespace keldo {
 
 struct HttpsAddress {
-  Text host;             // without brackets for an IPv6 literal
-  unsigned short port;   // 443 when the address names none
-  Text pathAndQuery;     // "/" at least; the fragment is dropped
+  Text host;            // without brackets for an IPv6 literal
+  unsigned short port;  // 443 when the address names none
+  Text pathAndQuery;    // "/" at least; the fragment is dropped
 };
 
 // Nothing for an address that is not https, or is malformed.

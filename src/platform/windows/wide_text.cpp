@@ -8,7 +8,8 @@ namespace keldo {
 
 Text FromAnsiCodePage(const std::string& bytes) {
   if (bytes.empty()) return Text();
-  if (bytes.size() > INT_MAX) throw RunTimeError(ERROR_ARITHMETIC_OVERFLOW, "Text too long to convert");
+  if (bytes.size() > INT_MAX)
+    throw RunTimeError(ERROR_ARITHMETIC_OVERFLOW, "Text too long to convert");
   const int byteCount = static_cast<int>(bytes.size());
   const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), byteCount, nullptr, 0);
   if (length <= 0) ThrowLastError("Cannot convert ANSI text");

@@ -14,7 +14,8 @@ namespace {
 
 class WinInputFile final : public InputFile {
  public:
-  WinInputFile(KernelHandle file, std::string path) : file_(std::move(file)), path_(std::move(path)) {}
+  WinInputFile(KernelHandle file, std::string path)
+      : file_(std::move(file)), path_(std::move(path)) {}
   std::size_t Read(char* buffer, std::size_t count) override {
     DWORD read = 0;
     const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(count, 1u << 20));

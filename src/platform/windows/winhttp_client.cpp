@@ -114,7 +114,7 @@ bool WinHttpClient::Fail(const Text& text) {
 }
 
 bool WinHttpClient::RunRequests(Text address, std::wstring method, std::string body,
-                                 const wchar_t* headers, Answer& answer) {
+                                const wchar_t* headers, Answer& answer) {
   const Deadline deadline(kWholeCallMs);
   WinHttpPool& pool = WinHttpPool::Process();
   const ProxySettings proxySettings = ReadProxySettings();
@@ -135,14 +135,16 @@ bool WinHttpClient::RunRequests(Text address, std::wstring method, std::string b
     DWORD connectError = 0;
     const auto connection = pool.Connection(*session, target->host, target->port, connectError);
     if (!connection) return Fail("WinHttpConnect", connectError);
-    const InternetHandle request(WinHttpOpenRequest(
-        connection->get(), method.c_str(), Wide(target->pathAndQuery).c_str(), nullptr,
-        WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_SECURE | WINHTTP_FLAG_REFRESH));
+    const InternetHandle request(
+        WinHttpOpenRequest(connection->get(), method.c_str(), Wide(target->pathAndQuery).c_str(),
+                           nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                           WINHTTP_FLAG_SECURE | WINHTTP_FLAG_REFRESH));
     if (!request) return Fail("WinHttpOpenRequest", GetLastError());
 
     // Redirects are followed here, by hand, so that each one is checked.
     DWORD feature = WINHTTP_DISABLE_REDIRECTS;
-    if (!WinHttpSetOption(request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &feature, sizeof feature)) {
+    if (!WinHttpSetOption(request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &feature,
+                          sizeof feature)) {
       return Fail("WinHttpSetOption", GetLastError());
     }
     // Older systems lack TLS 1.3 and reject the flag; they keep TLS 1.2.
@@ -150,7 +152,8 @@ bool WinHttpClient::RunRequests(Text address, std::wstring method, std::string b
     if (!WinHttpSetOption(request.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols,
                           sizeof protocols)) {
       protocols = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2;
-      WinHttpSetOption(request.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols);
+      WinHttpSetOption(request.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols,
+                       sizeof protocols);
     }
     if (!SetTimeouts(request.get(), deadline)) return Fail("WinHttpSetTimeouts", GetLastError());
     if (!LimitHeaderSize(request.get())) return Fail("WinHttpSetOption", GetLastError());

@@ -27,7 +27,7 @@ class WinHttpClient final : public WebClient {
   bool Exchange(Text address, std::wstring method, std::string body, const wchar_t* headers,
                 Answer& answer);
   bool RunRequests(Text address, std::wstring method, std::string body, const wchar_t* headers,
-                    Answer& answer);
+                   Answer& answer);
   bool Fail(const char* step, DWORD code);
   bool Fail(const Text& text);
 

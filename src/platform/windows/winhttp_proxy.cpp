@@ -83,12 +83,10 @@ ProxyRoute RouteRequest(const ProxySettings& settings, const Text& address, cons
 
 SessionProxy SessionProxyFor(const ProxyRoute& route) {
   switch (route.kind) {
-    case ProxyRoute::Kind::Named:
-      return {WINHTTP_ACCESS_TYPE_NAMED_PROXY, route.proxy.c_str()};
+    case ProxyRoute::Kind::Named: return {WINHTTP_ACCESS_TYPE_NAMED_PROXY, route.proxy.c_str()};
     case ProxyRoute::Kind::SystemAutomatic:
       return {WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME};
-    default:
-      return {WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME};
+    default: return {WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME};
   }
 }
 
@@ -109,8 +107,7 @@ Text ProxyRouteNote(const Text& address, const ProxyRoute& route) {
       return u"Proxy for " + address + u": " + FromWide(route.proxy) + u" (" + source + u")";
     case ProxyRoute::Kind::SystemAutomatic:
       return u"Proxy for " + address + u": as the system finds it (" + source + u")";
-    default:
-      return u"Proxy for " + address + u": direct (" + source + u")";
+    default: return u"Proxy for " + address + u": direct (" + source + u")";
   }
 }
 

@@ -43,8 +43,8 @@ bool CheckLog::Equal(const std::wstring& expected, const std::wstring& got,
 
 bool CheckLog::Equal(long long expected, long long got, const std::string& what) {
   if (expected == got) return Check(true, what);
-  return Check(false, what + ": expected " + std::to_string(expected) + ", got " +
-                          std::to_string(got));
+  return Check(false,
+               what + ": expected " + std::to_string(expected) + ", got " + std::to_string(got));
 }
 
 void CheckLog::Note(const std::string& text) const {

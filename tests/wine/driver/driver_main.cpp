@@ -111,10 +111,12 @@ RunSeen PressStart(CheckLog& log, HWND window, const Program& program, const Sce
     const std::string which = "box " + std::to_string(seen.boxes.size() + 1);
     seen.boxes.push_back(view.text);
     log.Equal(L"Check Keldo Support", view.title, which + " title");
-    log.Check(view.buttonTexts == std::vector<std::wstring>{L"OK"}, which + " has an OK button only");
+    log.Check(view.buttonTexts == std::vector<std::wstring>{L"OK"},
+              which + " has an OK button only");
     log.Check(!view.hasIcon, which + " has no icon");
     log.Check(view.owner == window, which + " is owned by the main window");
-    if (scenario.endsItself) CheckCaptions(log, window, scenario, scenario.captions, "while the box shows");
+    if (scenario.endsItself)
+      CheckCaptions(log, window, scenario, scenario.captions, "while the box shows");
     if (scenario.seeLayout) {
       RECT outer{};
       GetWindowRect(window, &outer);
@@ -133,9 +135,9 @@ std::vector<std::wstring> NetCalls(const std::wstring& logPath, std::size_t expe
   const ULONGLONG deadline = GetTickCount64() + (expected ? kNetLogWaitMs : 500);
   do {
     lines.clear();
-    const KernelHandle file = OwnFileHandle(CreateFileW(logPath.c_str(), GENERIC_READ,
-                                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const KernelHandle file =
+        OwnFileHandle(CreateFileW(logPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file) {
       std::string bytes(64 * 1024, '\0');
       DWORD read = 0;
@@ -145,8 +147,9 @@ std::vector<std::wstring> NetCalls(const std::wstring& logPath, std::size_t expe
       for (std::size_t end; (end = bytes.find('\n', at)) != std::string::npos; at = end + 1) {
         const std::string line = bytes.substr(at, end - at);
         std::wstring wide(line.size(), L'\0');
-        wide.resize(static_cast<std::size_t>(MultiByteToWideChar(
-            CP_UTF8, 0, line.data(), static_cast<int>(line.size()), wide.data(), static_cast<int>(wide.size()))));
+        wide.resize(static_cast<std::size_t>(
+            MultiByteToWideChar(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), wide.data(),
+                                static_cast<int>(wide.size()))));
         lines.push_back(wide);
       }
     }
@@ -159,10 +162,11 @@ std::vector<std::wstring> NetCalls(const std::wstring& logPath, std::size_t expe
 }
 
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-  const KernelHandle file = OwnFileHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const KernelHandle file = OwnFileHandle(CreateFileW(
+      path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   DWORD written = 0;
-  return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+  return file &&
+         WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
          written == bytes.size();
 }
 
@@ -190,13 +194,16 @@ void RunScenario(CheckLog& log, const Scenario& scenario, HWND window, const Pro
         // What the close box sends.
         PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
       }
-      log.Check(HasEnded(program.process.get(), kEndWaitMs), "the program ends at once, without a question");
+      log.Check(HasEnded(program.process.get(), kEndWaitMs),
+                "the program ends at once, without a question");
       break;
     case Action::RunTwice: {
       const RunSeen first = PressStart(log, window, program, scenario, shots);
       log.Check(first.clickReturned, "the first run returns to the window");
-      CheckCaptions(log, window, scenario, FindScenario("ordinary")->captions, "after the first run");
-      log.Check(WriteFileBytes(kSecondExpiryFile, kSecondExpiryBytes), "the PC's expiry file changed between runs");
+      CheckCaptions(log, window, scenario, FindScenario("ordinary")->captions,
+                    "after the first run");
+      log.Check(WriteFileBytes(kSecondExpiryFile, kSecondExpiryBytes),
+                "the PC's expiry file changed between runs");
       const RunSeen second = PressStart(log, window, program, scenario, shots);
       log.Check(second.clickReturned, "the second run returns to the window");
       boxes = first.boxes;
@@ -255,8 +262,8 @@ void RunScenario(CheckLog& log, const Scenario& scenario, HWND window, const Pro
   wchar_t netLog[MAX_PATH];
   if (GetEnvironmentVariableW(L"KELDO_NET_LOG", netLog, MAX_PATH)) {
     const std::vector<std::wstring> calls = NetCalls(netLog, scenario.netCalls.size());
-    log.Equal(static_cast<long long>(scenario.netCalls.size()), static_cast<long long>(calls.size()),
-              "number of net use commands started");
+    log.Equal(static_cast<long long>(scenario.netCalls.size()),
+              static_cast<long long>(calls.size()), "number of net use commands started");
     for (std::size_t i = 0; i < std::min(calls.size(), scenario.netCalls.size()); ++i) {
       log.Equal(scenario.netCalls[i], calls[i], "net use command " + std::to_string(i + 1));
     }

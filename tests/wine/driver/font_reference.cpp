@@ -41,13 +41,14 @@ RECT DrawReference(const ControlSpec& entry, int dpi, HFONT font, ReferenceWindo
   const int width = Pixels(entry.left + entry.width, dpi) - Pixels(entry.left, dpi);
   const int height = Pixels(entry.top + entry.height, dpi) - Pixels(entry.top, dpi);
   const bool label = entry.kind == ControlKind::Label;
-  frame.reset(CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kReferenceClass, L"", WS_POPUP, 0,
-                              0, width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+  frame.reset(CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kReferenceClass, L"", WS_POPUP,
+                              0, 0, width, height, nullptr, nullptr, GetModuleHandleW(nullptr),
+                              nullptr));
   const std::wstring caption = DesignCaption(entry.id);
-  const HWND control = CreateWindowExW(
-      0, label ? L"STATIC" : L"BUTTON", caption.c_str(),
-      WS_CHILD | WS_VISIBLE | (label ? SS_LEFT | SS_NOPREFIX : BS_PUSHBUTTON), 0, 0, width, height,
-      frame.get(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  const HWND control =
+      CreateWindowExW(0, label ? L"STATIC" : L"BUTTON", caption.c_str(),
+                      WS_CHILD | WS_VISIBLE | (label ? SS_LEFT | SS_NOPREFIX : BS_PUSHBUTTON), 0, 0,
+                      width, height, frame.get(), nullptr, GetModuleHandleW(nullptr), nullptr);
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   ShowWindow(frame.get(), SW_SHOWNOACTIVATE);
   UpdateWindow(frame.get());
@@ -78,8 +79,8 @@ void CheckFontsByPicture(CheckLog& log, HWND window, const ScreenshotRequests& s
     ReferenceWindow frame;
     log.Check(shots.Take(name + "-reference",
                          DrawReference(entry, dpi, static_cast<HFONT>(font.get()), frame)),
-              name + " reference drawn with Arial at " + std::to_string(entry.centiPoints / 100) + "." +
-                  std::to_string(entry.centiPoints % 100) + " points");
+              name + " reference drawn with Arial at " + std::to_string(entry.centiPoints / 100) +
+                  "." + std::to_string(entry.centiPoints % 100) + " points");
   }
 }
 

@@ -41,8 +41,9 @@ void CheckFrame(CheckLog& log, HWND window, int dpi) {
   const long dx = (outer.left + outer.right) - (work.left + work.right);
   const long dy = (outer.top + outer.bottom) - (work.top + work.bottom);
   // Twice the offset of the centres: odd sizes may leave half a pixel.
-  log.Check(std::labs(dx) <= 2 && std::labs(dy) <= 2,
-            "centred on the screen (window " + Describe(outer) + ", work area " + Describe(work) + ")");
+  log.Check(
+      std::labs(dx) <= 2 && std::labs(dy) <= 2,
+      "centred on the screen (window " + Describe(outer) + ", work area " + Describe(work) + ")");
 }
 
 void CheckControls(CheckLog& log, HWND window, int dpi) {
@@ -54,14 +55,17 @@ void CheckControls(CheckLog& log, HWND window, int dpi) {
   // Child windows in z-order: the order they were created in, the tab order.
   for (const ControlSpec& entry : kControls) {
     const HWND child = children[static_cast<std::size_t>(entry.id)];
-    const std::string name = NameOf(entry.id) + " (tab " + std::to_string(static_cast<int>(entry.id)) + ")";
+    const std::string name =
+        NameOf(entry.id) + " (tab " + std::to_string(static_cast<int>(entry.id)) + ")";
     const bool label = entry.kind == ControlKind::Label;
     const std::wstring kind = ClassOf(child);
-    log.Check(SameClass(kind, label ? L"Static" : L"Button"), name + " is a " + (label ? "label" : "push button"));
+    log.Check(SameClass(kind, label ? L"Static" : L"Button"),
+              name + " is a " + (label ? "label" : "push button"));
     log.Equal(DesignCaption(entry.id), TextOf(child), name + " design caption");
 
     const RECT expected{Pixels(entry.left, dpi), Pixels(entry.top, dpi),
-                        Pixels(entry.left + entry.width, dpi), Pixels(entry.top + entry.height, dpi)};
+                        Pixels(entry.left + entry.width, dpi),
+                        Pixels(entry.top + entry.height, dpi)};
     const RECT got = RectInParent(child);
     log.Check(EqualRect(&expected, &got) != FALSE,
               name + " at " + Describe(expected) + " pixels, got " + Describe(got));
@@ -69,8 +73,8 @@ void CheckControls(CheckLog& log, HWND window, int dpi) {
     const LONG style = GetWindowLongW(child, GWL_STYLE);
     log.Check((style & WS_VISIBLE) && !(style & WS_DISABLED), name + " visible and enabled");
     if (label) {
-      log.Check((style & SS_TYPEMASK) == SS_LEFT && (style & SS_NOPREFIX) && !(style & WS_TABSTOP) &&
-                    !(style & WS_BORDER),
+      log.Check((style & SS_TYPEMASK) == SS_LEFT && (style & SS_NOPREFIX) &&
+                    !(style & WS_TABSTOP) && !(style & WS_BORDER),
                 name + " left-aligned, no access keys, no tab stop, no border");
     } else {
       log.Check((style & BS_TYPEMASK) == BS_PUSHBUTTON && (style & WS_TABSTOP),
@@ -104,11 +108,13 @@ void CheckLayout(CheckLog& log, HWND window, DWORD guiThreadId) {
   // its moment, bounded.
   const std::vector<HWND> children = ChildrenOf(window);
   const HWND start = children.size() == kControlCount
-                         ? children[static_cast<std::size_t>(Control::cmdStart)] : nullptr;
+                         ? children[static_cast<std::size_t>(Control::cmdStart)]
+                         : nullptr;
   GUITHREADINFO gui{};
   gui.cbSize = sizeof gui;
   const ULONGLONG deadline = GetTickCount64() + 5000;
-  while (!(GetGUIThreadInfo(guiThreadId, &gui) && gui.hwndFocus == start) && GetTickCount64() < deadline) {
+  while (!(GetGUIThreadInfo(guiThreadId, &gui) && gui.hwndFocus == start) &&
+         GetTickCount64() < deadline) {
     Sleep(20);
   }
   log.Check(start && gui.hwndFocus == start, "Start has the keyboard focus");

@@ -32,10 +32,11 @@ bool ScreenshotRequests::Take(const std::string& name, const RECT& area) const {
                            " " + std::to_string(area.right - area.left) + " " +
                            std::to_string(area.bottom - area.top) + "\n";
   {
-    const KernelHandle file = OwnFileHandle(CreateFileW(pending.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const KernelHandle file = OwnFileHandle(CreateFileW(
+        pending.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    if (!file || !WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr)) {
+    if (!file ||
+        !WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr)) {
       return false;
     }
   }

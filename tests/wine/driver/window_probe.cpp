@@ -56,7 +56,8 @@ std::wstring ClassOf(HWND window) {
 RECT RectInParent(HWND child) {
   RECT rect{};
   GetWindowRect(child, &rect);
-  if (const HWND parent = GetParent(child); parent && (GetWindowLongW(child, GWL_STYLE) & WS_CHILD)) {
+  if (const HWND parent = GetParent(child);
+      parent && (GetWindowLongW(child, GWL_STYLE) & WS_CHILD)) {
     MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
   }
   return rect;

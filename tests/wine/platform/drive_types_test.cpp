@@ -30,9 +30,9 @@ TEST(WineDrives, TypesFollowTheFileSystemServicesCodes) {
     const char16_t* letter;
     std::int32_t type;
   } cases[] = {
-      {u"C", kDriveFixed}, {u"D", kDriveFixed}, {u"E", kDriveCdRom}, {u"F", kDriveNetwork},
-      {u"G", kDriveRemovable},
-      {u"H", kDriveUnknown},  // no root directory, whatever its type value says
+      {u"C", kDriveFixed},     {u"D", kDriveFixed},   {u"E", kDriveCdRom}, {u"F", kDriveNetwork},
+      {u"G", kDriveRemovable}, {u"H", kDriveUnknown},  // no root directory, whatever its type value
+                                                       // says
   };
   for (const auto& c : cases) EXPECT_EQ(typeOf(c.letter), c.type) << ToUtf8(c.letter);
 }

@@ -48,7 +48,8 @@ FormFields SupportForm(const Text& serial) {
 class WebClientTest : public testing::Test {
  protected:
   void SetUp() override {
-    if (Website(L"KELDO_TEST_WEBSITE").empty()) GTEST_SKIP() << "run by tests/wine/run-wine-suite.sh";
+    if (Website(L"KELDO_TEST_WEBSITE").empty())
+      GTEST_SKIP() << "run by tests/wine/run-wine-suite.sh";
   }
 };
 
@@ -93,7 +94,8 @@ std::vector<int> ClientPortsAfter(std::size_t from) {
   const std::string log = ReadBytes(path);
   std::vector<int> ports;
   const std::string marker = " from port ";
-  for (std::size_t at = log.find(marker, from); at != std::string::npos; at = log.find(marker, at + 1)) {
+  for (std::size_t at = log.find(marker, from); at != std::string::npos;
+       at = log.find(marker, at + 1)) {
     ports.push_back(std::atoi(log.c_str() + at + marker.size()));
   }
   return ports;
@@ -135,8 +137,8 @@ TEST_F(WebClientTest, ARunsRequestsShareOneConnection) {
 // A request that fails on a kept-alive connection leaves nothing behind that
 // the next request of the run would trip over.
 TEST_F(WebClientTest, AFailedRequestDoesNotSpoilTheNext) {
-  for (const Text fault : {u"cut", u"huge", u"huge-chunked", u"interim-flood", u"header-flood",
-                           u"404"}) {
+  for (const Text fault :
+       {u"cut", u"huge", u"huge-chunked", u"interim-flood", u"header-flood", u"404"}) {
     SCOPED_TRACE(ToUtf8(fault));
     const std::wstring target = NewTestFolder() + L"temp_vers.dat";
     WinHttpClient before;
@@ -195,7 +197,8 @@ TEST_F(WebClientTest, FloodsAroundTheBodyStayWithinBoundedMemory) {
     } else {
       const std::wstring target = NewTestFolder() + L"temp_vers.dat";
       WriteBytes(target, "earlier");
-      EXPECT_EQ(client.FetchToFile(Trusted(c.fault) + kVersionPath, AsText(target)), passes ? 1 : 0);
+      EXPECT_EQ(client.FetchToFile(Trusted(c.fault) + kVersionPath, AsText(target)),
+                passes ? 1 : 0);
       EXPECT_EQ(ReadBytes(target), passes ? "v6.3.220 15/03/2025\r\n" : "earlier");
     }
     EXPECT_EQ(client.LastCallOK(), passes ? 1 : 0);
@@ -258,7 +261,8 @@ TEST_F(WebClientTest, EveryFaultIsAFailureNeverAHangOrASuccess) {
       const ULONGLONG began = GetTickCount64();
       WinHttpClient client;
       if (faultCase->form) {
-        const auto reply = client.SubmitForm(faultCase->website + kSupportPath, SupportForm(u"123456"));
+        const auto reply =
+            client.SubmitForm(faultCase->website + kSupportPath, SupportForm(u"123456"));
         faultCase->replyText = reply ? reply->ReplyText() : u"<no reply object>";
       } else {
         faultCase->fetched = client.FetchToFile(faultCase->website + kVersionPath, AsText(target));
@@ -293,7 +297,8 @@ TEST_F(WebClientTest, EveryFaultIsAFailureNeverAHangOrASuccess) {
     }
     if (c->website == untrusted) {
       // Wine says 12157 where Windows says 12175; both refuse the server.
-      EXPECT_TRUE(c->failure.find(u"12157") != Text::npos || c->failure.find(u"12175") != Text::npos);
+      EXPECT_TRUE(c->failure.find(u"12157") != Text::npos ||
+                  c->failure.find(u"12175") != Text::npos);
     }
     // A body short of its promised length is a dropped connection, not the
     // end of the answer.
@@ -302,7 +307,8 @@ TEST_F(WebClientTest, EveryFaultIsAFailureNeverAHangOrASuccess) {
     }
     // Wine gives up waiting for the headers with 10060 where Windows says 12002.
     if (c->website == Trusted(u"silent")) {
-      EXPECT_TRUE(c->failure.find(u"10060") != Text::npos || c->failure.find(u"12002") != Text::npos);
+      EXPECT_TRUE(c->failure.find(u"10060") != Text::npos ||
+                  c->failure.find(u"12002") != Text::npos);
     }
   }
 }
