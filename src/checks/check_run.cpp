@@ -9,12 +9,6 @@
 
 namespace keldo {
 
-void PrepareCheckState(CheckState& state, const Ports& ports) {
-  state.FileSys = &ports.fileSystem;
-  state.FileAccess = ports.web.NewFileTool();
-  state.DebugOn = 0;
-}
-
 CheckRun::CheckRun(const Ports& ports, Text website, CheckState& state, CheckWindow& window)
     : ports_(ports), website_(std::move(website)), state_(state), window_(window) {}
 
