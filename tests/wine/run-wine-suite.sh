@@ -153,6 +153,13 @@ take_driver_log() {  # scenario log status
   fi
 }
 
+# Only a start that never showed the program's window (status 75, which
+# Wine may botch) is tried once more: true, and says so, for that attempt.
+retry_unseen_window() {  # scenario status attempt
+  [[ $2 == 75 && $3 == 1 ]] || return 1
+  echo "# $1: the program's window did not appear; starting once more"
+}
+
 run_scenario() {
   local scenario=$1 prefix=$work/s-$1 log=$out/logs/$1.txt attempt status
   # Every scale in one prefix of its own (lib/scales.sh).
@@ -171,11 +178,7 @@ run_scenario() {
     status=0
     drive_window "$scenario" "$prefix" "$log" || status=$?
     stop_watcher; stop_site; stop_proxy; stop_wineserver "$prefix"; current_prefix=''
-    # Only a start that never showed the program's window may be retried.
-    if [[ $status == 75 && $attempt == 1 ]]; then
-      echo "# $scenario: the program's window did not appear; starting once more"
-      continue
-    fi
+    retry_unseen_window "$scenario" "$status" "$attempt" && continue
     break
   done
   take_driver_log "$scenario" "$log" "$status"

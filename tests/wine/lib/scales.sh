@@ -31,11 +31,7 @@ run_scales() {
     for attempt in 1 2; do
       status=0
       drive_window "$scenario" "$prefix" "$log" || status=$?
-      # Only a start that never showed the program's window may be retried.
-      if [[ $status == 75 && $attempt == 1 ]]; then
-        echo "# $scenario: the program's window did not appear; starting once more"
-        continue
-      fi
+      retry_unseen_window "$scenario" "$status" "$attempt" && continue
       break
     done
     take_driver_log "$scenario" "$log" "$status"
