@@ -152,8 +152,8 @@ def handle(settings, conn):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--mode", choices=["tunnel", "407", "407-endless", "407-negotiate", "intercept"],
-                        default="tunnel")
+    parser.add_argument("--mode", default="tunnel",
+                        choices=["tunnel", "407", "407-endless", "407-negotiate", "intercept"])
     parser.add_argument("--port", type=int, default=0)
     parser.add_argument("--log", required=True)
     parser.add_argument("--forward", help="tunnel every CONNECT to this host:port instead")

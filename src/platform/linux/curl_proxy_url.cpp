@@ -88,8 +88,9 @@ std::string Shown(const std::string& proxy, const Url& url, const std::string& s
 
 ProxyAddress ReadProxyAddress(const std::string& proxy) {
   const Url url(curl_url());
-  const CURLUcode parsed = url ? curl_url_set(url.get(), CURLUPART_URL, proxy.c_str(), kProxyUrlFlags)
-                              : CURLUE_OUT_OF_MEMORY;
+  const CURLUcode parsed =
+      url ? curl_url_set(url.get(), CURLUPART_URL, proxy.c_str(), kProxyUrlFlags)
+          : CURLUE_OUT_OF_MEMORY;
   if (parsed != CURLUE_OK) {
     return {UnreadableShown(proxy), "libcurl cannot parse it: " + UrlProblem(parsed)};
   }
@@ -102,12 +103,14 @@ ProxyAddress ReadProxyAddress(const std::string& proxy) {
   }
   address.problem = CredentialsProblem(url);
   const std::string port = Part(url, CURLUPART_PORT, 0, code);
-  address.port = code == CURLUE_OK               ? std::strtol(port.c_str(), nullptr, 10)
+  address.port = code == CURLUE_OK   ? std::strtol(port.c_str(), nullptr, 10)
                  : scheme == "https" ? kDefaultHttpsProxyPort
-                                                 : kDefaultProxyPort;
+                                     : kDefaultProxyPort;
   return address;
 }
 
-std::string ProxyWithoutCredentials(const std::string& proxy) { return ReadProxyAddress(proxy).shown; }
+std::string ProxyWithoutCredentials(const std::string& proxy) {
+  return ReadProxyAddress(proxy).shown;
+}
 
 }  // namespace keldo
