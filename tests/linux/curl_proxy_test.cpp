@@ -17,6 +17,15 @@ namespace keldo {
 
 namespace {
 
+using Environment = std::map<std::string, std::string>;
+
+EnvironmentReader ReaderOf(const Environment& environment) {
+  return [&environment](const char* name) -> const char* {
+    const auto found = environment.find(name);
+    return found == environment.end() ? nullptr : found->second.c_str();
+  };
+}
+
 TEST(ChooseCurlProxy, TheVariablesInLibcurlsOrder) {
   const struct {
     const char* name;
@@ -66,10 +75,7 @@ TEST(ChooseCurlProxy, TheVariablesInLibcurlsOrder) {
        "https_proxy"},
   };
   for (const auto& c : cases) {
-    const CurlProxy choice = ChooseCurlProxy(c.host, [&c](const char* name) -> const char* {
-      const auto found = c.environment.find(name);
-      return found == c.environment.end() ? nullptr : found->second.c_str();
-    });
+    const CurlProxy choice = ChooseCurlProxy(c.host, ReaderOf(c.environment));
     EXPECT_EQ(choice.proxy, c.proxy) << c.name;
     EXPECT_EQ(choice.variable, c.variable) << c.name;
   }
@@ -157,7 +163,7 @@ TEST(ReadProxyAddress, KnowsWhatLibcurlCannotUse) {
 // The curl command's exit status for `url` in `environment` alone; -1 when
 // it cannot be started. Names resolve to loopback without asking DNS.
 int CurlExitStatus(const std::string& url, const std::string& host, int port,
-                   const std::map<std::string, std::string>& environment) {
+                   const Environment& environment) {
   std::vector<std::string> args = {"/usr/bin/curl", "-q",         "-s", "-o",
                                    "/dev/null",     "--max-time", "20"};
   if (host.front() != '[') {
@@ -226,17 +232,13 @@ TEST(ChooseCurlProxy, DecidesAsTheCurlCommandDoes) {
       {"a.example , , localhost", nullptr, "localhost", false},
   };
   for (const auto& c : cases) {
-    std::map<std::string, std::string> environment = {{"https_proxy", "http://" + proxy.Address()}};
+    Environment environment = {{"https_proxy", "http://" + proxy.Address()}};
     if (c.noProxy) environment["no_proxy"] = c.noProxy;
     if (c.noProxyUpper) environment["NO_PROXY"] = c.noProxyUpper;
     const std::string url = "https://" + std::string(c.host) + ":" + std::to_string(port) + "/";
     SCOPED_TRACE(url + " no_proxy=" + (c.noProxy ? "'" + std::string(c.noProxy) + "'" : "unset") +
                  " NO_PROXY=" + (c.noProxyUpper ? c.noProxyUpper : "unset"));
-    const CurlProxy ours =
-        ChooseCurlProxy(CurlHostName(url), [&environment](const char* name) -> const char* {
-          const auto found = environment.find(name);
-          return found == environment.end() ? nullptr : found->second.c_str();
-        });
+    const CurlProxy ours = ChooseCurlProxy(CurlHostName(url), ReaderOf(environment));
     EXPECT_EQ(!ours.proxy.empty(), c.viaProxy);
     EXPECT_EQ(CurlExitStatus(url, c.host, port, environment),
               c.viaProxy ? kRefusedByTheProxy : kConnectionRefused);
