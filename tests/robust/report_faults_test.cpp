@@ -230,7 +230,7 @@ INSTANTIATE_TEST_SUITE_P(
 // The report behind a CONNECT proxy named by libcurl's variables. A tunnel
 // leads to the website whatever port was asked for, and the report is given
 // a port where nothing listens: only a request that went through the tunnel
-// can be answered. Any other proxy is given the website itself, so that a
+// can be answered. Every other case is given the website itself, so that a
 // request that went around the proxy would be answered.
 struct ProxyCase {
   const char* name;
