@@ -10,7 +10,7 @@ namespace keldo {
 
 class ConnectProxy {
  public:
-  // `mode`: tunnel, 407, 407-negotiate or intercept. `forward`: a tunnel
+  // `mode`: tunnel, 407, 407-endless, 407-negotiate or intercept. `forward`: a tunnel
   // leads there whatever the client asked for. An intercepting proxy shows
   // the test PKI's untrusted certificate.
   ConnectProxy(const std::string& mode, const std::string& logPath,

@@ -259,13 +259,19 @@ proxy_checks() {  # scenario
 }
 
 # The console report under Wine, --debug naming the proxy of each request.
-run_report() {  # name settings(none|named|machine) expected-web-version expected-route
-  local prefix=$work/report-$1 json=$out/logs/report-$1.json
+# "endless": the user's proxy answers with a 407 whose body never ends, and
+# the website itself is up, so that only a bounded, failed call passes.
+run_report() {  # name settings(none|named|machine|endless) expected-web-version expected-route
+  local prefix=$work/report-$1 json=$out/logs/report-$1.json began
   clone_prefix "$base" "$prefix"
   current_prefix=$prefix
   lay_out ordinary "$prefix"
   : > "$proxy_log"
-  if [[ $2 != none ]]; then
+  if [[ $2 == endless ]]; then
+    start_site
+    start_proxy 407-endless "$proxy_log"
+    connection_settings "$prefix" 3 "127.0.0.1:$proxy_port" '' ''
+  elif [[ $2 != none ]]; then
     start_standin 0 "$work/pki/server.pem" "$work/pki/server.key"
     site_pid=$started_pid
     start_proxy tunnel "$proxy_log" "127.0.0.1:$started_port"
@@ -275,14 +281,19 @@ run_report() {  # name settings(none|named|machine) expected-web-version expecte
     start_site
   fi
   stop_wineserver "$prefix"
+  began=$SECONDS
   WINEPREFIX=$prefix timeout 120 wine "$report" --json --debug 2>"$out/logs/report-$1.err" |
     tr -d '\r' > "$json" || true
+  echo "# report $1: ended after $((SECONDS - began)) s"
   local route=${4//PROXY/127.0.0.1:${proxy_port:-}}
   stop_site; stop_proxy; stop_wineserver "$prefix"; current_prefix=''
   expect "report $1: Version on website: $3" \
     /usr/bin/python3 -c 'import json,sys; r=json.load(open(sys.argv[1])); sys.exit(r["captions"]["lblWebVersion"] != "Version on website: " + sys.argv[2])' "$json" "$3"
   expect "report $1: --debug names the route of both requests: $route" \
     /usr/bin/python3 -c 'import json,sys; r=json.load(open(sys.argv[1])); n=[l for l in r["debug"] if l.startswith("Proxy for https://")]; sys.exit(len(n) != 2 or any(not l.endswith(": " + sys.argv[2]) for l in n))' "$json" "$route"
+  if [[ $2 == endless ]]; then
+    expect "report $1: the proxy was asked" grep -q "^CONNECT localhost:$port 407-endless" "$proxy_log"
+  fi
   rm -rf "$prefix"
 }
 
@@ -299,6 +310,7 @@ echo "# the console report, direct and behind the user's proxy"
 run_report direct none 63221 "direct (no proxy discovered)"
 run_report proxy named 63221 "PROXY (the user's proxy server)"
 run_report machine-proxy machine 63221 "PROXY (the machine's WinHTTP proxy)"
+run_report proxy-endless-407 endless 0 "PROXY (the user's proxy server)"
 
 # What the window draws, from the X server's own picture: the light-green
 # background, and the findings painted by the run.

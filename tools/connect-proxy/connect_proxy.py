@@ -61,6 +61,20 @@ def answer(conn, status, headers=()):
     conn.sendall(("\r\n".join(lines) + "\r\n\r\n").encode("ascii"))
 
 
+def endless_407(conn):
+    """A 407 whose chunked body never ends: a chunk at a time, for as long
+    as the client stays."""
+    conn.sendall(b"HTTP/1.1 407 Proxy Authentication Required\r\n"
+                 b'Proxy-Authenticate: Basic realm="office"\r\n'
+                 b"Transfer-Encoding: chunked\r\n\r\n")
+    chunk = b"400\r\n" + b"x" * 0x400 + b"\r\n"
+    try:
+        while True:
+            conn.sendall(chunk)
+    except OSError:
+        return
+
+
 def serve_pac(settings, conn, request_line):
     body = (PAC_SCRIPT % ("127.0.0.1:%d" % settings.port)).encode("ascii")
     log(settings, "PAC " + request_line)
@@ -93,6 +107,8 @@ def handle(settings, conn):
         if settings.mode == "407":
             return answer(conn, "407 Proxy Authentication Required",
                           ['Proxy-Authenticate: Basic realm="office"'])
+        if settings.mode == "407-endless":
+            return endless_407(conn)
         if settings.mode == "407-negotiate":
             return answer(conn, "407 Proxy Authentication Required",
                           ["Proxy-Authenticate: Negotiate", "Proxy-Authenticate: NTLM"])
@@ -136,8 +152,8 @@ def handle(settings, conn):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--mode", choices=["tunnel", "407", "407-negotiate", "intercept"],
-                        default="tunnel")
+    parser.add_argument("--mode", default="tunnel",
+                        choices=["tunnel", "407", "407-endless", "407-negotiate", "intercept"])
     parser.add_argument("--port", type=int, default=0)
     parser.add_argument("--log", required=True)
     parser.add_argument("--forward", help="tunnel every CONNECT to this host:port instead")

@@ -13,6 +13,7 @@
 #include "base/errors.h"
 #include "base/web_component.h"
 #include "platform/linux/curl_proxy.h"
+#include "platform/linux/curl_proxy_url.h"
 #include "platform/linux/embedded_ca.h"
 
 namespace keldo {
@@ -107,30 +108,69 @@ class Options {
   CURL* easy_;
 };
 
-// The host of `url` as libcurl sees it; empty when it cannot be parsed,
-// and then the request fails on its own.
-std::string HostOf(const std::string& url) {
-  CURLU* parsed = curl_url();
-  if (parsed == nullptr) return std::string();
-  std::string host;
-  char* part = nullptr;
-  if (curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
-      curl_url_get(parsed, CURLUPART_HOST, &part, 0) == CURLUE_OK) {
-    host = part;
-  }
-  curl_free(part);
-  curl_url_cleanup(parsed);
-  return host;
+// libcurl's own time-out, where it works, comes first and names itself;
+// this one only ends what libcurl would let run on.
+constexpr std::chrono::seconds kDeadlineGrace{1};
+
+// A deadline libcurl cannot skip: it asks after every byte it reads, even
+// while it drains a proxy's answer that it waits on no clock for.
+struct Deadline {
+  std::chrono::steady_clock::time_point at;
+  bool passed = false;
+};
+
+int CheckDeadline(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  auto* deadline = static_cast<Deadline*>(user);
+  if (std::chrono::steady_clock::now() < deadline->at) return 0;
+  deadline->passed = true;
+  return 1;  // ends the transfer with CURLE_ABORTED_BY_CALLBACK
 }
 
+struct ProxyRoute {
+  std::string note;     // the proxy used, or "direct", and why
+  std::string proxy;    // as the variable gives it, secrets and all; empty: direct
+  std::string shown;    // the proxy without its secrets
+  std::string problem;  // why libcurl could not use the proxy named
+  long port = 0;        // the proxy's port
+};
+
 // Hands libcurl the one proxy chosen by its own rules, or none, and says
-// which it was.
-std::string ApplyCurlProxy(Options& options, const std::string& url) {
+// which it was. A proxy libcurl could not use is not handed over at all.
+ProxyRoute ApplyCurlProxy(Options& options, const std::string& url) {
   const CurlProxy choice =
-      ChooseCurlProxy(HostOf(url), [](const char* name) { return std::getenv(name); });
-  options.Set(CURLOPT_PROXY, choice.proxy.c_str()).Set(CURLOPT_NOPROXY, "");
-  const std::string shown = choice.proxy.empty() ? "direct" : ProxyWithoutCredentials(choice.proxy);
-  return shown + " (" + choice.variable + ")";
+      ChooseCurlProxy(CurlHostName(url), [](const char* name) { return std::getenv(name); });
+  options.Set(CURLOPT_NOPROXY, "");
+  if (choice.proxy.empty()) {
+    options.Set(CURLOPT_PROXY, "");
+    return {"direct (" + choice.variable + ")", "", "", "", 0};
+  }
+  const ProxyAddress address = ReadProxyAddress(choice.proxy);
+  if (address.problem.empty()) options.Set(CURLOPT_PROXY, choice.proxy.c_str());
+  return {address.shown + " (" + choice.variable + ")", choice.proxy, address.shown,
+          address.problem, address.port};
+}
+
+// libcurl's text with the proxy's address, should it quote it, shown
+// without its secrets.
+std::string WithoutProxySecrets(std::string text, const ProxyRoute& route) {
+  if (route.proxy.empty()) return text;
+  for (auto at = text.find(route.proxy); at != std::string::npos;
+       at = text.find(route.proxy, at + route.shown.size())) {
+    text.replace(at, route.proxy.size(), route.shown);
+  }
+  return text;
+}
+
+// Where the answer came from when a proxy was named: the proxy's port, or
+// the request went around it. Empty when it came through the proxy.
+std::string PeerProblem(CURL* easy, const ProxyRoute& route) {
+  if (route.proxy.empty()) return "";
+  long port = 0;
+  if (curl_easy_getinfo(easy, CURLINFO_PRIMARY_PORT, &port) == CURLE_OK && port == route.port) {
+    return "";
+  }
+  return "The answer came from port " + std::to_string(port) + ", not through the proxy " +
+         route.shown;
 }
 
 }  // namespace
@@ -171,14 +211,29 @@ Exchange RunExchange(CurlSession& session, const std::string& url,
       .Set(CURLOPT_CAPATH, static_cast<const char*>(nullptr))
       .Set(CURLOPT_CA_CACHE_TIMEOUT, -1L);
   if (!EmbeddedCaPem().empty()) options.Set(CURLOPT_SSL_CTX_FUNCTION, AddEmbeddedCas);
-  result.route = ApplyCurlProxy(options, url);
+  const ProxyRoute route = ApplyCurlProxy(options, url);
+  result.route = route.note;
+  if (!route.problem.empty()) {
+    result.failure = "Cannot use the proxy " + route.note + ": " + route.problem;
+    return result;
+  }
   if (formBody) {
     options.Set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(formBody->size()))
         .Set(CURLOPT_POSTFIELDS, formBody->c_str());
   }
+  Deadline deadline{std::chrono::steady_clock::now() + limits.total + kDeadlineGrace};
+  options.Set(CURLOPT_XFERINFOFUNCTION, CheckDeadline)
+      .Set(CURLOPT_XFERINFODATA, &deadline)
+      .Set(CURLOPT_NOPROGRESS, 0L);
 
   const CURLcode code = curl_easy_perform(easy.get());
   if (code != CURLE_OK) easy.Failed();
+  const std::string peerProblem = code == CURLE_OK ? PeerProblem(easy.get(), route) : "";
+  if (!peerProblem.empty()) {
+    easy.Failed();
+    result.failure = peerProblem;
+    return result;
+  }
   if (code == CURLE_OK) {
     curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &result.status);
     result.answered = true;
@@ -190,8 +245,10 @@ Exchange RunExchange(CurlSession& session, const std::string& url,
     text = "The answer's headers are larger than " + std::to_string(kMaxReplyHeadBytes) + " bytes";
   } else if (receiver.overCap || code == CURLE_FILESIZE_EXCEEDED) {
     text = "The answer is larger than " + std::to_string(kMaxReplyBytes) + " bytes";
+  } else if (deadline.passed) {
+    text = "No whole answer within " + std::to_string(limits.total.count()) + " ms";
   } else {
-    text = errorText[0] != '\0' ? errorText : curl_easy_strerror(code);
+    text = WithoutProxySecrets(errorText[0] != '\0' ? errorText : curl_easy_strerror(code), route);
   }
   result.failure = text + " (curl code " + std::to_string(code) + ")";
   return result;

@@ -1,124 +1,131 @@
 #include "platform/linux/curl_proxy.h"
 
 #include <arpa/inet.h>
+#include <curl/curl.h>
 
-#include <algorithm>
-#include <cctype>
+#include <strings.h>
+#include <cstdlib>
 #include <cstring>
-#include <vector>
 
 namespace keldo {
 
 namespace {
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
+constexpr std::size_t kMaxNetworkEntry = 128;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// What libcurl reads from an environment variable: nothing when it is unset
+// or empty.
+const char* Variable(const EnvironmentReader& environment, const char* name) {
+  const char* value = environment(name);
+  return value != nullptr && value[0] != '\0' ? value : nullptr;
 }
 
-std::vector<std::string> Entries(const std::string& list) {
-  std::vector<std::string> entries;
-  std::string entry;
-  for (const char c : list + ",") {
-    if (c == ',' || std::isspace(static_cast<unsigned char>(c))) {
-      if (!entry.empty()) entries.push_back(entry);
-      entry.clear();
-    } else {
-      entry.push_back(c);
-    }
+bool SameText(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && ::strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+bool NameMatches(std::string entry, const std::string& name) {
+  if (entry.back() == '.') entry.pop_back();
+  if (!entry.empty() && entry.front() == '.') entry.erase(0, 1);
+  if (entry.size() == name.size()) return SameText(entry, name);
+  return entry.size() < name.size() && name[name.size() - entry.size() - 1] == '.' &&
+         SameText(entry, name.substr(name.size() - entry.size()));
+}
+
+// An entry "address[/bits]": bits of 0, or that are no number, compare the
+// whole address; more bits than the address has match nothing, and so does
+// an entry longer than libcurl's buffer for one.
+bool NetworkMatches(const std::string& entry, int family, const std::string& address) {
+  if (entry.size() >= kMaxNetworkEntry) return false;
+  const auto slash = entry.find('/');
+  const unsigned bits =
+      slash == std::string::npos ? 0u : static_cast<unsigned>(std::atoi(entry.c_str() + slash + 1));
+  const std::string network = entry.substr(0, slash);
+  const unsigned width = family == AF_INET ? 32 : 128;
+  unsigned char host[16];
+  unsigned char net[16];
+  if (bits > width || ::inet_pton(family, address.c_str(), host) != 1 ||
+      ::inet_pton(family, network.c_str(), net) != 1) {
+    return false;
   }
-  return entries;
-}
-
-// The address bytes of an IPv4 or IPv6 literal; empty when `text` is none.
-std::vector<unsigned char> AddressBytes(std::string text) {
-  if (text.size() > 1 && text.front() == '[' && text.back() == ']')
-    text = text.substr(1, text.size() - 2);
-  unsigned char bytes[16];
-  if (inet_pton(AF_INET, text.c_str(), bytes) == 1) return {bytes, bytes + 4};
-  if (inet_pton(AF_INET6, text.c_str(), bytes) == 1) return {bytes, bytes + 16};
-  return {};
-}
-
-bool SameNetwork(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b,
-                 unsigned bits) {
-  if (a.size() != b.size() || bits > a.size() * 8) return false;
-  for (unsigned i = 0; i < bits; ++i) {
+  const unsigned compared = bits == 0 ? width : bits;
+  for (unsigned i = 0; i < compared; ++i) {
     const unsigned mask = 0x80u >> (i % 8);
-    if ((a[i / 8] & mask) != (b[i / 8] & mask)) return false;
+    if ((host[i / 8] & mask) != (net[i / 8] & mask)) return false;
   }
   return true;
 }
 
-bool EntryMatches(std::string entry, const std::string& host) {
-  const std::vector<unsigned char> hostAddress = AddressBytes(host);
-  if (!hostAddress.empty()) {
-    unsigned bits = static_cast<unsigned>(hostAddress.size() * 8);
-    const auto slash = entry.find('/');
-    if (slash != std::string::npos) {
-      const std::string length = entry.substr(slash + 1);
-      if (length.empty() || length.size() > 3 ||
-          !std::all_of(length.begin(), length.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return false;
-      }
-      bits = static_cast<unsigned>(std::stoul(length));
-      entry = entry.substr(0, slash);
-    }
-    const std::vector<unsigned char> entryAddress = AddressBytes(entry);
-    if (entryAddress.empty()) return Lower(entry) == Lower(host);
-    return SameNetwork(entryAddress, hostAddress, bits);
-  }
-  std::string name = Lower(host);
-  if (!name.empty() && name.back() == '.') name.pop_back();
-  entry = Lower(entry);
-  if (!entry.empty() && entry.front() == '.') entry.erase(0, 1);
-  if (!entry.empty() && entry.back() == '.') entry.pop_back();
-  if (entry.empty()) return false;
-  if (name == entry) return true;
-  return name.size() > entry.size() &&
-         name.compare(name.size() - entry.size(), entry.size(), entry) == 0 &&
-         name[name.size() - entry.size() - 1] == '.';
-}
-
 }  // namespace
 
+std::string CurlHostName(const std::string& url) {
+  CURLU* parsed = curl_url();
+  if (parsed == nullptr) return std::string();
+  std::string host;
+  char* part = nullptr;
+  if (curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
+      curl_url_get(parsed, CURLUPART_HOST, &part, 0) == CURLUE_OK) {
+    host = part;
+  }
+  curl_free(part);
+  curl_url_cleanup(parsed);
+  if (host.size() > 1 && host.front() == '[' && host.back() == ']')
+    host = host.substr(1, host.size() - 2);
+  return host;
+}
+
 bool CurlNoProxyMatches(const std::string& list, const std::string& host) {
-  const std::vector<std::string> entries = Entries(list);
-  if (entries.size() == 1 && entries.front() == "*") return true;
-  return std::any_of(entries.begin(), entries.end(),
-                     [&host](const std::string& entry) { return EntryMatches(entry, host); });
+  if (host.empty() || list.empty()) return false;
+  if (list == "*") return true;
+  // A host in brackets is an IPv6 address; libcurl hands its hosts over
+  // without them, so IPv6 hosts compare as names.
+  int family = 0;
+  std::string name = host;
+  unsigned char ignored[4];
+  if (name.front() == '[') {
+    const auto end = name.find(']');
+    if (end == std::string::npos) return false;
+    name = name.substr(1, end - 1);
+    family = AF_INET6;
+  } else if (::inet_pton(AF_INET, name.c_str(), ignored) == 1) {
+    family = AF_INET;
+  } else if (name.back() == '.') {
+    name.pop_back();
+  }
+  std::size_t at = 0;
+  while (at < list.size()) {
+    while (at < list.size() && IsBlank(list[at])) ++at;
+    const std::size_t start = at;
+    while (at < list.size() && !IsBlank(list[at]) && list[at] != ',') ++at;
+    const std::string entry = list.substr(start, at - start);
+    if (!entry.empty() &&
+        (family == 0 ? NameMatches(entry, name) : NetworkMatches(entry, family, name))) {
+      return true;
+    }
+    while (at < list.size() && IsBlank(list[at])) ++at;
+    while (at < list.size() && list[at] == ',') ++at;
+  }
+  return false;
 }
 
 CurlProxy ChooseCurlProxy(const std::string& host, const EnvironmentReader& environment) {
-  auto read = [&environment](const char* name) -> std::string {
-    const char* value = environment(name);
-    return value != nullptr ? value : "";
-  };
-  CurlProxy choice;
+  CurlProxy choice{"", "no proxy set"};
   for (const char* name : {"https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"}) {
-    const std::string value = read(name);
-    if (!value.empty()) {
+    if (const char* value = Variable(environment, name)) {
       choice = {value, name};
       break;
     }
   }
-  if (choice.proxy.empty()) return {"", "no proxy set"};
+  if (choice.proxy.empty()) return choice;
   for (const char* name : {"no_proxy", "NO_PROXY"}) {
-    const char* value = environment(name);
+    const char* value = Variable(environment, name);
     if (value == nullptr) continue;
     if (CurlNoProxyMatches(value, host)) return {"", name};
     break;  // the first one set is the only one read
   }
   return choice;
-}
-
-std::string ProxyWithoutCredentials(const std::string& proxy) {
-  const auto scheme = proxy.find("://");
-  const std::size_t start = scheme == std::string::npos ? 0 : scheme + 3;
-  const auto at = proxy.find('@', start);
-  const auto slash = proxy.find('/', start);
-  if (at == std::string::npos || (slash != std::string::npos && slash < at)) return proxy;
-  return proxy.substr(0, start) + proxy.substr(at + 1);
 }
 
 }  // namespace keldo

@@ -1,8 +1,9 @@
 #pragma once
 // The proxy of one https request, from the variables libcurl reads and by
 // its rules: https_proxy, then HTTPS_PROXY, then all_proxy and ALL_PROXY;
-// no_proxy, else NO_PROXY, exempts hosts. The one proxy chosen here is the
-// one handed to libcurl, so the diagnostic line names what was used.
+// no_proxy, else NO_PROXY, exempts hosts. A variable set but empty counts
+// as unset, as libcurl reads it. The one proxy chosen here is the one handed
+// to libcurl, so the diagnostic line names what was used.
 #include <functional>
 #include <string>
 
@@ -15,16 +16,20 @@ struct CurlProxy {
 
 using EnvironmentReader = std::function<const char*(const char*)>;
 
+// `host` as CurlHostName gives it.
 CurlProxy ChooseCurlProxy(const std::string& host, const EnvironmentReader& environment);
 
-// True when a no_proxy list exempts `host`: "*" alone exempts every host; a
-// name exempts itself and its subdomains (a leading dot changes nothing);
-// an IP address, or an address with a /prefix length, exempts that address
-// or network.
-bool CurlNoProxyMatches(const std::string& list, const std::string& host);
+// The host of `url` as libcurl matches it against no_proxy: as written, an
+// IPv6 address without its brackets; empty when the URL cannot be parsed,
+// and then the request fails on its own.
+std::string CurlHostName(const std::string& url);
 
-// The proxy as a diagnostic line may show it: without any user name or
-// password it holds.
-std::string ProxyWithoutCredentials(const std::string& proxy);
+// True when a no_proxy list exempts `host`, by libcurl's rules: only the
+// whole list "*" exempts every host; entries are split at commas, blanks
+// and tabs; a name exempts itself and its subdomains (a leading or trailing
+// dot changes nothing), in any letter case; for an IPv4 host, an address
+// with a /prefix length exempts that network (a length that is no number
+// counts as none: the address alone).
+bool CurlNoProxyMatches(const std::string& list, const std::string& host);
 
 }  // namespace keldo
