@@ -63,12 +63,13 @@ void ServeWindowMessages() {
   MSG message;
   // PeekMessage delivers the sent messages itself and hands out the paint
   // ones; nothing posted and no input is taken.
-  for (int served = 0; served < kMostMessagesAtOnce &&
-                       PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE);
+  for (int served = 0;
+       served < kMostMessagesAtOnce &&
+       PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE);
        ++served) {
     if (message.message == WM_QUIT) {
-      // PeekMessage hands out a quit whatever the filter: it belongs to the
-      // message loop, which gets it back.
+      // A quit that comes out despite the filter belongs to the message
+      // loop, which gets it back.
       PostQuitMessage(static_cast<int>(message.wParam));
       return;
     }

@@ -49,10 +49,10 @@ void StallChecks::CoverAndUncover() {
   windowClass.lpszClassName = kCoverClass;
   RegisterClassW(&windowClass);
   const RECT area = ScreenRect(window_);
-  const HWND cover = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kCoverClass, L"", WS_POPUP,
-                                     area.left, area.top, area.right - area.left,
-                                     area.bottom - area.top, nullptr, nullptr,
-                                     GetModuleHandleW(nullptr), nullptr);
+  const HWND cover =
+      CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kCoverClass, L"", WS_POPUP, area.left,
+                      area.top, area.right - area.left, area.bottom - area.top, nullptr, nullptr,
+                      GetModuleHandleW(nullptr), nullptr);
   log_.Check(cover != nullptr, "a window of the driver covers the program's window");
   if (!cover) return;
   ShowWindow(cover, SW_SHOWNOACTIVATE);
