@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "base/errors.h"
 #include "platform/windows/download_file.h"
 #include "platform/windows/folder_tool.h"
 #include "platform/windows/responsive_wait.h"
@@ -271,21 +272,28 @@ bool WinHttpClient::Exchange(Text address, std::wstring method, std::string body
   };
   // The requests and their proxy look-up may take up to the deadline: they
   // run on a worker while the window stays served, owning all they touch
-  // (`headers` is a literal).
-  Done done = RunServed([address = std::move(address), method = std::move(method),
-                         body = std::move(body), headers]() mutable {
-    Done run;
-    run.ok = run.run.Run(address, std::move(method), std::move(body), headers, run.answer);
-    // WinHTTP closes the socket of an answer that failed or was left unread
-    // itself; the connection handle goes too, so that the next request of
-    // the run starts from a new one and nothing of this one is carried over.
-    if (!run.ok) {
-      if (const auto target = ParseHttpsAddress(run.run.lastAddress_)) {
-        WinHttpPool::Process().Forget(target->host, target->port);
+  // (`headers` is a literal). A wait that fails is a failed call.
+  Done done;
+  try {
+    done = RunServed([address = std::move(address), method = std::move(method),
+                      body = std::move(body), headers]() mutable {
+      Done run;
+      run.ok = run.run.Run(address, std::move(method), std::move(body), headers, run.answer);
+      // WinHTTP closes the socket of an answer that failed or was left
+      // unread itself; the connection handle goes too, so that the next
+      // request of the run starts from a new one and nothing of this one is
+      // carried over.
+      if (!run.ok) {
+        if (const auto target = ParseHttpsAddress(run.run.lastAddress_)) {
+          WinHttpPool::Process().Forget(target->host, target->port);
+        }
       }
-    }
-    return run;
-  });
+      return run;
+    });
+  } catch (const RunTimeError& error) {
+    failure_ = FromUtf8(error.what());
+    return false;
+  }
   failure_ = std::move(done.run.failure_);
   routeNotes_ = std::move(done.run.routeNotes_);
   answer = std::move(done.answer);
@@ -303,14 +311,20 @@ std::int32_t WinHttpClient::FetchToFile(const Text& address, const Text& localPa
     failure_ = u"HTTP status " + DecimalText(answer.status) + u" from " + address;
     return 0;
   }
-  // The latest-programs folder may lie on a slow network drive too.
-  const auto saved = RunServed([localPath, bytes = std::move(answer.body)] {
-    Text failure;
-    const bool replaced = ReplaceFileWith(localPath, bytes, failure);
-    return std::make_pair(replaced, failure);
-  });
-  failure_ = saved.second;
-  return saved.first ? 1 : 0;
+  // The latest-programs folder may lie on a slow network drive too. A wait
+  // that fails is a failed call.
+  try {
+    const auto saved = RunServed([localPath, bytes = std::move(answer.body)] {
+      Text failure;
+      const bool replaced = ReplaceFileWith(localPath, bytes, failure);
+      return std::make_pair(replaced, failure);
+    });
+    failure_ = saved.second;
+    return saved.first ? 1 : 0;
+  } catch (const RunTimeError& error) {
+    failure_ = FromUtf8(error.what());
+    return 0;
+  }
 }
 
 std::unique_ptr<WebReply> WinHttpClient::SubmitForm(const Text& address, const FormFields& fields) {
