@@ -70,15 +70,21 @@ void StallChecks::DuringStall() {
     log_.Check(shots_.Take("stall-" + name, ScreenRect(Child(window_, control))),
                "screenshot of " + name + " while the website is silent");
   }
-  const HWND start = Child(window_, Control::cmdStart);
-  // Sent, as another program would: it is delivered while the run waits.
-  click_ = std::thread([start] {
+  const HWND start = Child(window_, Control::cmdStart), exit = Child(window_, Control::cmdExit);
+  const HWND window = window_;
+  // Sent, as another program would: they are delivered while the run waits.
+  click_ = std::thread([start, exit, window] {
     DWORD_PTR result = 0;
     SendMessageTimeoutW(start, BM_CLICK, 0, 0, SMTO_NORMAL, kClickWaitMs, &result);
+    SendMessageTimeoutW(exit, BM_CLICK, 0, 0, SMTO_NORMAL, kClickWaitMs, &result);
+    SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_NORMAL, kClickWaitMs, &result);
   });
 }
 
 void StallChecks::AfterRun() {
+  log_.Check(IsWindow(window_) != FALSE,
+             "a click on Exit and a close sent during the run are refused: the window is still "
+             "there after the run");
   for (const Control control : CaptionsSetBeforeWebsite()) {
     const std::string name(SpecOf(control).name);
     log_.Check(shots_.Take("run-" + name, ScreenRect(Child(window_, control))),

@@ -1,8 +1,8 @@
 #pragma once
 // What a user may do to the window while a run waits for a silent website:
 // cover it and uncover it (the captions already set must be drawn again),
-// have another program click Start (no second run may start) or close it
-// (the run must not end mid-way). The window's answers are probed meanwhile
+// have another program click Start (no second run may start), click Exit or
+// close it (the run must not end mid-way). The window's answers are probed meanwhile
 // (answer_probe.h).
 #include <windows.h>
 
@@ -33,10 +33,11 @@ class StallChecks {
 
   // While the website is silent: cover and uncover the window, take a
   // picture of each label set so far ("stall-<label>"), and send a click
-  // on Start from a thread of its own.
+  // on Start, one on Exit and a close from a thread of its own.
   void DuringStall();
-  // After the run: the same labels again ("run-<label>"), which the suite
-  // compares with the pictures taken during the stall.
+  // After the run: the window is still there, and the same labels again
+  // ("run-<label>"), which the suite compares with the pictures taken
+  // during the stall.
   void AfterRun();
 
  private:
