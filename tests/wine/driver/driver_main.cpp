@@ -179,8 +179,9 @@ RECT WindowRect(HWND window) {
 
 // A run with the window's answers probed from the press of Start until the
 // click returns; what else happens meanwhile is the action's (scenarios.h).
-void RunWhileProbed(CheckLog& log, const Scenario& scenario, HWND window, const Program& program,
-                    const ScreenshotRequests& shots) {
+// The texts of the run's message boxes.
+std::vector<std::wstring> RunWhileProbed(CheckLog& log, const Scenario& scenario, HWND window,
+                                         const Program& program, const ScreenshotRequests& shots) {
   StallChecks stall(log, window, shots);
   std::function<void()> duringRun;
   if (scenario.action == Action::RunStalled) duringRun = [&stall] { stall.DuringStall(); };
@@ -199,14 +200,18 @@ void RunWhileProbed(CheckLog& log, const Scenario& scenario, HWND window, const 
             "every probe during the run answered within 1 s (" + std::to_string(count.sent) +
                 " sent, " + std::to_string(count.unanswered) + " unanswered, slowest answer " +
                 std::to_string(count.slowestMs) + " ms)");
-  log.Check(run.clickReturned, "the run goes on to its end");
   if (scenario.action == Action::CloseDuringRun) {
+    log.Check(run.clickReturned, "the run goes on to its end");
     log.Check(HasEnded(program.process.get(), kEndWaitMs),
               "the close posted during the run ends the program once the run is over");
-    return;
+  } else if (scenario.endsItself) {
+    log.Check(HasEnded(program.process.get(), kEndWaitMs), "the program ends after the box");
+  } else {
+    log.Check(run.clickReturned, "the run goes on to its end");
+    CheckCaptions(log, window, scenario, scenario.captions, "after the run");
+    if (scenario.action == Action::RunStalled) stall.AfterRun();
   }
-  CheckCaptions(log, window, scenario, scenario.captions, "after the run");
-  if (scenario.action == Action::RunStalled) stall.AfterRun();
+  return run.boxes;
 }
 
 void RunScenario(CheckLog& log, const Scenario& scenario, HWND window, const Program& program,
@@ -271,7 +276,9 @@ void RunScenario(CheckLog& log, const Scenario& scenario, HWND window, const Pro
     }
     case Action::RunProbed:
     case Action::RunStalled:
-    case Action::CloseDuringRun: RunWhileProbed(log, scenario, window, program, shots); break;
+    case Action::CloseDuringRun:
+      boxes = RunWhileProbed(log, scenario, window, program, shots);
+      break;
     case Action::Run: {
       const RunSeen run = PressStart(log, window, program, scenario, shots);
       boxes = run.boxes;
