@@ -28,6 +28,7 @@ add_executable(keldo_windows_tests
   windows/net_use_command_test.cpp
   windows/web_client_test.cpp
   windows/proxy_rules_test.cpp
+  windows/responsive_wait_test.cpp
 )
 set_target_properties(keldo_windows_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${windows_test_dir})
 target_include_directories(keldo_windows_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})

@@ -97,16 +97,16 @@ await_port() {  # listening-file pid
 
 # Starts a stand-in website and waits (bounded) until it listens; sets
 # $started_pid and $started_port.
-start_standin() {  # port cert key
+start_standin() {  # port cert key [option...]
   local listening=$work/standin-$1.out
   "$standin" --files "$work/website" --port "$1" --cert "$2" --key "$3" --lifetime 600 \
-    --log "$work/website.log" > "$listening" 2>>"$work/standin.err" &
+    --log "$work/website.log" "${@:4}" > "$listening" 2>>"$work/standin.err" &
   started_pid=$!
   started_port=$(await_port "$listening" "$started_pid") && return 0
   die "the stand-in website did not start on port $1: $(cat "$work/standin.err")"
 }
-start_site() {
-  start_standin "$port" "$work/pki/server.pem" "$work/pki/server.key"
+start_site() {  # [option...]
+  start_standin "$port" "$work/pki/server.pem" "$work/pki/server.key" "$@"
   site_pid=$started_pid
 }
 
@@ -134,10 +134,18 @@ current_prefix=$base
 make_base_prefix "$base" "$work/pki/ca.der"
 current_prefix=''
 
+# A slow drive: file look-ups that Wine makes for the program, held for a
+# while (slow_stat.c), preloaded into the Wine processes of a scenario.
+slow_stat=$work/slow_stat.so
+cc -shared -fPIC -O2 -o "$slow_stat" "$here/slow_stat.c" -ldl || die "cannot build slow_stat.c"
+
 # Runs the window driver on one scenario in `prefix`, its lines to `log`;
 # returns the driver's status (75: the program's window never appeared).
 drive_window() {  # scenario prefix log
-  KELDO_NET_LOG='C:\CheckKeldo\net-calls.log' WINEPREFIX=$2 timeout 300 \
+  local slow preload=()
+  slow=$(slow_path "$1")
+  [[ -z $slow ]] || preload=(LD_PRELOAD="$slow_stat" KELDO_SLOW_PATH="$slow" KELDO_SLOW_MS=3000)
+  env "${preload[@]}" KELDO_NET_LOG='C:\CheckKeldo\net-calls.log' WINEPREFIX=$2 timeout 300 \
     wine "$driver" "$1" 'C:\CheckKeldo\CheckKeldoSupport.exe' "$(winpath "$work/shots")" \
     2>"$out/logs/$1.err" | tr -d '\r' > "$3"
   return "${PIPESTATUS[0]}"
@@ -161,7 +169,7 @@ retry_unseen_window() {  # scenario status attempt
 }
 
 run_scenario() {
-  local scenario=$1 prefix=$work/s-$1 log=$out/logs/$1.txt attempt status
+  local scenario=$1 prefix=$work/s-$1 log=$out/logs/$1.txt attempt status fault
   # Every scale in one prefix of its own (lib/scales.sh).
   if [[ $scenario == scales ]]; then run_scales; return; fi
   for attempt in 1 2; do
@@ -172,7 +180,9 @@ run_scenario() {
     proxy_set_up "$scenario" "$prefix"
     # Drive types are read when Wine starts its services: start afresh.
     stop_wineserver "$prefix"
-    if website_up "$scenario"; then start_site; fi
+    : > "$work/website.log"
+    fault=$(website_fault "$scenario")
+    if website_up "$scenario"; then start_site ${fault:+--fault "$fault"}; fi
     mkdir -p "$work/shots"
     watch_shots "$work/shots" & watcher_pid=$!
     status=0
@@ -183,6 +193,7 @@ run_scenario() {
   done
   take_driver_log "$scenario" "$log" "$status"
   proxy_checks "$scenario"
+  website_checks "$scenario"
   rm -rf "$prefix"
 }
 
@@ -258,6 +269,17 @@ proxy_checks() {  # scenario
   fi
 }
 
+# A click on Start that arrived during a run started no second one: the
+# website had one run's requests.
+website_checks() {  # scenario
+  local wanted had
+  wanted=$(website_requests "$1")
+  [[ -n $wanted ]] || return 0
+  had=$(grep -cE '^(GET|POST) ' "$work/website.log" || true)
+  cp "$work/website.log" "$out/logs/$1.website.log"
+  expect "$1: the website had $wanted requests, one run's ($had)" test "$had" = "$wanted"
+}
+
 # The console report under Wine, --debug naming the proxy of each request.
 # "endless": the user's proxy answers with a 407 whose body never ends, and
 # the website itself is up, so that only a bounded, failed call passes.
@@ -301,7 +323,8 @@ scenarios=("${@:3}")
 ((${#scenarios[@]})) || scenarios=(ordinary network-drive no-drive website-down unreadable-answer
                                    empty-latest-progs folder-not-creatable start-twice exit close-box
                                    proxy-tunnel proxy-script proxy-407 proxy-407-negotiate
-                                   proxy-intercept scales)
+                                   proxy-intercept website-stall slow-drive close-during-run
+                                   scales)
 for scenario in "${scenarios[@]}"; do
   echo "# scenario $scenario"
   run_scenario "$scenario"
@@ -337,6 +360,15 @@ for reference in "$out"/font-*-reference.png; do
     test "$differ" = 0
 done
 ran scales && check_scale_pictures
+# Covered and uncovered while the website was silent, each label set by then
+# is drawn as it is once the run is over.
+for during in "$out"/stall-*.png; do
+  [[ -e $during ]] || continue
+  label=$(basename "$during" .png); label=${label#stall-}
+  differ=$(compare -metric AE "$during" "$out/run-$label.png" null: 2>&1 || true)
+  expect "website-stall: $label is drawn again after the window was uncovered mid-run ($differ pixels differ)" \
+    test "$differ" = 0
+done
 if [[ -s $out/before-start.png && -s $out/after-run.png ]]; then
   changed=$(compare -metric AE "$out/before-start.png" "$out/after-run.png" null: 2>&1 || true)
   expect "the findings are painted on the window ($changed pixels changed)" test "${changed:-0}" -gt 0 2>/dev/null

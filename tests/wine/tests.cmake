@@ -24,6 +24,7 @@ target_link_libraries(keldo_trust_test_ca PRIVATE keldo_windows_platform crypt32
 
 keldo_wine_program(keldo_window_driver
   ${wine_tests_dir}/driver/driver_main.cpp
+  ${wine_tests_dir}/driver/answer_probe.cpp
   ${wine_tests_dir}/driver/check_log.cpp
   ${wine_tests_dir}/driver/font_reference.cpp
   ${wine_tests_dir}/driver/layout_checks.cpp
@@ -31,6 +32,7 @@ keldo_wine_program(keldo_window_driver
   ${wine_tests_dir}/driver/scale_checks.cpp
   ${wine_tests_dir}/driver/scenarios.cpp
   ${wine_tests_dir}/driver/screenshot_request.cpp
+  ${wine_tests_dir}/driver/stall_checks.cpp
   ${wine_tests_dir}/driver/window_probe.cpp
   ${wine_tests_dir}/driver/driver.rc
 )

@@ -22,15 +22,17 @@ namespace {
 constexpr const char* kUsage =
     "Usage: keldo-standin-website --cert PEM --key PEM [--files DIR] [--port N] [--lifetime "
     "SECONDS]\n"
-    "                             [--log FILE]\n";
+    "                             [--log FILE] [--fault NAME]\n";
 constexpr const char* kDefaultVersionLine = "v6.3.220 15/03/2025\r\n";
 constexpr std::size_t kOverCapBytes = 2 * 1024 * 1024;
 constexpr std::size_t kMaxServedFileBytes = 4 * 1024 * 1024;
+constexpr std::chrono::seconds kLateSilence{12};
 
 std::atomic<bool> stopping{false};
 
 struct Settings {
   std::string cert, key, files, log;
+  std::string fault;  // applied to every request that names none
   int port = 0;
   int lifetimeSeconds = 300;
 };
@@ -107,6 +109,12 @@ class Website {
     if (first == "silent") {
       Pause(std::chrono::seconds(60));  // never answers while a client waits
       return Status(res, 503, "Gave up");
+    }
+    if (first == "late") {
+      if (!Pause(kLateSilence)) return Status(res, 503, "Stopping");
+      httplib::Request ordinary = req;
+      ordinary.path = rest;
+      return Serve(ordinary, res);
     }
     if (first == "drip") return Drip(res);
     if (first == "huge") return res.set_content(std::string(kOverCapBytes, 'v'), "text/plain");
@@ -219,6 +227,8 @@ bool ParseArgs(int argc, char** argv, Settings& settings) {
       settings.lifetimeSeconds = std::atoi(value.c_str());
     else if (arg == "--log")
       settings.log = value;
+    else if (arg == "--fault")
+      settings.fault = value;
     else
       return false;
   }
@@ -254,10 +264,13 @@ int main(int argc, char** argv) {
     return 1;
   }
   Website website(settings, *log, raw.Port());
-  auto handler = [&website](const httplib::Request& req, httplib::Response& res) {
-    if (req.path.empty() || req.path[0] == '/') return website.Handle(req, res);
+  // A program whose website address is built in meets a fault only when the
+  // whole website shows it (--fault).
+  const std::string fault = settings.fault;
+  auto handler = [&website, fault](const httplib::Request& req, httplib::Response& res) {
     httplib::Request origin = req;
     origin.path = OriginFormPath(req.path);
+    if (!fault.empty()) origin.path = "/" + fault + origin.path;
     website.Handle(origin, res);
   };
   server.Get(".*", handler);

@@ -2,10 +2,28 @@
 
 #include <windows.h>
 
+#include "platform/windows/responsive_wait.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/win_error.h"
 
 namespace keldo {
+
+namespace {
+
+std::vector<DriveEntry> ListDrives() {
+  const DWORD mask = GetLogicalDrives();
+  if (mask == 0) ThrowLastError("Cannot list the drives");
+  std::vector<DriveEntry> drives;
+  for (int i = 0; i < 26; ++i) {
+    if ((mask & (1u << i)) == 0) continue;
+    const wchar_t letter = static_cast<wchar_t>(L'A' + i);
+    const wchar_t root[] = {letter, L':', L'\\', L'\0'};
+    drives.push_back({Text(1, static_cast<char16_t>(letter)), DriveTypeCode(GetDriveTypeW(root))});
+  }
+  return drives;
+}
+
+}  // namespace
 
 std::int32_t DriveTypeCode(unsigned int windowsDriveType) {
   switch (windowsDriveType) {
@@ -22,22 +40,18 @@ DriveFiles::DriveFiles() {
   SetErrorMode(GetErrorMode() | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
 }
 
+// A drive that answers slowly (a network drive on a bad line, a dead one)
+// holds up the list and its file tests for as long as the system takes:
+// both run on a worker while the window stays served (responsive_wait.h).
 std::vector<DriveEntry> DriveFiles::Drives() {
-  const DWORD mask = GetLogicalDrives();
-  if (mask == 0) ThrowLastError("Cannot list the drives");
-  std::vector<DriveEntry> drives;
-  for (int i = 0; i < 26; ++i) {
-    if ((mask & (1u << i)) == 0) continue;
-    const wchar_t letter = static_cast<wchar_t>(L'A' + i);
-    const wchar_t root[] = {letter, L':', L'\\', L'\0'};
-    drives.push_back({Text(1, static_cast<char16_t>(letter)), DriveTypeCode(GetDriveTypeW(root))});
-  }
-  return drives;
+  return RunServed([] { return ListDrives(); });
 }
 
 bool DriveFiles::FileExists(const Text& path) {
-  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  return RunServed([wide = Wide(path)] {
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  });
 }
 
 }  // namespace keldo

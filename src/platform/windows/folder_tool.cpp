@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/windows/responsive_wait.h"
 #include "platform/windows/wide_text.h"
 
 namespace keldo {
@@ -41,13 +42,17 @@ std::vector<Text> FolderChain(const Text& folder) {
 }
 
 std::int32_t FolderTool::EnsureFolder(const Text& folder) {
-  // A failed step is not reported here: the answer is whether the folder is
-  // there in the end, and the caller tells the user when it is not.
-  const std::vector<Text> chain = FolderChain(folder);
-  for (const Text& step : chain) {
-    if (!IsFolder(step)) CreateDirectoryW(Wide(step).c_str(), nullptr);
-  }
-  return IsFolder(chain.empty() ? folder : chain.back()) ? 1 : 0;
+  // The folder may lie on a slow network drive: the window stays served
+  // meanwhile (responsive_wait.h).
+  return RunServed([folder] {
+    // A failed step is not reported here: the answer is whether the folder
+    // is there in the end, and the caller tells the user when it is not.
+    const std::vector<Text> chain = FolderChain(folder);
+    for (const Text& step : chain) {
+      if (!IsFolder(step)) CreateDirectoryW(Wide(step).c_str(), nullptr);
+    }
+    return IsFolder(chain.empty() ? folder : chain.back()) ? 1 : 0;
+  });
 }
 
 }  // namespace keldo

@@ -201,17 +201,26 @@ void MainWindow::EndProgram() {
   if (window_) DestroyWindow(window_);
 }
 
+bool MainWindow::RunInProgress() const {
+  return check_ != nullptr && check_->State() == RunState::Running;
+}
+
 void MainWindow::OnCommand(int id) {
-  if (!check_) return;
+  // A click can reach the window in the middle of a run: sent by another
+  // program while the run waits with its thread served (responsive_wait.h),
+  // or posted and handed out by a message box's own loop. Neither Start nor
+  // Exit is handled then; the run goes on.
+  if (!check_ || RunInProgress()) return;
   if (id == ControlId(Control::cmdStart)) check_->cmdStart_Click();
   if (id == ControlId(Control::cmdExit)) check_->cmdExit_Click();
 }
 
 void MainWindow::OnClose() {
   // The close box ends the program as Exit does, but not in the middle of a
-  // run, which a box of its own keeps the user away from anyway.
+  // run: a close posted then waits in the queue for the run's end, and one
+  // sent then (by another program) is refused.
   if (check_) {
-    if (check_->State() != RunState::Running) check_->cmdExit_Click();
+    if (!RunInProgress()) check_->cmdExit_Click();
   } else {
     DestroyWindow(window_);
   }

@@ -42,6 +42,8 @@ class MainWindow final : public MainView {
   // Fonts and positions for `dpi`; the window keeps its top-left corner
   // when `topLeft` is given and is centred on its monitor otherwise.
   void Layout(UINT dpi, const POINT* topLeft);
+  // Start, Exit and the close box are refused while this holds.
+  bool RunInProgress() const;
   void OnCommand(int id);
   void OnClose();
   HWND ControlWindow(Control control) const;

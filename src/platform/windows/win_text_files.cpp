@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/windows/responsive_wait.h"
 #include "platform/windows/unique_handle.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/win_error.h"
@@ -33,16 +34,24 @@ class WinInputFile final : public InputFile {
 }  // namespace
 
 std::unique_ptr<InputFile> WinTextFiles::OpenForInput(const Text& path) {
-  // Others may go on reading and writing the file while we read its first line.
-  KernelHandle file = OwnFileHandle(CreateFileW(Wide(path).c_str(), GENERIC_READ,
-                                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) ThrowLastError("Cannot open " + ToUtf8(path));
+  // The file may lie on a slow network drive: opened on a worker while the
+  // window stays served (responsive_wait.h). Others may go on reading and
+  // writing it while we read its first line.
+  KernelHandle file = RunServed([path] {
+    KernelHandle opened = OwnFileHandle(CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!opened) ThrowLastError("Cannot open " + ToUtf8(path));
+    return opened;
+  });
   return std::make_unique<WinInputFile>(std::move(file), ToUtf8(path));
 }
 
 void WinTextFiles::RemoveFile(const Text& path) {
-  if (!DeleteFileW(Wide(path).c_str())) ThrowLastError("Cannot delete " + ToUtf8(path));
+  RunServed([path] {
+    if (!DeleteFileW(Wide(path).c_str())) ThrowLastError("Cannot delete " + ToUtf8(path));
+    return true;
+  });
 }
 
 Text WinTextFiles::FromAnsi(const std::string& bytes) { return FromAnsiCodePage(bytes); }

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 
+#include "base/errors.h"
 #include "platform/windows/download_file.h"
 #include "platform/windows/folder_tool.h"
+#include "platform/windows/responsive_wait.h"
 #include "platform/windows/web_address.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/winhttp_pool.h"
@@ -104,17 +106,32 @@ Text QueryLocation(HINTERNET request) {
 
 }  // namespace
 
-bool WinHttpClient::Fail(const char* step, DWORD code) {
+// One call's requests, redirects followed, as a value that a worker thread
+// can own whole (responsive_wait.h): what the call learns on its way comes
+// back with it.
+struct WinHttpClient::RequestRun {
+  // True with a complete answer of any status; false with failure_ set.
+  bool Run(Text address, std::wstring method, std::string body, const wchar_t* headers,
+           Answer& answer);
+  bool Fail(const char* step, DWORD code);
+  bool Fail(const Text& text);
+
+  Text failure_;
+  Text lastAddress_;  // the address of the last request sent, redirects followed
+  std::vector<Text> routeNotes_;
+};
+
+bool WinHttpClient::RequestRun::Fail(const char* step, DWORD code) {
   return Fail(FromUtf8(step) + u" failed: " + WinHttpErrorNote(code));
 }
 
-bool WinHttpClient::Fail(const Text& text) {
+bool WinHttpClient::RequestRun::Fail(const Text& text) {
   failure_ = text;
   return false;
 }
 
-bool WinHttpClient::RunRequests(Text address, std::wstring method, std::string body,
-                                const wchar_t* headers, Answer& answer) {
+bool WinHttpClient::RequestRun::Run(Text address, std::wstring method, std::string body,
+                                    const wchar_t* headers, Answer& answer) {
   const Deadline deadline(kWholeCallMs);
   WinHttpPool& pool = WinHttpPool::Process();
   const ProxySettings proxySettings = ReadProxySettings();
@@ -248,14 +265,39 @@ bool WinHttpClient::RunRequests(Text address, std::wstring method, std::string b
 
 bool WinHttpClient::Exchange(Text address, std::wstring method, std::string body,
                              const wchar_t* headers, Answer& answer) {
-  if (RunRequests(address, std::move(method), std::move(body), headers, answer)) return true;
-  // WinHTTP closes the socket of an answer that failed or was left unread
-  // itself; the connection handle goes too, so that the next request of the
-  // run starts from a new one and nothing of this one is carried over.
-  if (const auto target = ParseHttpsAddress(lastAddress_)) {
-    WinHttpPool::Process().Forget(target->host, target->port);
+  struct Done {
+    RequestRun run;
+    Answer answer;
+    bool ok = false;
+  };
+  // The requests and their proxy look-up may take up to the deadline: they
+  // run on a worker while the window stays served, owning all they touch
+  // (`headers` is a literal). A wait that fails is a failed call.
+  Done done;
+  try {
+    done = RunServed([address = std::move(address), method = std::move(method),
+                      body = std::move(body), headers]() mutable {
+      Done run;
+      run.ok = run.run.Run(address, std::move(method), std::move(body), headers, run.answer);
+      // WinHTTP closes the socket of an answer that failed or was left
+      // unread itself; the connection handle goes too, so that the next
+      // request of the run starts from a new one and nothing of this one is
+      // carried over.
+      if (!run.ok) {
+        if (const auto target = ParseHttpsAddress(run.run.lastAddress_)) {
+          WinHttpPool::Process().Forget(target->host, target->port);
+        }
+      }
+      return run;
+    });
+  } catch (const RunTimeError& error) {
+    failure_ = FromUtf8(error.what());
+    return false;
   }
-  return false;
+  failure_ = std::move(done.run.failure_);
+  routeNotes_ = std::move(done.run.routeNotes_);
+  answer = std::move(done.answer);
+  return done.ok;
 }
 
 std::int32_t WinHttpClient::FetchToFile(const Text& address, const Text& localPath) {
@@ -269,8 +311,20 @@ std::int32_t WinHttpClient::FetchToFile(const Text& address, const Text& localPa
     failure_ = u"HTTP status " + DecimalText(answer.status) + u" from " + address;
     return 0;
   }
-  if (!ReplaceFileWith(localPath, answer.body, failure_)) return 0;
-  return 1;
+  // The latest-programs folder may lie on a slow network drive too. A wait
+  // that fails is a failed call.
+  try {
+    const auto saved = RunServed([localPath, bytes = std::move(answer.body)] {
+      Text failure;
+      const bool replaced = ReplaceFileWith(localPath, bytes, failure);
+      return std::make_pair(replaced, failure);
+    });
+    failure_ = saved.second;
+    return saved.first ? 1 : 0;
+  } catch (const RunTimeError& error) {
+    failure_ = FromUtf8(error.what());
+    return 0;
+  }
 }
 
 std::unique_ptr<WebReply> WinHttpClient::SubmitForm(const Text& address, const FormFields& fields) {

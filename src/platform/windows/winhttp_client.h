@@ -23,17 +23,13 @@ class WinHttpClient final : public WebClient {
     DWORD status = 0;
     std::string body;
   };
+  struct RequestRun;  // one call's requests (winhttp_client.cpp)
   // True with a complete answer of any status; false with failure_ set.
   bool Exchange(Text address, std::wstring method, std::string body, const wchar_t* headers,
                 Answer& answer);
-  bool RunRequests(Text address, std::wstring method, std::string body, const wchar_t* headers,
-                   Answer& answer);
-  bool Fail(const char* step, DWORD code);
-  bool Fail(const Text& text);
 
   Text failure_;
   std::int32_t lastCallOk_ = 0;
-  Text lastAddress_;  // the address of the last request sent, redirects followed
   std::vector<Text> routeNotes_;
 };
 

@@ -9,12 +9,14 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "base/controls.h"
+#include "driver/answer_probe.h"
 #include "driver/check_log.h"
 #include "driver/font_reference.h"
 #include "driver/layout_checks.h"
@@ -22,6 +24,7 @@
 #include "driver/scale_checks.h"
 #include "driver/scenarios.h"
 #include "driver/screenshot_request.h"
+#include "driver/stall_checks.h"
 #include "driver/window_probe.h"
 #include "platform/windows/unique_handle.h"
 #include "platform/windows/win_error.h"
@@ -63,11 +66,6 @@ bool StartProgram(const std::wstring& path, Program& program, std::string& error
   return true;
 }
 
-HWND Child(HWND window, Control control) {
-  const std::vector<HWND> children = ChildrenOf(window);
-  return children.size() == kControlCount ? children[static_cast<std::size_t>(control)] : nullptr;
-}
-
 void CheckCaptions(CheckLog& log, HWND window, const Scenario& scenario,
                    const std::map<Control, std::wstring>& captions, const std::string& when) {
   Scenario expected = scenario;
@@ -79,14 +77,16 @@ void CheckCaptions(CheckLog& log, HWND window, const Scenario& scenario,
 }
 
 // Presses Start and stays with the run until the click returns or the
-// program ends, reading and closing every message box on the way.
+// program ends, reading and closing every message box on the way;
+// `duringRun`, when given, is done once the click is on its way.
 struct RunSeen {
   std::vector<std::wstring> boxes;
   bool clickReturned = false;
 };
 
 RunSeen PressStart(CheckLog& log, HWND window, const Program& program, const Scenario& scenario,
-                   const ScreenshotRequests& shots) {
+                   const ScreenshotRequests& shots,
+                   const std::function<void()>& duringRun = nullptr) {
   RunSeen seen;
   std::atomic<bool> returned{false};
   const HWND start = Child(window, Control::cmdStart);
@@ -99,6 +99,7 @@ RunSeen PressStart(CheckLog& log, HWND window, const Program& program, const Sce
     }
   });
   const ULONGLONG deadline = GetTickCount64() + kRunWaitMs;
+  if (duringRun) duringRun();
   HWND lastBox = nullptr;
   while (!returned && !HasEnded(program.process.get(), 0) && GetTickCount64() < deadline) {
     const HWND box = FindMessageBox(program.processId);
@@ -176,6 +177,43 @@ RECT WindowRect(HWND window) {
   return rect;
 }
 
+// A run with the window's answers probed from the press of Start until the
+// click returns; what else happens meanwhile is the action's (scenarios.h).
+// The texts of the run's message boxes.
+std::vector<std::wstring> RunWhileProbed(CheckLog& log, const Scenario& scenario, HWND window,
+                                         const Program& program, const ScreenshotRequests& shots) {
+  StallChecks stall(log, window, shots);
+  std::function<void()> duringRun;
+  if (scenario.action == Action::RunStalled) duringRun = [&stall] { stall.DuringStall(); };
+  if (scenario.action == Action::CloseDuringRun) {
+    duringRun = [&log, window] {
+      // Posted, as the close box's own WM_CLOSE would be.
+      if (log.Check(AwaitWebsiteQuestion(window), "the run asks the website")) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+      }
+    };
+  }
+  AnswerProbe probe(window);
+  const RunSeen run = PressStart(log, window, program, scenario, shots, duringRun);
+  const ProbeCount count = probe.Stop();
+  log.Check(count.sent > 0 && count.unanswered == 0,
+            "every probe during the run answered within 1 s (" + std::to_string(count.sent) +
+                " sent, " + std::to_string(count.unanswered) + " unanswered, slowest answer " +
+                std::to_string(count.slowestMs) + " ms)");
+  if (scenario.action == Action::CloseDuringRun) {
+    log.Check(run.clickReturned, "the run goes on to its end");
+    log.Check(HasEnded(program.process.get(), kEndWaitMs),
+              "the close posted during the run ends the program once the run is over");
+  } else if (scenario.endsItself) {
+    log.Check(HasEnded(program.process.get(), kEndWaitMs), "the program ends after the box");
+  } else {
+    log.Check(run.clickReturned, "the run goes on to its end");
+    CheckCaptions(log, window, scenario, scenario.captions, "after the run");
+    if (scenario.action == Action::RunStalled) stall.AfterRun();
+  }
+  return run.boxes;
+}
+
 void RunScenario(CheckLog& log, const Scenario& scenario, HWND window, const Program& program,
                  const ScreenshotRequests& shots) {
   if (scenario.seeLayout) {
@@ -236,6 +274,11 @@ void RunScenario(CheckLog& log, const Scenario& scenario, HWND window, const Pro
       boxes.insert(boxes.end(), second.boxes.begin(), second.boxes.end());
       break;
     }
+    case Action::RunProbed:
+    case Action::RunStalled:
+    case Action::CloseDuringRun:
+      boxes = RunWhileProbed(log, scenario, window, program, shots);
+      break;
     case Action::Run: {
       const RunSeen run = PressStart(log, window, program, scenario, shots);
       boxes = run.boxes;

@@ -40,7 +40,7 @@ Captions LongSerial() {
                    {Control::lblWebsiteExpires, kNoWebExpiry}});
 }
 
-const std::array<Scenario, 18> kScenarios = {{
+const std::array<Scenario, 21> kScenarios = {{
     {"ordinary", Action::Run, Ordinary(), {}, false, {}, true},
     {"network-drive",
      Action::Run,
@@ -125,6 +125,13 @@ const std::array<Scenario, 18> kScenarios = {{
      {},
      false,
      {}},
+    // The window keeps answering while the run waits: for a website that is
+    // silent for 12 s on each request, and for a drive whose file test is
+    // slow. A click on Start sent meanwhile starts nothing; a close posted
+    // meanwhile waits for the run's end (then ends the program).
+    {"website-stall", Action::RunStalled, Ordinary(), {}, false, {}},
+    {"slow-drive", Action::RunProbed, Ordinary(), {}, false, {}},
+    {"close-during-run", Action::CloseDuringRun, Ordinary(), {}, true, {}},
     // The window at 100 %, 150 % and 200 %, in the ordinary installation.
     {"scale-96", Action::AtScale, LongSerial(), {}, false, {}, false, 96},
     {"scale-144", Action::AtScale, LongSerial(), {}, false, {}, false, 144},

@@ -17,6 +17,11 @@ enum class Action {
   CloseBox,  // close the window through its frame before any run
   AtScale,   // at the DPI the suite set: the ordinary run, then one with the
              // long-serial settings (LongSerialSettings), every caption fitting
+  // The window's answers probed while the run lasts (answer_probe.h):
+  RunProbed,       // press Start once
+  RunStalled,      // press Start once; while the website is silent, cover and
+                   // uncover the window and send a click on Start
+  CloseDuringRun,  // press Start once; while the website is silent, post WM_CLOSE
 };
 
 struct Scenario {

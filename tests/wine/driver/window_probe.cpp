@@ -71,6 +71,11 @@ std::vector<HWND> ChildrenOf(HWND parent) {
   return children;
 }
 
+HWND Child(HWND window, Control control) {
+  const std::vector<HWND> children = ChildrenOf(window);
+  return children.size() == kControlCount ? children[static_cast<std::size_t>(control)] : nullptr;
+}
+
 HWND AwaitMainWindow(HANDLE process, DWORD processId, const std::wstring& caption,
                      std::size_t children, DWORD waitMs) {
   // The window can exist before its controls do: wait for all of them.

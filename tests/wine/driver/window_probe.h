@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/controls.h"
+
 namespace keldo {
 
 // Text, class and rectangle of a window; the rectangle relative to the
@@ -17,6 +19,8 @@ RECT RectInParent(HWND child);
 
 // Children in z-order, which is the order they were created in.
 std::vector<HWND> ChildrenOf(HWND parent);
+// The main window's control, or null while its controls are not all there.
+HWND Child(HWND window, Control control);
 
 // The visible top-level window of `processId` with `caption` and at least
 // `children` child windows, or null when none shows up within `waitMs`.

@@ -40,7 +40,8 @@ ordinary_settings() { settings "$1" No Yes 123456 'v6.3.215 01/12/2024'; }
 lay_out() {  # scenario prefix
   local p=$2
   case $1 in
-    ordinary | website-down | start-twice | exit | close-box | proxy-*)
+    ordinary | website-down | start-twice | exit | close-box | proxy-* | website-stall | \
+      slow-drive | close-during-run)
       ordinary_settings "$p"
       remember_mapping "$p" F '\\fileserver\keldo'
       drive "$p" d hd; database_on "$p" d; latest_progs_on "$p" d ;;
@@ -72,6 +73,31 @@ lay_out() {  # scenario prefix
       ordinary_settings "$p"
       drive "$p" d hd; database_on "$p" d; : > "$p/drive_d/Keldo6/LATEST_PROGS" ;;
     *) echo "no layout for scenario $1" >&2; return 1 ;;
+  esac
+}
+
+# The fault the whole stand-in website shows in a scenario (its --fault),
+# none when empty.
+website_fault() {
+  case $1 in
+    website-stall | close-during-run) echo late ;;
+  esac
+}
+
+# The file whose look-up the scenario makes slow (slow_stat.c), as the end
+# of its Unix path, none when empty: the database's, on the drive that holds
+# it, so that the drive search waits for it.
+slow_path() {
+  case $1 in
+    slow-drive) echo /dosdevices/d:/Keldo6/GENDATA/GeneralKeldo6data.mdb ;;
+  esac
+}
+
+# How many requests the website must have had once the scenario is over,
+# none to check when empty.
+website_requests() {
+  case $1 in
+    website-stall | close-during-run | slow-drive) echo 2 ;;
   esac
 }
 
