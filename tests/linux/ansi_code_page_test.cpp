@@ -55,8 +55,8 @@ class CodePages : public ::testing::TestWithParam<CodePageCase> {
 
   TempPrefix prefix_;
   WinePaths paths_{prefix_.Prefix()};
-  RegFile userReg_{prefix_.Prefix().UserReg()};
-  RegFile systemReg_{prefix_.Prefix().SystemReg()};
+  RegFile userReg_{prefix_.Prefix().UserReg(), kUserRegRoot};
+  RegFile systemReg_{prefix_.Prefix().SystemReg(), kSystemRegRoot};
   AnsiCodePage codePage_{systemReg_};
   PosixTextFiles text_{paths_, codePage_};
   WineNetworkRegistry registry_{userReg_, codePage_};
@@ -100,7 +100,7 @@ TEST(AnsiCodePage, UndefinedBytesAndCharactersWithoutAForm) {
   TempPrefix prefix;
   prefix.WriteSystemReg(
       "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1700000000\n\"ACP\"=\"1251\"\n");
-  RegFile systemReg(prefix.Prefix().SystemReg());
+  RegFile systemReg(prefix.Prefix().SystemReg(), kSystemRegRoot);
   AnsiCodePage codePage(systemReg);
   EXPECT_EQ(codePage.ToText("a\x98z"), u"a\u0098z");
   EXPECT_EQ(codePage.FromText(u"\u042f\u263a\U0001f600\xd800z"), "\xdf???z");
