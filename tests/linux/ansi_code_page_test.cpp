@@ -6,6 +6,7 @@
 #include "platform/linux/ansi_code_page.h"
 #include "platform/linux/posix_text_files.h"
 #include "platform/linux/wine_network_registry.h"
+#include "shared/ansi_best_fit_cases.h"
 #include "support/case_name.h"
 #include "support/temp_prefix.h"
 
@@ -42,6 +43,31 @@ const CodePageCase kCodePages[] = {
     {"UnknownToIconv",
      "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1700000000\n\"ACP\"=\"99999\"\n",
      1252, "Caf\xe9", u"Caf\u00e9"},
+    // Windows never runs with these as its ANSI code page.
+    {"Ebcdic500",
+     "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1700000000\n\"ACP\"=\"500\"\n",
+     1252, "Caf\xe9", u"Caf\u00e9"},
+    {"Ebcdic1026",
+     "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1700000000\n\"ACP\"=\"1026\"\n",
+     1252, "Caf\xe9", u"Caf\u00e9"},
+    {"Ebcdic1047",
+     "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1700000000\n\"ACP\"=\"1047\"\n",
+     1252, "Caf\xe9", u"Caf\u00e9"},
+    {"Ebcdic875",
+     "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1700000000\n\"ACP\"=\"875\"\n",
+     1252, "Caf\xe9", u"Caf\u00e9"},
+    {"Ebcdic4517",
+     "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1700000000\n\"ACP\"=\"4517\"\n",
+     1252, "Caf\xe9", u"Caf\u00e9"},
+    {"Oem437",
+     "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1700000000\n\"ACP\"=\"437\"\n",
+     1252, "Caf\xe9", u"Caf\u00e9"},
+    {"Utf8",
+     "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1700000000\n\"ACP\"=\"65001\"\n",
+     1252, "Caf\xe9", u"Caf\u00e9"},
+    {"Thai874",
+     "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1700000000\n\"ACP\"=\"874\"\n",
+     874, "\xa1\xb9", u"\u0e01\u0e19"},
     {"NotANumber",
      "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\Codepage] 1700000000\n\"ACP\"=\"cp1251\"\n",
      1252, "Caf\xe9", u"Caf\u00e9"},
@@ -95,7 +121,8 @@ TEST_P(CodePages, RemotePathsGoThroughThePrefixCodePage) {
 INSTANTIATE_TEST_SUITE_P(Table, CodePages, ::testing::ValuesIn(kCodePages), CaseName());
 
 // Bytes a code page leaves undefined stand for the character of the same
-// value, as Windows' tables give them; a character without a form is '?'.
+// value, as Windows' tables give them; a character without a form is its
+// best fit (U+263A is 'O' in 1251), else '?' per UTF-16 unit.
 TEST(AnsiCodePage, UndefinedBytesAndCharactersWithoutAForm) {
   TempPrefix prefix;
   prefix.WriteSystemReg(
@@ -103,11 +130,43 @@ TEST(AnsiCodePage, UndefinedBytesAndCharactersWithoutAForm) {
   RegFile systemReg(prefix.Prefix().SystemReg(), kSystemRegRoot);
   AnsiCodePage codePage(systemReg);
   EXPECT_EQ(codePage.ToText("a\x98z"), u"a\u0098z");
-  EXPECT_EQ(codePage.FromText(u"\u042f\u263a\U0001f600\xd800z"), "\xdf???z");
+  EXPECT_EQ(codePage.FromText(u"\u042f\u263a\U0001f600\xd800z"), "\xdfO???z");
 
   prefix.WriteSystemReg("");
   EXPECT_EQ(codePage.ToText("\x81\x8d\x8f\x90\x9d"), u"\u0081\u008d\u008f\u0090\u009d");
 }
+
+// The ANSI calls hand out Windows' best fit where the code page has no
+// form, as Wine's tables give it.
+class BestFit : public ::testing::TestWithParam<AnsiBestFitCase> {};
+
+TEST_P(BestFit, RemotePathsComeOutAsWindowsGivesThem) {
+  TempPrefix prefix;
+  std::string escaped;
+  char escape[8];
+  for (const char16_t c : Text(GetParam().text)) {
+    std::snprintf(escape, sizeof escape, "\\x%04x", static_cast<unsigned>(c));
+    escaped += escape;
+  }
+  prefix.WriteUserReg("[Network\\\\F] 1700000000\n\"RemotePath\"=\"" + escaped + "\"\n");
+  RegFile userReg(prefix.Prefix().UserReg(), kUserRegRoot);
+  RegFile systemReg(prefix.Prefix().SystemReg(), kSystemRegRoot);
+  AnsiCodePage codePage(systemReg);
+  WineNetworkRegistry registry(userReg, codePage);
+  EXPECT_EQ(codePage.FromText(GetParam().text), GetParam().ansi);
+  RegistryKey key = 0;
+  ASSERT_EQ(registry.OpenKey("Network\\F", &key), kRegistrySuccess);
+  std::uint32_t size = 0;
+  ASSERT_EQ(registry.QueryValue(key, "RemotePath", nullptr, nullptr, &size), kRegistrySuccess);
+  std::string bytes(size, '\0');
+  ASSERT_EQ(registry.QueryValue(key, "RemotePath", nullptr,
+                                reinterpret_cast<unsigned char*>(bytes.data()), &size),
+            kRegistrySuccess);
+  EXPECT_EQ(bytes, GetParam().ansi + std::string(1, '\0'));
+  registry.CloseKey(key);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, BestFit, ::testing::ValuesIn(kAnsiBestFitCases), CaseName());
 
 }  // namespace
 

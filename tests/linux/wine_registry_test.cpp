@@ -155,8 +155,9 @@ TEST_F(WineRegistryTest, ValuesComeBackAsAnsiBytesWithTheirNul) {
   } cases[] = {
       {"Network\\F", std::string("\\\\server\\data\0", 14), kRegSz},
       {"network\\f", std::string("\\\\server\\data\0", 14), kRegSz},
-      // e-acute and the euro sign have 1252 forms; the smiley and the emoji do not.
-      {"Network\\H", std::string("\\\\s\\Caf\xe9 \x80 ? ?\0", 15), kRegSz},
+      // e-acute and the euro sign have 1252 forms; the smiley and the emoji do
+      // not, and the emoji is two UTF-16 units.
+      {"Network\\H", std::string("\\\\s\\Caf\xe9 \x80 ? ??\0", 16), kRegSz},
       {"Network\\J", std::string("\\\\s\0\0", 5), kRegMultiSz},
       {"Network\\K", "\\\\k", kRegBinary},
       {"Network\\G", "<no key>", 0},

@@ -23,8 +23,9 @@ struct WineHiveCase {
   const char* wine;
 };
 
-#define KELDO_HIVE_HEAD \
-  "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n\n"
+#define KELDO_HIVE_HEAD                               \
+  "WINE REGISTRY Version 2\n;; All keys relative to " \
+  "\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n\n"
 #define KELDO_HIVE_KEY "[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC] 1700000000\n"
 
 inline constexpr char16_t kWineHiveKey[] = u"Software\\VB and VBA Program Settings\\Keldo6\\ThisPC";
@@ -47,21 +48,24 @@ inline constexpr WineHiveCase kWineHiveCases[] = {
     {"JunkAfterText", KELDO_HIVE_HEAD KELDO_HIVE_KEY "\"PkgNbr\"=\"1\" junk\n", kWineHiveKey,
      u"PkgNbr", kWineHiveOne},
     {"KeyPathLeadingBackslash",
-     KELDO_HIVE_HEAD "[\\\\Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC]\n\"PkgNbr\"=\"1\"\n",
+     KELDO_HIVE_HEAD
+     "[\\\\Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC]\n\"PkgNbr\"=\"1\"\n",
      kWineHiveKey, u"PkgNbr", kWineHiveOne},
     {"KeyPathDoubledBackslash",
-     KELDO_HIVE_HEAD "[Software\\\\\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC]\n\"PkgNbr\"=\"1\"\n",
+     KELDO_HIVE_HEAD
+     "[Software\\\\\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC]\n\"PkgNbr\"=\"1\"\n",
      kWineHiveKey, u"PkgNbr", kWineHiveOne},
     {"KeyPathTrailingBackslash",
-     KELDO_HIVE_HEAD "[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC\\\\]\n\"PkgNbr\"=\"1\"\n",
+     KELDO_HIVE_HEAD
+     "[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC\\\\]\n\"PkgNbr\"=\"1\"\n",
      kWineHiveKey, u"PkgNbr", kWineHiveOne},
     {"HexTextWithoutNul", KELDO_HIVE_HEAD KELDO_HIVE_KEY "\"PkgNbr\"=hex(1):31,00,32,00\n",
      kWineHiveKey, u"PkgNbr", "1:31,00,32,00"},
     {"HexBlankAfterContinuation",
      KELDO_HIVE_HEAD KELDO_HIVE_KEY "\"PkgNbr\"=hex(1):31,00,\\ \n  32,00,00,00\n", kWineHiveKey,
      u"PkgNbr", "1:31,00,32,00,00,00"},
-    {"HexType0x1", KELDO_HIVE_HEAD KELDO_HIVE_KEY "\"PkgNbr\"=hex(0x1):31,00,00,00\n",
-     kWineHiveKey, u"PkgNbr", kWineHiveOne},
+    {"HexType0x1", KELDO_HIVE_HEAD KELDO_HIVE_KEY "\"PkgNbr\"=hex(0x1):31,00,00,00\n", kWineHiveKey,
+     u"PkgNbr", kWineHiveOne},
     {"HexTypeBlank1", KELDO_HIVE_HEAD KELDO_HIVE_KEY "\"PkgNbr\"=hex( 1):31,00,00,00\n",
      kWineHiveKey, u"PkgNbr", kWineHiveOne},
     {"HexTypeTenDigits", KELDO_HIVE_HEAD KELDO_HIVE_KEY "\"PkgNbr\"=hex(0000000001):31,00,00,00\n",
@@ -75,9 +79,8 @@ inline constexpr WineHiveCase kWineHiveCases[] = {
      kWineHiveOne},
     {"LineLongOnlyByTrailingBlanks", KELDO_HIVE_HEAD KELDO_HIVE_KEY "\"PkgNbr\"=\"1\"@PAD@\n",
      kWineHiveKey, u"PkgNbr", kWineHiveOne},
-    {"HeaderWithCrLf",
-     "WINE REGISTRY Version 2\r\n\n" KELDO_HIVE_KEY "\"PkgNbr\"=\"1\"\n", kWineHiveKey, u"PkgNbr",
-     kWineHiveOne},
+    {"HeaderWithCrLf", "WINE REGISTRY Version 2\r\n\n" KELDO_HIVE_KEY "\"PkgNbr\"=\"1\"\n",
+     kWineHiveKey, u"PkgNbr", kWineHiveOne},
     {"HeaderTrailingBlank", "WINE REGISTRY Version 2 \n\n" KELDO_HIVE_KEY "\"PkgNbr\"=\"1\"\n",
      kWineHiveKey, u"PkgNbr", "absent"},
     {"HeaderVersion23", "WINE REGISTRY Version 23\n\n" KELDO_HIVE_KEY "\"PkgNbr\"=\"1\"\n",
@@ -131,8 +134,8 @@ inline constexpr WineHiveCase kWineHiveCases[] = {
      "#link\n\"SymbolicLinkValue\"=hex(6):@LINK(Software\\VB and VBA Program "
      "Settings\\Keldo6\\ThisPC)@\n\"PkgNbr\"=\"1\"\n",
      kWineHiveKey, u"PkgNbr", "absent"},
-    {"LinkWithoutTarget", KELDO_HIVE_HEAD KELDO_HIVE_KEY "#link\n\"PkgNbr\"=\"1\"\n",
-     kWineHiveKey, u"PkgNbr", "absent"},
+    {"LinkWithoutTarget", KELDO_HIVE_HEAD KELDO_HIVE_KEY "#link\n\"PkgNbr\"=\"1\"\n", kWineHiveKey,
+     u"PkgNbr", "absent"},
     {"LinkToNothing",
      KELDO_HIVE_HEAD KELDO_HIVE_KEY
      "#link\n\"SymbolicLinkValue\"=hex(6):@LINK(Software\\Nowhere)@\n\"PkgNbr\"=\"1\"\n",
@@ -176,8 +179,7 @@ inline std::string WineHiveText(const WineHiveCase& c, std::u16string_view root)
 }
 
 // An answer in the table's form.
-inline std::string WineHiveAnswer(unsigned long type, const unsigned char* data,
-                                  std::size_t size) {
+inline std::string WineHiveAnswer(unsigned long type, const unsigned char* data, std::size_t size) {
   std::string answer = std::to_string(type) + ":";
   char byte[4];
   for (std::size_t i = 0; i < size; ++i) {
