@@ -17,9 +17,13 @@ struct AnsiBestFitCase {
 inline const AnsiBestFitCase kAnsiBestFitCases[] = {
     {"AMacron", u"\\\\srv\\\u0100b", "\\\\srv\\Ab"},
     {"FullwidthBackslash", u"\\\\srv\\a\uff3cb", "\\\\srv\\a\\b"},
-    {"UndefinedByte81", u"\\\\srv\\a\u0081b", "\\\\srv\\a\x81" "b"},
+    {"UndefinedByte81", u"\\\\srv\\a\u0081b",
+     "\\\\srv\\a\x81"
+     "b"},
     {"UndefinedByte9D", u"\\\\srv\\\u009d", "\\\\srv\\\x9d"},
-    {"LStroke", u"\\\\srv\\\u0141\u00f3d\u017a", "\\\\srv\\L\xf3" "dz"},
+    {"LStroke", u"\\\\srv\\\u0141\u00f3d\u017a",
+     "\\\\srv\\L\xf3"
+     "dz"},
     {"MinusSign", u"\\\\srv\\a\u2212b", "\\\\srv\\a-b"},
     {"FullwidthA", u"\\\\srv\\\uff21", "\\\\srv\\A"},
     {"IdeographicSpace", u"\\\\srv\\a\u3000b", "\\\\srv\\a b"},

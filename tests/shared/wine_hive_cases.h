@@ -8,7 +8,9 @@
 //   "<type>:<bytes>"  the value's type and its data in hex, "0:" for a
 //                     value Wine keeps empty and of no type.
 // Markers in `text`: @NUL@ a NUL byte; @PAD@ blanks past the 1 MiB line
-// bound; @LINK(<path>)@ the hex bytes of a link to <path> in this hive.
+// bound; @LINK(<path>)@ the hex bytes of a link to <path> in this hive;
+// @CHAIN(<n>)@ keys Software\L1 to L<n>, each a link to the next, the last
+// to Software\Elsewhere.
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -140,6 +142,18 @@ inline constexpr WineHiveCase kWineHiveCases[] = {
      KELDO_HIVE_HEAD KELDO_HIVE_KEY
      "#link\n\"SymbolicLinkValue\"=hex(6):@LINK(Software\\Nowhere)@\n\"PkgNbr\"=\"1\"\n",
      kWineHiveKey, u"PkgNbr", "absent"},
+    // Wine follows at most 32 links in one opening: the settings key's own
+    // and 31 more.
+    {"LinkChainOf32",
+     KELDO_HIVE_HEAD KELDO_HIVE_KEY
+     "#link\n\"SymbolicLinkValue\"=hex(6):@LINK(Software\\L1)@\n@CHAIN(31)@"
+     "[Software\\\\Elsewhere]\n\"PkgNbr\"=\"2\"\n",
+     kWineHiveKey, u"PkgNbr", "1:32,00,00,00"},
+    {"LinkChainOf33",
+     KELDO_HIVE_HEAD KELDO_HIVE_KEY
+     "#link\n\"SymbolicLinkValue\"=hex(6):@LINK(Software\\L1)@\n@CHAIN(32)@"
+     "[Software\\\\Elsewhere]\n\"PkgNbr\"=\"2\"\n",
+     kWineHiveKey, u"PkgNbr", "absent"},
 };
 
 #undef KELDO_HIVE_HEAD
@@ -156,6 +170,11 @@ inline std::string WineHiveText(const WineHiveCase& c, std::u16string_view root)
     if (!out.empty() && out.back() != ':') out += ',';
     out += byte;
   };
+  auto linkTo = [&](std::string_view path) {
+    for (const char16_t unit : root) unitBytes(unit);
+    unitBytes(u'\\');
+    for (const char unit : path) unitBytes(static_cast<char16_t>(static_cast<unsigned char>(unit)));
+  };
   for (std::size_t at = 0; at < text.size();) {
     if (text.compare(at, 5, "@NUL@") == 0) {
       out.push_back('\0');
@@ -163,13 +182,20 @@ inline std::string WineHiveText(const WineHiveCase& c, std::u16string_view root)
     } else if (text.compare(at, 5, "@PAD@") == 0) {
       out.append(1024 * 1024 + 16, ' ');
       at += 5;
+    } else if (text.compare(at, 7, "@CHAIN(") == 0) {
+      const std::size_t end = text.find(")@", at);
+      const int links = std::stoi(std::string(text.substr(at + 7, end - at - 7)));
+      for (int i = 1; i <= links; ++i) {
+        const std::string next =
+            i < links ? "Software\\L" + std::to_string(i + 1) : "Software\\Elsewhere";
+        out += "[Software\\\\L" + std::to_string(i) + "]\n#link\n\"SymbolicLinkValue\"=hex(6):";
+        linkTo(next);
+        out += "\n";
+      }
+      at = end + 2;
     } else if (text.compare(at, 6, "@LINK(") == 0) {
       const std::size_t end = text.find(")@", at);
-      for (const char16_t unit : root) unitBytes(unit);
-      unitBytes(u'\\');
-      for (const char unit : text.substr(at + 6, end - at - 6)) {
-        unitBytes(static_cast<char16_t>(static_cast<unsigned char>(unit)));
-      }
+      linkTo(text.substr(at + 6, end - at - 6));
       at = end + 2;
     } else {
       out.push_back(text[at++]);

@@ -9,9 +9,10 @@ namespace {
 
 // Registry files of busy prefixes reach a few MiB; this is far beyond.
 constexpr std::size_t kMaxRegFileBytes = 64 * 1024 * 1024;
-// A link found in one pass names keys the next pass must keep; a prefix
-// without links is read once, and links that lead on and on end here.
-constexpr int kMaxPasses = 8;
+// A link found in one pass names keys the next pass must keep, one link
+// further each pass: a prefix without links is read once, and a chain of
+// links ends where Wine gives up on it, 32 links on.
+constexpr int kMaxPasses = 34;
 
 bool SameFile(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&

@@ -6,8 +6,8 @@ namespace keldo {
 
 namespace {
 
-// Wine gives up on a link that leads through more links than this.
-constexpr int kMaxLinkDepth = 16;
+// Wine gives up on opening a key once it has followed this many links.
+constexpr int kMaxLinks = 32;
 constexpr TextView kRegistryRoot = u"\\registry\\";
 
 Text Joined(Text path, TextView rest) {
@@ -77,16 +77,17 @@ const RegValue* RegHive::Value(TextView key, TextView name) const {
 
 std::optional<Text> RegHive::Resolve(TextView key, TextView root, RegKeySet* more) const {
   const Text folded = FoldName(key);
-  return Walk(Text(), RegPathNames(folded), 0, FoldName(root), 0, more);
+  int links = 0;
+  return Walk(Text(), RegPathNames(folded), 0, FoldName(root), links, more);
 }
 
 std::optional<Text> RegHive::Walk(Text at, const std::vector<TextView>& parts, std::size_t from,
-                                  TextView root, int depth, RegKeySet* more) const {
+                                  TextView root, int& links, RegKeySet* more) const {
   for (std::size_t i = from; i < parts.size(); ++i) {
     Text next = at.empty() ? Text(parts[i]) : at + u'\\' + Text(parts[i]);
     if (!Exists(next)) return std::nullopt;
     const Text rest = more != nullptr ? RegPath(parts, i + 1) : Text();
-    auto followed = Follow(next, rest, root, depth, more);
+    auto followed = Follow(next, rest, root, links, more);
     if (!followed) return std::nullopt;
     if (more != nullptr && *followed != next) more->insert(Joined(*followed, rest));
     at = std::move(*followed);
@@ -96,10 +97,10 @@ std::optional<Text> RegHive::Walk(Text at, const std::vector<TextView>& parts, s
 
 // As Wine reads a link: the value's UTF-16 units as they are, a NUL
 // included, naming a path from the registry's top.
-std::optional<Text> RegHive::Follow(const Text& key, TextView rest, TextView root, int depth,
+std::optional<Text> RegHive::Follow(const Text& key, TextView rest, TextView root, int& links,
                                     RegKeySet* more) const {
-  if (depth > kMaxLinkDepth) return std::nullopt;
   if (links_.find(key) == links_.end()) return key;
+  if (++links > kMaxLinks) return std::nullopt;
   const auto link = linkTargets_.find(key);
   if (link == linkTargets_.end()) return std::nullopt;
   Text target;
@@ -122,7 +123,7 @@ std::optional<Text> RegHive::Follow(const Text& key, TextView rest, TextView roo
     if (names[i] != rootNames[i]) return std::nullopt;
   }
   if (more != nullptr) more->insert(Joined(RegPath(names, rootNames.size()), rest));
-  return Walk(Text(), names, rootNames.size(), root, depth + 1, more);
+  return Walk(Text(), names, rootNames.size(), root, links, more);
 }
 
 Text RegText(const RegValue& value) {

@@ -59,9 +59,9 @@ class RegHive {
 
  private:
   std::optional<Text> Walk(Text at, const std::vector<TextView>& parts, std::size_t from,
-                           TextView root, int depth, RegKeySet* more) const;
+                           TextView root, int& links, RegKeySet* more) const;
   // `rest` is what the path asked for goes on with after `key`.
-  std::optional<Text> Follow(const Text& key, TextView rest, TextView root, int depth,
+  std::optional<Text> Follow(const Text& key, TextView rest, TextView root, int& links,
                              RegKeySet* more) const;
 
   bool Exists(const Text& folded) const;

@@ -20,16 +20,18 @@ TEST_P(WineBestFit, RegQueryValueExAGivesTheTablesBytes) {
   ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\KeldoBestFit", 0, nullptr, 0,
                             KEY_READ | KEY_WRITE, nullptr, &key, nullptr),
             ERROR_SUCCESS);
-  const std::wstring text(GetParam().text, GetParam().text + std::char_traits<char16_t>::length(GetParam().text));
-  ASSERT_EQ(RegSetValueExW(key, L"RemotePath", 0, REG_SZ,
-                           reinterpret_cast<const BYTE*>(text.c_str()),
-                           static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))),
-            ERROR_SUCCESS);
+  const std::wstring text(GetParam().text,
+                          GetParam().text + std::char_traits<char16_t>::length(GetParam().text));
+  ASSERT_EQ(
+      RegSetValueExW(key, L"RemotePath", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))),
+      ERROR_SUCCESS);
   char bytes[256] = {};
   DWORD size = sizeof bytes;
   DWORD type = 0;
-  ASSERT_EQ(RegQueryValueExA(key, "RemotePath", nullptr, &type, reinterpret_cast<BYTE*>(bytes), &size),
-            ERROR_SUCCESS);
+  ASSERT_EQ(
+      RegQueryValueExA(key, "RemotePath", nullptr, &type, reinterpret_cast<BYTE*>(bytes), &size),
+      ERROR_SUCCESS);
   RegCloseKey(key);
   EXPECT_EQ(std::string(bytes, size), GetParam().ansi + std::string(1, '\0'));
 }

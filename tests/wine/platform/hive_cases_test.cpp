@@ -58,7 +58,7 @@ std::string WineAnswer(const WineHiveCase& c, int index) {
       DWORD type = 0;
       DWORD size = sizeof data;
       const LONG status = RegQueryValueExW(key, Wide(c.value).c_str(), nullptr, &type, data, &size);
-      answer = status == ERROR_SUCCESS ? WineHiveAnswer(type, data, size)
+      answer = status == ERROR_SUCCESS          ? WineHiveAnswer(type, data, size)
                : status == ERROR_FILE_NOT_FOUND ? "no value"
                                                 : "status " + std::to_string(status);
       RegCloseKey(key);
