@@ -73,6 +73,34 @@ const CodePageCase kCodePages[] = {
      1252, "Caf\xe9", u"Caf\u00e9"},
 };
 
+// A user.reg body remembering `remote` for F:, every UTF-16 unit escaped.
+std::string RemembersF(const Text& remote) {
+  std::string escaped;
+  char escape[8];
+  for (const char16_t c : remote) {
+    std::snprintf(escape, sizeof escape, "\\x%04x", static_cast<unsigned>(c));
+    escaped += escape;
+  }
+  return "[Network\\\\F] 1700000000\n\"RemotePath\"=\"" + escaped + "\"\n";
+}
+
+// F:'s remembered path as the ANSI calls hand it out: the size query, then
+// the data query.
+std::string AnsiRemotePathOfF(WineNetworkRegistry& registry) {
+  RegistryKey key = 0;
+  if (registry.OpenKey("Network\\F", &key) != kRegistrySuccess) return "<no key>";
+  std::uint32_t size = 0;
+  std::string bytes = "<no value>";
+  if (registry.QueryValue(key, "RemotePath", nullptr, nullptr, &size) == kRegistrySuccess) {
+    bytes.assign(size, '\0');
+    EXPECT_EQ(registry.QueryValue(key, "RemotePath", nullptr,
+                                  reinterpret_cast<unsigned char*>(bytes.data()), &size),
+              kRegistrySuccess);
+  }
+  registry.CloseKey(key);
+  return bytes;
+}
+
 class CodePages : public ::testing::TestWithParam<CodePageCase> {
  protected:
   CodePages() {
@@ -97,24 +125,8 @@ TEST_P(CodePages, FileTextReadsThroughThePrefixCodePage) {
 // The ANSI calls hand a remembered path out in the code page, and it comes
 // back as the text that was stored.
 TEST_P(CodePages, RemotePathsGoThroughThePrefixCodePage) {
-  std::string escaped;
-  char escape[8];
-  for (const char16_t c : Text(GetParam().text)) {
-    std::snprintf(escape, sizeof escape, "\\x%04x", static_cast<unsigned>(c));
-    escaped += escape;
-  }
-  prefix_.WriteUserReg("[Network\\\\F] 1700000000\n\"RemotePath\"=\"\\\\\\\\srv\\\\" + escaped +
-                       "\"\n");
-  RegistryKey key = 0;
-  ASSERT_EQ(registry_.OpenKey("Network\\F", &key), kRegistrySuccess);
-  std::uint32_t size = 0;
-  ASSERT_EQ(registry_.QueryValue(key, "RemotePath", nullptr, nullptr, &size), kRegistrySuccess);
-  std::string bytes(size, '\0');
-  ASSERT_EQ(registry_.QueryValue(key, "RemotePath", nullptr,
-                                 reinterpret_cast<unsigned char*>(bytes.data()), &size),
-            kRegistrySuccess);
-  EXPECT_EQ(bytes, "\\\\srv\\" + GetParam().ansi + std::string(1, '\0'));
-  registry_.CloseKey(key);
+  prefix_.WriteUserReg(RemembersF(u"\\\\srv\\" + Text(GetParam().text)));
+  EXPECT_EQ(AnsiRemotePathOfF(registry_), "\\\\srv\\" + GetParam().ansi + std::string(1, '\0'));
   EXPECT_EQ(GetRemotePath(registry_, u"F"), u"\\\\srv\\" + Text(GetParam().text));
 }
 
@@ -142,28 +154,13 @@ class BestFit : public ::testing::TestWithParam<AnsiBestFitCase> {};
 
 TEST_P(BestFit, RemotePathsComeOutAsWindowsGivesThem) {
   TempPrefix prefix;
-  std::string escaped;
-  char escape[8];
-  for (const char16_t c : Text(GetParam().text)) {
-    std::snprintf(escape, sizeof escape, "\\x%04x", static_cast<unsigned>(c));
-    escaped += escape;
-  }
-  prefix.WriteUserReg("[Network\\\\F] 1700000000\n\"RemotePath\"=\"" + escaped + "\"\n");
+  prefix.WriteUserReg(RemembersF(GetParam().text));
   RegFile userReg(prefix.Prefix().UserReg(), kUserRegRoot);
   RegFile systemReg(prefix.Prefix().SystemReg(), kSystemRegRoot);
   AnsiCodePage codePage(systemReg);
   WineNetworkRegistry registry(userReg, codePage);
   EXPECT_EQ(codePage.FromText(GetParam().text), GetParam().ansi);
-  RegistryKey key = 0;
-  ASSERT_EQ(registry.OpenKey("Network\\F", &key), kRegistrySuccess);
-  std::uint32_t size = 0;
-  ASSERT_EQ(registry.QueryValue(key, "RemotePath", nullptr, nullptr, &size), kRegistrySuccess);
-  std::string bytes(size, '\0');
-  ASSERT_EQ(registry.QueryValue(key, "RemotePath", nullptr,
-                                reinterpret_cast<unsigned char*>(bytes.data()), &size),
-            kRegistrySuccess);
-  EXPECT_EQ(bytes, GetParam().ansi + std::string(1, '\0'));
-  registry.CloseKey(key);
+  EXPECT_EQ(AnsiRemotePathOfF(registry), GetParam().ansi + std::string(1, '\0'));
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, BestFit, ::testing::ValuesIn(kAnsiBestFitCases), CaseName());
