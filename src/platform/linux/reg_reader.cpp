@@ -282,6 +282,10 @@ void RegReader::OnLine(std::string_view line) {
 // A line too long to hold anything we keep: its head still names a key or
 // a value, and where it ends still counts.
 void RegReader::OnLongLine() {
+  if (head_.find('\0') != std::string::npos) {
+    OnLine(head_);  // a NUL ends the line within its head
+    return;
+  }
   const bool goesOn = EndsInBackslash(WithoutCr(tail_));
   if (state_ == State::FirstLine) {
     state_ = State::NoRegistry;
@@ -295,10 +299,6 @@ void RegReader::OnLongLine() {
   }
   if (skipContinuation_) {
     skipContinuation_ = goesOn;
-    return;
-  }
-  if (head_.find('\0') != std::string::npos) {
-    OnLine(head_);  // a NUL ends the line within its head
     return;
   }
   lineCut_ = true;
