@@ -29,13 +29,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string path = folder.Path() + "/user.reg";
   folder.Write("user.reg", std::string(reinterpret_cast<const char*>(data), size));
 
-  RegFile userReg(path);
+  RegFile userReg(path, kUserRegRoot);
   WineSettingsStore settings(userReg);
   for (const char16_t* key : {u"AutoUpdate", u"Network", u"PkgNbr", u"VerNbr"}) {
     (void)settings.GetSetting(u"Keldo6", u"ThisPC", key);
   }
 
-  RegFile systemReg(folder.Path() + "/system.reg");  // none: code page 1252
+  RegFile systemReg(folder.Path() + "/system.reg", kSystemRegRoot);  // none: code page 1252
   AnsiCodePage codePage(systemReg);
   WineNetworkRegistry registry(userReg, codePage);
   FakeMapper mapper;

@@ -91,33 +91,48 @@ TEST(RegHive, ReadsOddValueTypesAsRawBytes) {
   }
 }
 
-// A bad line is passed over and the rest of the file still counts.
+// A bad line is passed over and the rest of the file still counts. A value
+// line whose name Wine reads but whose data it cannot still replaces the
+// value, empty and of no type, as Wine's loader leaves it.
 TEST(RegHive, PassesOverMalformedLines) {
-  const char* bad[] = {
-      "\"v\"=\"unterminated\n",
-      "\"v\"=hex:zz,01\n",
-      "\"v\"=dword:123456789\n",
-      "\"v\"=dword:\n",
-      "\"v\"=str(x):\"a\"\n",
-      "\"v\"=hex(2:41\n",
-      "\"v\"=-\n",
-      "\"v\"=unknown:1\n",
-      "\"v\"\n",
-      "\"v\"=\"trailing \\",
-      "\"v\"=hex:01,\\\nzz\n",
-      "\xff\xfe\x00garbage\n",
-      "@\n",
-      "\"v\"=\"ok\"\n[broken\n\"w\"=\"after broken key\"\n",
+  const struct {
+    const char* line;
+    bool named;                        // false: no value "v" at all
+    std::vector<unsigned char> dword;  // the data of a dword Wine reads
+  } bad[] = {
+      {"\"v\"=\"unterminated\n", true, {}},
+      {"\"v\"=hex:zz,01\n", true, {}},
+      {"\"v\"=dword:123456789\n", true, Bytes({0x89, 0x67, 0x45, 0x23})},
+      {"\"v\"=dword:\n", true, Bytes({0, 0, 0, 0})},
+      {"\"v\"=str(x):\"a\"\n", true, {}},
+      {"\"v\"=hex(2:41\n", true, {}},
+      {"\"v\"=-\n", true, {}},
+      {"\"v\"=unknown:1\n", true, {}},
+      {"\"v\"\n", false, {}},
+      {"\"v\"=\"trailing \\", true, {}},
+      {"\"v\"=hex:01,\\\nzz\n", true, {}},
+      {"\xff\xfe\x00garbage\n", false, {}},
+      {"@\n", false, {}},
+      {"\"v\"=\"ok\"\n[broken\n\"w\"=\"after broken key\"\n", true, {}},
   };
-  for (const char* line : bad) {
+  for (const auto& c : bad) {
+    const std::string line = c.line;
     const RegHive hive =
         Parse(std::string(kHeader) + "[K]\n" + line + "\n[K]\n\"good\"=\"yes\"\n", {u"K"});
     const RegValue* good = hive.Value(u"K", u"good");
     ASSERT_NE(good, nullptr) << line;
     EXPECT_EQ(RegText(*good), u"yes") << line;
     EXPECT_EQ(hive.Value(u"K", u"w"), nullptr) << line;
-    if (std::string(line).find("\"ok\"") == std::string::npos) {
-      EXPECT_EQ(hive.Value(u"K", u"v"), nullptr) << line;
+    const RegValue* v = hive.Value(u"K", u"v");
+    if (!c.named) {
+      EXPECT_EQ(v, nullptr) << line;
+    } else if (line.find("\"ok\"") != std::string::npos) {
+      ASSERT_NE(v, nullptr) << line;
+      EXPECT_EQ(RegText(*v), u"ok") << line;
+    } else {
+      ASSERT_NE(v, nullptr) << line;
+      EXPECT_EQ(v->type, c.dword.empty() ? 0u : kRegDword) << line;
+      EXPECT_EQ(v->data, c.dword) << line;
     }
   }
 }

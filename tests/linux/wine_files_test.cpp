@@ -23,7 +23,7 @@ class WineFilesTest : public ::testing::Test {
 
   TempPrefix prefix_;
   WinePaths paths_{prefix_.Prefix()};
-  RegFile systemReg_{prefix_.Prefix().SystemReg()};
+  RegFile systemReg_{prefix_.Prefix().SystemReg(), kSystemRegRoot};
   WineFileSystem files_{paths_, systemReg_};
   AnsiCodePage codePage_{systemReg_};
   PosixTextFiles text_{paths_, codePage_};

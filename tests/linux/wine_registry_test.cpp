@@ -4,10 +4,12 @@
 #include <cstring>
 
 #include "local/reconnect.h"
+#include "platform/linux/name_fold.h"
 #include "platform/linux/reg_file.h"
 #include "platform/linux/wine_network_registry.h"
 #include "platform/linux/wine_settings_store.h"
 #include "shared/long_setting_cases.h"
+#include "shared/wine_hive_cases.h"
 #include "support/case_name.h"
 #include "support/temp_prefix.h"
 
@@ -50,8 +52,8 @@ class WineRegistryTest : public ::testing::Test {
   }
 
   TempPrefix prefix_;
-  RegFile userReg_{prefix_.Prefix().UserReg()};
-  RegFile systemReg_{prefix_.Prefix().SystemReg()};
+  RegFile userReg_{prefix_.Prefix().UserReg(), kUserRegRoot};
+  RegFile systemReg_{prefix_.Prefix().SystemReg(), kSystemRegRoot};
   AnsiCodePage codePage_{systemReg_};
   WineSettingsStore settings_{userReg_};
   WineNetworkRegistry registry_{userReg_, codePage_};
@@ -153,8 +155,9 @@ TEST_F(WineRegistryTest, ValuesComeBackAsAnsiBytesWithTheirNul) {
   } cases[] = {
       {"Network\\F", std::string("\\\\server\\data\0", 14), kRegSz},
       {"network\\f", std::string("\\\\server\\data\0", 14), kRegSz},
-      // e-acute and the euro sign have 1252 forms; the smiley and the emoji do not.
-      {"Network\\H", std::string("\\\\s\\Caf\xe9 \x80 ? ?\0", 15), kRegSz},
+      // e-acute and the euro sign have 1252 forms; the smiley and the emoji do
+      // not, and the emoji is two UTF-16 units.
+      {"Network\\H", std::string("\\\\s\\Caf\xe9 \x80 ? ??\0", 16), kRegSz},
       {"Network\\J", std::string("\\\\s\0\0", 5), kRegMultiSz},
       {"Network\\K", "\\\\k", kRegBinary},
       {"Network\\G", "<no key>", 0},
@@ -191,6 +194,26 @@ TEST_F(WineRegistryTest, OpenKeyKeepsItsValuesWhileTheFileChanges) {
   registry_.CloseKey(handle);
   EXPECT_EQ(registry_.OpenKey("Network\\F", &handle), 2);
 }
+
+// Each file as user.reg, read the way the product's registry calls read it:
+// the same answer as Wine's, which the Wine suite checks against Wine itself.
+class WineHives : public ::testing::TestWithParam<WineHiveCase> {};
+
+TEST_P(WineHives, ReadAsWineReadsThem) {
+  TempPrefix prefix;
+  prefix.Write("user.reg", WineHiveText(GetParam(), u"\\Registry\\User\\S-1-5-21-0-0-0-1000"));
+  RegFile userReg(prefix.Prefix().UserReg(), kUserRegRoot);
+  std::string answer = "absent";
+  if (const RegValues* values = userReg.Key(GetParam().key)) {
+    const auto value = values->find(FoldName(GetParam().value));
+    answer = value == values->end() ? "no value"
+                                    : WineHiveAnswer(value->second.type, value->second.data.data(),
+                                                     value->second.data.size());
+  }
+  EXPECT_EQ(answer, GetParam().wine);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, WineHives, ::testing::ValuesIn(kWineHiveCases), CaseName());
 
 }  // namespace
 

@@ -652,6 +652,37 @@ void SixtyMegabyteHexRemotePath(std::ostream& out) {
   out << "  00,00\n";
 }
 
+// A link's target in user.reg, as Wine writes it: hex(6) UTF-16 bytes of
+// the key's full path.
+std::string LinkTo(const std::string& path) {
+  const std::string target = "\\Registry\\User\\S-1-5-21-0-0-0-1000\\" + path;
+  std::string out = "#link\n\"SymbolicLinkValue\"=hex(6):";
+  char unit[8];
+  for (std::size_t i = 0; i < target.size(); ++i) {
+    std::snprintf(unit, sizeof unit, i == 0 ? "%02x,00" : ",%02x,00",
+                  static_cast<unsigned char>(target[i]));
+    out += unit;
+  }
+  return out + "\n";
+}
+
+// The settings key a link at the head of a chain of 32, the longest Wine
+// follows, listed backwards among many keys: every link costs a pass.
+void SettingsThroughLinksAmongUnrelatedKeys(std::ostream& out) {
+  char key[64];
+  for (int i = 0; i < 200000; ++i) {
+    std::snprintf(key, sizeof key, "[Software\\\\Junk\\\\%06d]\n\"v\"=\"x\"\n", i);
+    out << key;
+  }
+  out << kSettingsKey << LinkTo("Software\\L1");
+  for (int i = 31; i >= 1; --i) {
+    out << "[Software\\\\L" << i << "]\n"
+        << LinkTo(i < 31 ? "Software\\L" + std::to_string(i + 1) : "Software\\Real");
+  }
+  const std::string settings = kSettings;
+  out << "[Software\\\\Real]\n" << settings.substr(settings.find('\n') + 1);
+}
+
 TEST_F(ReportUnderFaults, HugeUserRegsReadInBoundedMemory) {
   const ReportRun baseline = RunReport(StandinServer::Trusted().Website());
   EXPECT_EQ(Caption(baseline, "lblSerial"), "Serial Number:  123456");
@@ -669,6 +700,7 @@ TEST_F(ReportUnderFaults, HugeUserRegsReadInBoundedMemory) {
       {"SixtyMegabytePkgNbr", SixtyMegabytePkgNbr, noSerial},
       {"SettingsCrowdedBySmallValues", SettingsCrowdedBySmallValues, baseline},
       {"SixtyMegabyteHexRemotePath", SixtyMegabyteHexRemotePath, baseline},
+      {"SettingsThroughLinksAmongUnrelatedKeys", SettingsThroughLinksAmongUnrelatedKeys, baseline},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

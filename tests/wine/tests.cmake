@@ -44,6 +44,8 @@ target_link_libraries(keldo_window_driver PRIVATE keldo_windows_window user32 gd
 keldo_wine_program(keldo_wine_platform_tests
   ${wine_tests_dir}/platform/web_client_test.cpp
   ${wine_tests_dir}/platform/drive_types_test.cpp
+  ${wine_tests_dir}/platform/hive_cases_test.cpp
+  ${wine_tests_dir}/platform/ansi_best_fit_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/windows/platform_fixture.cpp
 )
 target_link_libraries(keldo_wine_platform_tests PRIVATE keldo_windows_platform psapi GTest::gtest GTest::gtest_main)

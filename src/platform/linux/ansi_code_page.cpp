@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <optional>
 
+#include "platform/linux/best_fit_tables.h"
 #include "platform/linux/posix_error.h"
 
 namespace keldo {
@@ -12,6 +13,12 @@ namespace {
 
 constexpr unsigned kWestern = 1252;
 
+// The code pages Windows uses as a system's ANSI code page. Any other
+// (an EBCDIC page, an OEM page) would turn every ASCII file into garbage.
+bool IsAnsiCodePage(unsigned n) {
+  return n == 874 || n == 932 || n == 936 || n == 949 || n == 950 || (n >= 1250 && n <= 1258);
+}
+
 std::optional<unsigned> CodePageNumber(TextView recorded) {
   if (recorded.empty() || recorded.size() > 5) return std::nullopt;
   unsigned n = 0;
@@ -19,16 +26,22 @@ std::optional<unsigned> CodePageNumber(TextView recorded) {
     if (c < u'0' || c > u'9') return std::nullopt;
     n = n * 10 + static_cast<unsigned>(c - u'0');
   }
-  if (n == 0) return std::nullopt;
+  if (!IsAnsiCodePage(n)) return std::nullopt;
   return n;
+}
+
+// The byte Windows gives for a character iconv has no form for, or '?'.
+char BestFitByte(unsigned codePage, char16_t c) {
+  const auto table = BestFitTable(codePage);
+  const auto found =
+      std::lower_bound(table.begin(), table.end(), c,
+                       [](const BestFit& row, char16_t key) { return row.from < key; });
+  return found != table.end() && found->from == c ? static_cast<char>(found->to) : '?';
 }
 
 // Back to the initial state, so that one failed conversion cannot leave a
 // shift state behind for the next.
 void Reset(iconv_t cd) { ::iconv(cd, nullptr, nullptr, nullptr, nullptr); }
-
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 }  // namespace
 
@@ -113,14 +126,13 @@ std::string AnsiCodePage::FromText(TextView text) {
     out.append(buffer, static_cast<std::size_t>(outAt - buffer));
     if (done != static_cast<std::size_t>(-1) || err == E2BIG) continue;
     if (err != EILSEQ && err != EINVAL) ThrowErrno("Cannot convert text to ANSI", err);
-    // One character without a form: a surrogate pair is one character.
-    const std::size_t at = (in - units.data()) / 2;
-    const bool pair =
-        IsHighSurrogate(text[at]) && at + 1 < text.size() && IsLowSurrogate(text[at + 1]);
-    const std::size_t skip = pair ? 4 : 2;
-    out.push_back('?');
-    in += std::min(skip, inLeft);
-    inLeft -= std::min(skip, inLeft);
+    // One UTF-16 unit without a form, as Windows' tables convert unit by
+    // unit: each half of a surrogate pair is one '?'.
+    const std::size_t at = static_cast<std::size_t>(in - units.data()) / 2;
+    out.push_back(BestFitByte(number_, text[at]));
+    const std::size_t skip = std::min<std::size_t>(2, inLeft);
+    in += skip;
+    inLeft -= skip;
     Reset(fromText_.get());
   }
   return out;

@@ -18,15 +18,16 @@ class AnsiCodePage {
  public:
   explicit AnsiCodePage(RegFile& systemReg);
 
-  // The code page in use: the prefix's "ACP", or 1252 when it has none or
-  // one the system cannot convert.
+  // The code page in use: the prefix's "ACP" when it is one of Windows'
+  // ANSI code pages, else 1252.
   unsigned Number();
   // ANSI bytes to wide text. A byte the code page does not define stands
   // for the character of the same value, as Windows' single-byte tables
   // give it. Throws RunTimeError when no conversion can be made at all.
   Text ToText(std::string_view bytes);
-  // Wide text to ANSI bytes; a character without a form becomes one '?',
-  // as the ANSI registry calls hand it out.
+  // Wide text to ANSI bytes as the ANSI registry calls hand them out: a
+  // character without a form becomes Windows' best fit in a single-byte
+  // page, else '?', one per UTF-16 unit.
   std::string FromText(TextView text);
 
  private:

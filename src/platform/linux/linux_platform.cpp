@@ -18,8 +18,8 @@ class LinuxPlatformServices : public PlatformServices {
  public:
   explicit LinuxPlatformServices(const LinuxPlatformOptions& options)
       : paths_(options.prefix),
-        userReg_(options.prefix.UserReg()),
-        systemReg_(options.prefix.SystemReg()),
+        userReg_(options.prefix.UserReg(), kUserRegRoot),
+        systemReg_(options.prefix.SystemReg(), kSystemRegRoot),
         codePage_(systemReg_),
         settings_(userReg_),
         files_(paths_, systemReg_),

@@ -7,6 +7,11 @@
 
 namespace keldo {
 
+// Where Wine places each file in the registry: links name their targets
+// from the registry's top.
+inline constexpr char16_t kUserRegRoot[] = u"User\\S-1-5-21-0-0-0-1000";
+inline constexpr char16_t kSystemRegRoot[] = u"Machine";
+
 // A registry file of the prefix, of which only the keys asked for are kept.
 // It is read again only when it has changed on disk or a key not yet kept
 // is asked for: a check run looks up one key per drive letter, and Wine
@@ -14,20 +19,24 @@ namespace keldo {
 // key a run reads before its first look-up reads the file once.
 class RegFile {
  public:
-  explicit RegFile(std::string path) : path_(std::move(path)) {}
+  // `root`: the file's place in the registry, kUserRegRoot or kSystemRegRoot.
+  RegFile(std::string path, TextView root) : path_(std::move(path)), root_(root) {}
   // Keeps `key` from the next read on.
   void Want(TextView key);
-  // As the file holds them now: nothing when the key is absent, or the file
-  // missing, unreadable, larger than any real registry file, or not in
-  // Wine's format.
+  // As Wine opens the key in the file as it is now, links followed: nothing
+  // when the key is absent, or the file missing, unreadable, larger than any
+  // real registry file, or not in Wine's format.
   const RegValues* Key(TextView key);
   const RegValue* Value(TextView key, TextView name);
 
  private:
   const RegHive& Current();
+  bool ReadOnce();
 
   std::string path_;
-  RegKeySet wanted_;
+  Text root_;
+  RegKeySet asked_;
+  RegKeySet wanted_;  // the keys asked for and those their links lead to
   bool loaded_ = false;
   struct stat identity_ {};
   RegHive hive_;

@@ -116,32 +116,80 @@ std::vector<unsigned char> Utf16WithNul(const Text& text) {
   return data;
 }
 
-std::optional<std::uint32_t> ParseHexNumber(std::string_view digits) {
-  if (digits.empty() || digits.size() > 8) return std::nullopt;
-  std::uint32_t n = 0;
-  for (const char c : digits) {
-    if (HexDigit(c) < 0) return std::nullopt;
-    n = n * 16 + static_cast<std::uint32_t>(HexDigit(c));
-  }
-  return n;
+// The blanks of the C locale, which Wine's loader skips around names,
+// '=', data and the bytes of hex data.
+bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+std::size_t SkipBlanks(std::string_view s, std::size_t at) {
+  while (at < s.size() && IsBlank(s[at])) ++at;
+  return at;
 }
 
-// The data of a value line after its '=': the string types' text, or
-// where a hex value's bytes begin and their type.
-struct HexStart {
+// A number as strtoul(s, &end, 16) reads it, the way Wine reads types,
+// dwords and hex bytes: blanks, a sign and "0x" before the digits; a value
+// too large for 64 bits is the largest one; no digits read nothing (`end`
+// stays `at`).
+struct HexNumber {
+  std::uint64_t value;
+  std::size_t end;
+};
+
+HexNumber ReadHexNumber(std::string_view s, std::size_t at) {
+  std::size_t i = SkipBlanks(s, at);
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  if (i + 2 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X') &&
+      HexDigit(s[i + 2]) >= 0) {
+    i += 2;
+  }
+  const std::size_t digits = i;
+  std::uint64_t value = 0;
+  bool overflow = false;
+  for (; i < s.size() && HexDigit(s[i]) >= 0; ++i) {
+    if (value > (UINT64_MAX >> 4)) overflow = true;
+    value = value * 16 + static_cast<std::uint64_t>(HexDigit(s[i]));
+  }
+  if (i == digits) return HexNumber{0, at};
+  if (overflow) return HexNumber{UINT64_MAX, i};
+  return HexNumber{negative ? 0 - value : value, i};
+}
+
+// Where a hex value's bytes begin, and their type: "hex:" or "hex(<n>):".
+struct DataStart {
   std::uint32_t type;
   std::size_t at;
 };
 
-std::optional<HexStart> FindHexStart(std::string_view rest) {
-  if (StartsWith(rest, "hex:")) return HexStart{kRegBinary, 4};
+std::optional<DataStart> FindHexStart(std::string_view rest) {
+  if (StartsWith(rest, "hex:")) return DataStart{kRegBinary, 4};
   if (!StartsWith(rest, "hex(")) return std::nullopt;
-  const auto close = rest.find("):");
-  if (close == std::string_view::npos) return std::nullopt;
-  const auto type = ParseHexNumber(rest.substr(4, close - 4));
-  if (!type) return std::nullopt;
-  return HexStart{*type, close + 2};
+  const HexNumber type = ReadHexNumber(rest, 4);
+  if (rest.substr(type.end, 2) != "):") return std::nullopt;
+  return DataStart{static_cast<std::uint32_t>(type.value), type.end + 2};
 }
+
+// Where a text value's text begins, after its opening quote: only these
+// forms are texts to Wine.
+std::optional<DataStart> FindTextStart(std::string_view rest) {
+  if (StartsWith(rest, "\"")) return DataStart{kRegSz, 1};
+  if (StartsWith(rest, "str:\"")) return DataStart{kRegSz, 5};
+  if (StartsWith(rest, "str(2):\"")) return DataStart{kRegExpandSz, 8};
+  if (StartsWith(rest, "str(7):\"")) return DataStart{kRegMultiSz, 8};
+  return std::nullopt;
+}
+
+RegValue Dword(std::uint64_t n) {
+  return RegValue{kRegDword,
+                  {static_cast<unsigned char>(n), static_cast<unsigned char>(n >> 8),
+                   static_cast<unsigned char>(n >> 16), static_cast<unsigned char>(n >> 24)}};
+}
+
+// A value whose data Wine cannot read: it still replaces the value of that
+// name, empty and of no type.
+RegValue Unreadable() { return RegValue{0, {}}; }
+
+constexpr char16_t kLinkValueName[] = u"symboliclinkvalue";
+constexpr std::string_view kFirstLine = "WINE REGISTRY Version 2";
 
 }  // namespace
 
@@ -157,25 +205,32 @@ void RegReader::Feed(std::string_view bytes) {
 
 RegHive RegReader::Finish() {
   if (!line_.empty() || longLine_) EndLine();  // a last line without its line end
-  // A hex value still going on at the end of the file is incomplete.
   if (state_ != State::Lines) return RegHive();
+  // A hex value still going on at the end of the file is incomplete.
+  if (inHex_) EndHex(HexEnd::Bad);
   return std::move(hive_);
 }
 
 void RegReader::Append(std::string_view piece) {
-  if (!longLine_ && line_.size() + piece.size() <= kMaxRegLineBytes) {
-    line_.append(piece);
-    return;
+  if (!longLine_ && !blanksPast_) {
+    const std::size_t room = kMaxRegLineBytes - line_.size();
+    if (piece.size() <= room) {
+      line_.append(piece);
+      return;
+    }
+    line_.append(piece.substr(0, room));
+    piece.remove_prefix(room);
+    blanksPast_ = true;
   }
   if (!longLine_) {
+    std::size_t first = 0;
+    while (first < piece.size() && IsBlank(piece[first])) ++first;
+    if (first == piece.size()) return;  // blanks past the bound: Wine reads past them too
     longLine_ = true;
     head_ = line_.substr(0, kLongLineHeadBytes);
-    tail_ = line_.substr(line_.size() - std::min<std::size_t>(line_.size(), 2));
     line_.clear();
     line_.shrink_to_fit();
-  }
-  if (head_.size() < kLongLineHeadBytes) {
-    head_.append(piece.substr(0, kLongLineHeadBytes - head_.size()));
+    piece.remove_prefix(first);
   }
   if (piece.size() >= 2) {
     tail_ = piece.substr(piece.size() - 2);
@@ -192,43 +247,53 @@ void RegReader::EndLine() {
     OnLine(WithoutCr(line_));
   }
   line_.clear();
+  blanksPast_ = false;
   longLine_ = false;
   head_.clear();
   tail_.clear();
 }
 
 void RegReader::OnLine(std::string_view line) {
+  // Wine reads each line as a C string: a NUL ends it.
+  line = line.substr(0, line.find('\0'));
   if (state_ == State::FirstLine) {
-    state_ = StartsWith(line, "WINE REGISTRY Version 2") ? State::Lines : State::NoRegistry;
+    state_ = line == kFirstLine ? State::Lines : State::NoRegistry;
     return;
   }
   if (inHex_) {
-    EndHex(ReadHex(line));
+    EndHex(ReadHex(line.substr(SkipBlanks(line, 0))));
     return;
   }
   if (skipContinuation_) {
     skipContinuation_ = EndsInBackslash(line);
     return;
   }
-  if (line.empty() || line[0] == ';' || line[0] == '#') return;
+  line.remove_prefix(SkipBlanks(line, 0));
+  if (line.empty()) return;
   if (line[0] == '[') {
     OnKeyHeader(line);
+  } else if (line[0] == '#') {
+    OnOption(line);
   } else if (haveKey_ && (line[0] == '"' || line[0] == '@')) {
     OnValueLine(line);
   }
 }
 
-// A line too long to hold anything we keep is passed over; only where it
-// ends and what it starts still count.
+// A line too long to hold anything we keep: its head still names a key or
+// a value, and where it ends still counts.
 void RegReader::OnLongLine() {
+  if (head_.find('\0') != std::string::npos) {
+    OnLine(head_);  // a NUL ends the line within its head
+    return;
+  }
   const bool goesOn = EndsInBackslash(WithoutCr(tail_));
   if (state_ == State::FirstLine) {
-    state_ = StartsWith(head_, "WINE REGISTRY Version 2") ? State::Lines : State::NoRegistry;
+    state_ = State::NoRegistry;
     return;
   }
   if (inHex_) {
     // Its bytes alone are more than any kept value.
-    keepHex_ = false;
+    hexFits_ = false;
     if (!goesOn) EndHex(HexEnd::Done);
     return;
   }
@@ -236,38 +301,49 @@ void RegReader::OnLongLine() {
     skipContinuation_ = goesOn;
     return;
   }
-  if (head_[0] == '[') {
-    // No key that is read has a name of this length.
-    haveKey_ = false;
-    keptKey_.reset();
-    return;
-  }
-  if (!haveKey_ || (head_[0] != '"' && head_[0] != '@')) return;
-  std::size_t at = 1;
-  if (head_[0] == '"' && !ParseEscaped(head_, at, '"', name_)) return;
-  const std::string_view head = head_;
-  if (at < head.size() && head[at] == '=' && FindHexStart(head.substr(at + 1))) {
-    skipContinuation_ = goesOn;
-  }
+  lineCut_ = true;
+  lineGoesOn_ = goesOn;
+  OnLine(head_);
+  lineCut_ = false;
 }
 
 void RegReader::OnKeyHeader(std::string_view line) {
   std::size_t at = 1;
   haveKey_ = ParseEscaped(line, at, ']', key_);
   keptKey_.reset();
+  keepValues_ = false;
   if (!haveKey_) return;
   FoldNameInPlace(key_);
-  const Text& folded = key_;
-  // Wine writes no line for a key that has subkeys but no values of its
-  // own; the registry still has it.
-  for (std::size_t slash = folded.find(u'\\'); slash != Text::npos;
-       slash = folded.find(u'\\', slash + 1)) {
-    const TextView parent = TextView(folded).substr(0, slash);
-    if (wanted_.find(parent) != wanted_.end()) hive_.AddKey(Text(parent));
+  // Wine reads a key path name by name: backslashes at its ends or doubled
+  // separate no empty names.
+  const std::vector<TextView> names = RegPathNames(key_);
+  Text folded;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) folded.push_back(u'\\');
+    folded.append(names[i]);
+    // Wine writes no line for a key that has subkeys but no values of its
+    // own; the registry still has it.
+    if (i + 1 < names.size() && Tracks(folded)) {
+      hive_.AddPath(folded);
+      if (wanted_.find(folded) != wanted_.end()) hive_.AddKey(folded);
+    }
   }
-  if (wanted_.find(folded) != wanted_.end()) {
-    hive_.AddKey(folded);
-    keptKey_ = folded;
+  if (!Tracks(folded)) return;
+  hive_.AddPath(folded);
+  keepValues_ = wanted_.find(folded) != wanted_.end();
+  if (keepValues_) hive_.AddKey(folded);
+  keptKey_ = std::move(folded);
+}
+
+// Options of the key being read, or of the whole file before any key.
+void RegReader::OnOption(std::string_view line) {
+  if (haveKey_) {
+    if (keptKey_ && StartsWith(line, "#link")) hive_.MarkLink(*keptKey_);
+    return;
+  }
+  // Wine refuses a file made for a machine it does not know.
+  if (StartsWith(line, "#arch=") && line != "#arch=win32" && line != "#arch=win64") {
+    state_ = State::NoRegistry;
   }
 }
 
@@ -275,79 +351,93 @@ void RegReader::OnValueLine(std::string_view line) {
   std::size_t at = 1;
   name_.clear();
   if (line[0] == '"' && !ParseEscaped(line, at, '"', name_)) return;
+  at = SkipBlanks(line, at);
   if (at >= line.size() || line[at] != '=') return;
-  const std::string_view rest = line.substr(at + 1);
+  const std::string_view rest = line.substr(SkipBlanks(line, at + 1));
   // A hex value decides which lines follow, whether it is kept or not.
   if (const auto hex = FindHexStart(rest)) {
-    StartHex(hex->type, rest.substr(hex->at));
+    if (!lineCut_) {
+      StartHex(hex->type, rest.substr(hex->at));
+      return;
+    }
+    skipContinuation_ = lineGoesOn_;
+    Store(name_, std::nullopt);
     return;
   }
   if (!keptKey_) return;
-  std::uint32_t type = kRegSz;
-  std::size_t textAt = at + 2;
-  if (StartsWith(rest, "str(")) {
-    const auto close = rest.find("):\"");
-    if (close == std::string_view::npos) return;
-    const auto parsed = ParseHexNumber(rest.substr(4, close - 4));
-    if (!parsed) return;
-    type = *parsed;
-    textAt = at + 1 + close + 3;
-  } else if (StartsWith(rest, "dword:")) {
-    const auto n = ParseHexNumber(rest.substr(6));
-    if (!n || !Fits(4)) return;
-    Keep(name_,
-         RegValue{kRegDword,
-                  {static_cast<unsigned char>(*n), static_cast<unsigned char>(*n >> 8),
-                   static_cast<unsigned char>(*n >> 16), static_cast<unsigned char>(*n >> 24)}});
+  if (StartsWith(rest, "dword:")) {
+    Store(name_, Fits(4) ? std::optional(Dword(ReadHexNumber(rest, 6).value)) : std::nullopt);
     return;
-  } else if (!StartsWith(rest, "\"")) {
-    return;  // "-" (a deletion) or anything unknown
   }
-  if (!ParseEscaped(line, textAt, '"', text_) || !Fits(text_.size() * 2 + 2)) return;
-  Keep(name_, RegValue{type, Utf16WithNul(text_)});
+  const auto text = FindTextStart(rest);
+  if (!text) {
+    Store(name_, Unreadable());  // "-", str(1), or anything unknown
+    return;
+  }
+  std::size_t textAt = text->at;
+  if (!ParseEscaped(rest, textAt, '"', text_)) {
+    // Without its end in a long line's head, the text is longer than any kept.
+    Store(name_, lineCut_ ? std::nullopt : std::optional(Unreadable()));
+    return;
+  }
+  if (!Fits(text_.size() * 2 + 2)) {
+    Store(name_, std::nullopt);
+    return;
+  }
+  Store(name_, RegValue{text->type, Utf16WithNul(text_)});
 }
 
 void RegReader::StartHex(std::uint32_t type, std::string_view data) {
-  keepHex_ = Fits(0);
-  if (keepHex_) hexName_ = name_;
+  hexWanted_ = keptKey_.has_value();
+  hexFits_ = hexWanted_ && Fits(0);
+  hexName_ = name_;
   hexValue_ = RegValue{type, {}};
   EndHex(ReadHex(data));
 }
 
-// Comma-separated byte pairs; a line that ends in a backslash goes on in
-// the next line.
+// Bytes as Wine reads them: each a number of at most 0xff, then blanks, a
+// comma and blanks; after the last, only blanks, or a backslash (and
+// anything after it) for a value that goes on in the next line.
 RegReader::HexEnd RegReader::ReadHex(std::string_view data) {
   std::size_t i = 0;
-  while (i < data.size()) {
-    const char c = data[i];
-    if (c == ' ' || c == '\t' || c == ',') {
-      ++i;
-    } else if (c == '\\' && i + 1 == data.size()) {
-      return HexEnd::More;
-    } else if (i + 1 < data.size() && HexDigit(c) >= 0 && HexDigit(data[i + 1]) >= 0) {
-      if (keepHex_ && !Fits(hexValue_.data.size() + 1)) {
-        keepHex_ = false;
-        hexValue_.data = {};
-      }
-      if (keepHex_) {
-        const int byte = HexDigit(c) * 16 + HexDigit(data[i + 1]);
-        hexValue_.data.push_back(static_cast<unsigned char>(byte));
-      }
-      i += 2;
-    } else {
-      return HexEnd::Bad;
+  while (i < data.size() && HexDigit(data[i]) >= 0) {
+    const HexNumber byte = ReadHexNumber(data, i);
+    if (byte.value > 0xff) return HexEnd::Bad;
+    if (hexFits_ && !Fits(hexValue_.data.size() + 1)) {
+      hexFits_ = false;
+      hexValue_.data = {};
     }
+    if (hexFits_) hexValue_.data.push_back(static_cast<unsigned char>(byte.value));
+    i = SkipBlanks(data, byte.end);
+    if (i < data.size() && data[i] == ',') ++i;
+    i = SkipBlanks(data, i);
   }
-  return HexEnd::Done;
+  if (i == data.size()) return HexEnd::Done;
+  return data[i] == '\\' ? HexEnd::More : HexEnd::Bad;
 }
 
 void RegReader::EndHex(HexEnd end) {
   inHex_ = end == HexEnd::More;
   if (inHex_) return;
-  if (end == HexEnd::Done && keepHex_) Keep(hexName_, std::move(hexValue_));
-  keepHex_ = false;
+  if (hexWanted_) {
+    if (end == HexEnd::Bad) {
+      Store(hexName_, Unreadable());
+    } else {
+      Store(hexName_, hexFits_ ? std::optional(std::move(hexValue_)) : std::nullopt);
+    }
+  }
+  hexWanted_ = false;
+  hexFits_ = false;
   hexName_.clear();
   hexValue_ = RegValue{};
+}
+
+bool RegReader::Tracks(TextView folded) {
+  if (wanted_.find(folded) != wanted_.end()) return true;
+  probe_.assign(folded);
+  if (!probe_.empty()) probe_.push_back(u'\\');
+  const auto below = wanted_.lower_bound(probe_);
+  return below != wanted_.end() && TextView(*below).substr(0, probe_.size()) == probe_;
 }
 
 // Asked before a value is made at all, so that what is not kept costs no
@@ -357,12 +447,20 @@ bool RegReader::Fits(std::size_t dataBytes) const {
          keptBytes_ + dataBytes + name_.size() * 2 + kKeptValueOverhead <= kMaxRegKeptBytes;
 }
 
-void RegReader::Keep(const Text& name, RegValue value) {
-  if (!keptKey_ || value.data.size() > kMaxRegValueBytes) return;
-  const std::size_t cost = value.data.size() + name.size() * 2 + kKeptValueOverhead;
-  if (keptBytes_ + cost > kMaxRegKeptBytes) return;
+void RegReader::Store(const Text& name, std::optional<RegValue> value) {
+  if (!keptKey_) return;
+  const Text folded = FoldName(name);
+  const bool isLink = folded == kLinkValueName;
+  if (!keepValues_ && !isLink) return;
+  const std::size_t cost = value ? value->data.size() + name.size() * 2 + kKeptValueOverhead : 0;
+  if (!value || value->data.size() > kMaxRegValueBytes || keptBytes_ + cost > kMaxRegKeptBytes) {
+    if (isLink) hive_.EraseLinkTarget(*keptKey_);
+    hive_.EraseValue(*keptKey_, folded);
+    return;
+  }
   keptBytes_ += cost;
-  hive_.SetValue(*keptKey_, FoldName(name), std::move(value));
+  if (isLink) hive_.SetLinkTarget(*keptKey_, value->data);
+  if (keepValues_) hive_.SetValue(*keptKey_, folded, std::move(*value));
 }
 
 RegHive ParseRegFile(std::string_view content, const RegKeySet& wanted) {

@@ -34,9 +34,10 @@ class RegReader {
   // False once the first line shows that the file is no registry at all:
   // the rest need not be read.
   bool WantsMore() const { return state_ != State::NoRegistry; }
-  // The kept keys, once the last piece is fed. A file without the format's
-  // first line gives an empty hive; a line that cannot be understood is
-  // passed over, as Wine passes it over.
+  // The kept keys, once the last piece is fed, as Wine loads them: a file
+  // without the format's exact first line gives an empty hive; a line that
+  // cannot be understood is passed over, and a value whose data cannot be
+  // leaves the value empty, of no type.
   RegHive Finish();
 
  private:
@@ -48,13 +49,18 @@ class RegReader {
   void OnLine(std::string_view line);
   void OnLongLine();
   void OnKeyHeader(std::string_view line);
+  void OnOption(std::string_view line);
   void OnValueLine(std::string_view line);
   void StartHex(std::uint32_t type, std::string_view data);
   HexEnd ReadHex(std::string_view data);
   void EndHex(HexEnd end);
-  // Whether a value of `dataBytes` named name_ would be kept.
+  // Whether the key is asked for or lies on the way to one that is.
+  bool Tracks(TextView folded);
+  // Whether a value of `dataBytes` would be kept.
   bool Fits(std::size_t dataBytes) const;
-  void Keep(const Text& name, RegValue value);
+  // Sets the current key's value `name`; nothing erases it: a value too
+  // large to keep reads as absent.
+  void Store(const Text& name, std::optional<RegValue> value);
 
   const RegKeySet& wanted_;
   State state_ = State::FirstLine;
@@ -62,9 +68,13 @@ class RegReader {
   std::size_t keptBytes_ = 0;
 
   // The line being read; a line longer than kMaxRegLineBytes keeps only
-  // its head and its last two bytes.
+  // its head and its last two bytes, unless all it has past the bound is
+  // blanks, which no reading needs.
   std::string line_;
+  bool blanksPast_ = false;
   bool longLine_ = false;
+  bool lineCut_ = false;  // the line being understood is a long line's head
+  bool lineGoesOn_ = false;
   std::string head_;
   std::string tail_;
 
@@ -72,13 +82,16 @@ class RegReader {
   Text key_;
   Text name_;
   Text text_;
+  Text probe_;
 
   bool haveKey_ = false;
-  std::optional<Text> keptKey_;  // folded, when the current key is kept
+  std::optional<Text> keptKey_;  // folded, when the current key is tracked
+  bool keepValues_ = false;      // all its values, not only a link's target
 
   // A hex value whose lines end in a backslash goes on in the next line.
   bool inHex_ = false;
-  bool keepHex_ = false;
+  bool hexWanted_ = false;
+  bool hexFits_ = false;
   Text hexName_;
   RegValue hexValue_;
   // The lines that go on from a value line too long to be read.
