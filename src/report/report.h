@@ -18,8 +18,10 @@ inline constexpr int kExitUsage = 64;
 
 using ServicesFactory = std::function<std::unique_ptr<PlatformServices>()>;
 
-// `args` without the program name. Returns the exit code.
+// `args` without the program name. Returns the exit code. `errIsTerminal`:
+// `err` is a terminal, where a status line shows the check run's progress.
 int RunReport(const std::vector<std::string>& args, const ServicesFactory& makeServices,
-              const Text& website, std::ostream& out, std::ostream& err);
+              const Text& website, std::ostream& out, std::ostream& err,
+              bool errIsTerminal = false);
 
 }  // namespace keldo

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <thread>
 
+#include "base/findings_text.h"
 #include "platform/linux/gio_drive_mapper.h"
 #include "platform/linux/linux_platform.h"
 #include "report/console_view.h"
@@ -111,7 +112,7 @@ TEST_F(ReportTest, FoundOnDriveD) {
             Lines({"Serial Number:  123456", "Version in Latest Progs folder: v6.3.218 10/02/2025",
                    "Version on website: 63220", "Version on this PC: 63215",
                    "Multi-user version of Keldo", "PC shows support expires: 31/12/2026",
-                   "Website show your support expires:  31/12/2027\\r\\n",
+                   "Website show your support expires:  31/12/2027",
                    "Auto Update:  User turned it OFF", "Keldo Database on Drive: D"}));
   EXPECT_FALSE(
       std::filesystem::exists(prefix_.Root() + "/drive_d/Keldo6/LATEST_PROGS/temp_vers.dat"));
@@ -334,8 +335,23 @@ TEST_F(ReportTest, UsageVersionAndHelpRunNoCheck) {
     const char* errStart;
   } cases[] = {
       {{"--version"}, 0, version.c_str(), ""},
-      {{"--bogus"}, 64, "", "Usage: keldo-check-report"},
-      {{"--json", "extra"}, 64, "", "Usage: keldo-check-report"},
+      {{"--bogus"},
+       64,
+       "",
+       "keldo-check-report: unknown option '--bogus'\nUsage: keldo-check-report"},
+      {{"--json", "extra"},
+       64,
+       "",
+       "keldo-check-report: unexpected argument 'extra'\nUsage: keldo-check-report"},
+      {{""}, 64, "", "keldo-check-report: unexpected argument ''\nUsage: keldo-check-report"},
+      {{"--json", "-\x1b[2J\\\r\n"},
+       64,
+       "",
+       "keldo-check-report: unknown option '-\\x1B[2J\\\\\\r\\n'\nUsage: keldo-check-report"},
+      {{"--quiet", "--bogus", "--help"},
+       64,
+       "",
+       "keldo-check-report: unknown option '--bogus'\nUsage: keldo-check-report"},
   };
   for (const auto& c : cases) {
     const ReportRun run = Run("https://127.0.0.1:1", c.args);
@@ -347,6 +363,55 @@ TEST_F(ReportTest, UsageVersionAndHelpRunNoCheck) {
   const ReportRun help = Run("https://127.0.0.1:1", {"--help"});
   EXPECT_EQ(help.code, 0);
   EXPECT_EQ(help.out.rfind("Usage: keldo-check-report", 0), 0u);
+}
+
+// A caption as its label shows it: line breaks inside continue on an
+// indented line, line breaks at the end show nothing, every other control
+// is escaped as on one line.
+TEST(FindingsText, CaptionsAsTheLabelShowsThem) {
+  const struct {
+    const char* name;
+    Text caption;
+    const char* shown;
+  } cases[] = {
+      {"plain", u"Version on website: 63220", "Version on website: 63220\n"},
+      {"trailing CR LF", u"Website show your support expires:  31/12/2027\r\n",
+       "Website show your support expires:  31/12/2027\n"},
+      {"inner CR LF", u"expires: 31/12/2027\r\nSerial=1", "expires: 31/12/2027\n  Serial=1\n"},
+      {"lone CR", u"a\rb", "a\n  b\n"},
+      {"lone LF", u"a\nb", "a\n  b\n"},
+      {"LF CR is two breaks", u"a\n\rb", "a\n  \n  b\n"},
+      {"several at the end", u"a\r\n\r\n\r", "a\n"},
+      {"only breaks", u"\r\n", "\n"},
+      {"empty", u"", "\n"},
+      {"ESC", u"x\x1b[2Jy", "x\\x1B[2Jy\n"},
+      {"tab, DEL, C1, backslash", u"\t\x7f\u0085\u009b\\", "\\t\\x7F\\x85\\x9B\\\\\n"},
+      {"lone surrogates", Text(u"a") + char16_t(0xD800) + u"b" + char16_t(0xDC00),
+       "a\xef\xbf\xbd"
+       "b\xef\xbf\xbd\n"},
+      {"a pair", u"\U0001F600", "\xf0\x9f\x98\x80\n"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ToUtf8(CaptionText(c.caption, u"\n")), c.shown) << c.name;
+    Text crlf = CaptionText(c.caption, u"\r\n");
+    EXPECT_EQ(ToUtf8(crlf.substr(crlf.size() - 2)), "\r\n") << c.name;
+  }
+}
+
+// Every UTF-16 unit, alone and inside text, shows without a raw control.
+TEST(FindingsText, EveryCodeUnitShowsWithoutARawControl) {
+  for (std::uint32_t unit = 0; unit <= 0xFFFF; ++unit) {
+    const Text caption = Text(u"a") + static_cast<char16_t>(unit) + u"b";
+    const Text shown = CaptionText(caption, u"\n");
+    const std::string bytes = ToUtf8(shown);
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+      const char16_t c = shown[i];
+      const bool raw =
+          (c < 0x20 && c != u'\n') || (c >= 0x7F && c <= 0x9F) || (c >= 0xD800 && c <= 0xDFFF);
+      ASSERT_FALSE(raw) << "unit " << unit;
+    }
+    ASSERT_EQ(FromUtf8(bytes), shown) << "unit " << unit;
+  }
 }
 
 TEST(OneLine, ControlCharactersAreEscaped) {
