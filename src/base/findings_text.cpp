@@ -57,7 +57,8 @@ Text CaptionText(TextView caption, TextView lineEnd) {
 
 Text FindingsText(const MainView& view, TextView lineEnd) {
   Text out;
-  for (const Control control : kResultLabelsTopDown) out += CaptionText(view.Caption(control), lineEnd);
+  for (const Control control : kResultLabelsTopDown)
+    out += CaptionText(view.Caption(control), lineEnd);
   return out;
 }
 

@@ -59,9 +59,9 @@ void StatusLine::Tick() {
 }
 
 std::string StatusLine::Line() const {
-  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
-                           std::chrono::steady_clock::now() - since_)
-                           .count();
+  const auto seconds =
+      std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - since_)
+          .count();
   if (seconds < 1) return step_;
   return step_ + " (" + std::to_string(seconds) + " s)";
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
@@ -14,6 +15,7 @@
 #include "report/console_view.h"
 #include "report/report.h"
 #include "report/source_commit.h"
+#include "support/report_schema.h"
 #include "support/sample_installation.h"
 #include "support/standin_server.h"
 #include "support/test_limits.h"
@@ -89,6 +91,9 @@ class ReportTest : public ::testing::Test {
     run.code = RunReport(args, factory, FromUtf8(website), out, err);
     run.out = out.str();
     run.err = err.str();
+    if (std::find(args.begin(), args.end(), "--json") != args.end() && run.code != kExitUsage) {
+      EXPECT_EQ(ReportSchemaProblems(run.out), "") << run.out;
+    }
     return run;
   }
 
@@ -286,6 +291,41 @@ TEST_F(ReportTest, NothingFromOutsideReachesTheTerminalRaw) {
         return line.find(path) != std::string::npos;
       })) << run.out;
     }
+  }
+}
+
+// A serial number holding every UTF-16 unit but NUL, lone surrogates too,
+// in four runs (a setting over 64 KiB reads as missing): the findings print
+// without a raw control and the JSON report keeps the caption and validates.
+TEST_F(ReportTest, EveryCodeUnitInACaption) {
+  prefix_.Link("d:", "../drive_d");
+  InstallOn("drive_d");
+  for (std::uint32_t first = 1; first < 0x10000; first += 0x4000) {
+    const std::uint32_t last = std::min<std::uint32_t>(first + 0x3FFF, 0xFFFF);
+    SCOPED_TRACE(first);
+    Text serial;
+    std::string hex = "hex(1):";
+    for (std::uint32_t unit = first; unit <= last; ++unit) {
+      serial.push_back(static_cast<char16_t>(unit));
+      char pair[8];
+      std::snprintf(pair, sizeof pair, "%02x,%02x,", unit & 0xFF, unit >> 8);
+      hex += pair;
+      if (unit % 16 == 0) hex += "\\\n  ";
+    }
+    hex += "00,00";
+    std::string settings = kSettings;
+    const std::string ordinarySerial = "\"PkgNbr\"=\"123456\"";
+    settings.replace(settings.find(ordinarySerial), ordinarySerial.size(), "\"PkgNbr\"=" + hex);
+    prefix_.WriteUserReg(settings);
+    const ReportRun text = Run(StandinServer::Trusted().Website());
+    EXPECT_EQ(text.code, 0) << text.err;
+    EXPECT_FALSE(HoldsRawControls(text.out));
+    EXPECT_GT(text.out.find("\nVersion in Latest Progs"), 1000u);
+    const ReportRun json = Run(StandinServer::Trusted().Website(), {"--json"});
+    EXPECT_EQ(json.code, 0) << json.err;
+    EXPECT_FALSE(HoldsRawControls(json.out));
+    EXPECT_EQ(nlohmann::json::parse(json.out)["captions"]["lblSerial"],
+              ToUtf8(u"Serial Number:  " + serial));
   }
 }
 

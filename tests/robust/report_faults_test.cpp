@@ -15,9 +15,11 @@
 #include <nlohmann/json.hpp>
 #include <thread>
 
+#include "base/findings_text.h"
 #include "base/text.h"
 #include "child_run.h"
 #include "support/connect_proxy.h"
+#include "support/report_schema.h"
 #include "support/sample_installation.h"
 #include "support/standin_server.h"
 #include "support/temp_folder.h"
@@ -84,14 +86,13 @@ class ReportUnderFaults : public ::testing::Test {
     }
   }
 
-  // One run of the report with --json. `runAsId` >= 0 runs it as that user
-  // (only root may), so that permission bits bind it. `extra`: more of the
-  // environment ("NAME=value"), and --debug with it.
-  ReportRun RunReport(const std::string& website, int runAsId = -1,
-                      const std::vector<std::string>& extra = {}) {
+  // The report's process in the scratch folders, with `args` after the
+  // website and `extra` added to its environment ("NAME=value").
+  ChildLaunch LaunchOf(const std::string& website, const std::vector<std::string>& args,
+                       const std::vector<std::string>& extra = {}) {
     ChildLaunch launch;
-    launch.argv = {KELDO_REPORT_AT_EXE, website, "--json"};
-    if (!extra.empty()) launch.argv.push_back("--debug");
+    launch.argv = {KELDO_REPORT_AT_EXE, website};
+    launch.argv.insert(launch.argv.end(), args.begin(), args.end());
     launch.environment = {"WINEPREFIX=" + prefix_.Root(), "HOME=" + scratch_.Path() + "/home",
                           "PATH=" + scratch_.Path() + "/bin:/usr/bin:/bin",
                           "TMPDIR=" + scratch_.Path() + "/tmp", "LANG=C.UTF-8"};
@@ -102,9 +103,23 @@ class ReportUnderFaults : public ::testing::Test {
     }
     launch.workingFolder = scratch_.Path() + "/cwd";
     launch.deadline = kRunDeadline;
+    return launch;
+  }
+
+  // One run of the report with --json. `runAsId` >= 0 runs it as that user
+  // (only root may), so that permission bits bind it. `extra`: more of the
+  // environment ("NAME=value"), and --debug with it.
+  ReportRun RunReport(const std::string& website, int runAsId = -1,
+                      const std::vector<std::string>& extra = {}) {
+    std::vector<std::string> args = {"--json"};
+    if (!extra.empty()) args.push_back("--debug");
+    ChildLaunch launch = LaunchOf(website, args, extra);
     launch.runAsId = runAsId;
     ReportRun run{RunChild(launch), json()};
     run.report = json::parse(run.child.out, nullptr, false);
+    if (!run.child.out.empty()) {
+      EXPECT_EQ(ReportSchemaProblems(run.child.out), "") << run.child.out;
+    }
     return run;
   }
 
@@ -314,6 +329,100 @@ TEST_F(ReportUnderFaults, WithNoProxySetTheReportGoesDirect) {
     EXPECT_EQ(line.substr(line.find(": ") + 2), "direct (no proxy set)") << line;
   }
   EXPECT_EQ(notes, 2);
+}
+
+// Bytes as escapes, for a failure message about terminal output.
+std::string Shown(const std::string& bytes) { return ToUtf8(EscapedLine(FromUtf8(bytes))); }
+
+// At a terminal the report tells a wait from a hang: the step in progress on
+// standard error with its seconds, rewritten in place, cleared before the
+// findings. Anywhere else, with --json or --quiet, not one byte of it.
+TEST_F(ReportUnderFaults, TheStepInProgressShowsOnlyAtATerminal) {
+  const struct {
+    const char* name;
+    std::vector<std::string> args;
+    ChildStream err;
+    bool progress;
+  } cases[] = {
+      {"terminal", {}, ChildStream::Terminal, true},
+      {"terminal_quiet", {"--quiet"}, ChildStream::Terminal, false},
+      {"terminal_json", {"--json"}, ChildStream::Terminal, false},
+      {"pipe", {}, ChildStream::Pipe, false},
+  };
+  // Silent for 3 s before each of its two answers.
+  const std::string website = StandinServer::Trusted().Website("slow");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ChildLaunch launch = LaunchOf(website, c.args);
+    launch.err = c.err;
+    const ChildResult run = RunChild(launch);
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(run.signal, 0);
+    EXPECT_EQ(run.exitCode, 0) << Shown(run.err);
+    if (c.args.empty() || c.args[0] != "--json") {
+      EXPECT_NE(run.out.find("\nWebsite show your support expires:  31/12/2027\nAuto Update:"),
+                std::string::npos)
+          << run.out;
+    } else {
+      EXPECT_EQ(ReportSchemaProblems(run.out), "") << run.out;
+    }
+    if (!c.progress) {
+      EXPECT_EQ(run.err, "");
+      continue;
+    }
+    for (const std::string step :
+         {"Checking your Support expiry", "Reading latest version from website"}) {
+      EXPECT_NE(run.err.find("\r" + step), std::string::npos) << Shown(run.err);
+      EXPECT_NE(run.err.find("\r" + step + " ("), std::string::npos) << Shown(run.err);
+      EXPECT_NE(run.err.find(" s)", run.err.find("\r" + step + " (")), std::string::npos)
+          << Shown(run.err);
+    }
+    // Nothing but the line itself: no line end, no other control, and at
+    // the end the line blanked out and the cursor back at its start.
+    EXPECT_EQ(run.err.find_first_of(std::string("\n\x1b\x07\b\0", 5)), std::string::npos)
+        << Shown(run.err);
+    ASSERT_GE(run.err.size(), 2u);
+    EXPECT_EQ(run.err.back(), '\r');
+    const std::size_t blank = run.err.rfind('\r', run.err.size() - 2);
+    EXPECT_EQ(run.err.find_first_not_of(' ', blank + 1), run.err.size() - 1) << Shown(run.err);
+  }
+}
+
+// A reader that went away (a closed pipe: EPIPE, and SIGPIPE unless it is
+// ignored) ends the report with its failure status, never with a signal.
+TEST_F(ReportUnderFaults, AReaderThatIsGoneEndsTheReportWithItsFailureStatus) {
+  const struct {
+    const char* name;
+    std::vector<std::string> args;
+    ChildStream out, err;
+    std::string website;
+  } cases[] = {
+      {"findings_unread",
+       {},
+       ChildStream::ClosedPipe,
+       ChildStream::Pipe,
+       StandinServer::Trusted().Website()},
+      {"json_unread",
+       {"--json"},
+       ChildStream::ClosedPipe,
+       ChildStream::Pipe,
+       StandinServer::Trusted().Website()},
+      {"message_unread",
+       {},
+       ChildStream::Pipe,
+       ChildStream::ClosedPipe,
+       StandinServer::Trusted().Website("404")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ChildLaunch launch = LaunchOf(c.website, c.args);
+    launch.out = c.out;
+    launch.err = c.err;
+    const ChildResult run = RunChild(launch);
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(run.signal, 0);
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+  }
 }
 
 TEST_F(ReportUnderFaults, EmptyFilesReadAsErrors) {

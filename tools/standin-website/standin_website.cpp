@@ -108,6 +108,11 @@ class Website {
       Pause(std::chrono::seconds(60));  // never answers while a client waits
       return Status(res, 503, "Gave up");
     }
+    if (first == "slow") {
+      // Silent long enough for a client to show that it waits, then answers.
+      Pause(std::chrono::seconds(3));
+      return Serve(rest, req, res);
+    }
     if (first == "drip") return Drip(res);
     if (first == "huge") return res.set_content(std::string(kOverCapBytes, 'v'), "text/plain");
     if (first == "huge-chunked") return HugeChunked(res);
@@ -115,14 +120,15 @@ class Website {
     if (first == "http-redirect") return Redirect(res, "http://" + Host(req) + rest);
     if (first == "redirect") return Redirect(res, "https://" + Host(req) + rest);
     if (first == "redirect-loop") return Redirect(res, "https://" + Host(req) + req.path);
-    Serve(req, res);
+    Serve(req.path, req, res);
   }
 
  private:
-  void Serve(const httplib::Request& req, httplib::Response& res) {
+  // `path` as asked for, without a fault's segment; the rest from `req`.
+  void Serve(const std::string& path, const httplib::Request& req, httplib::Response& res) {
     const std::string folder = "/filesfordownload/";
-    if (req.method == "GET" && req.path.rfind(folder, 0) == 0) {
-      const std::string name = req.path.substr(folder.size());
+    if (req.method == "GET" && path.rfind(folder, 0) == 0) {
+      const std::string name = path.substr(folder.size());
       std::string content;
       if (name.find('/') == std::string::npos && !settings_.files.empty() &&
           ReadServedFile(settings_.files + "/" + name, content)) {
@@ -133,7 +139,7 @@ class Website {
       }
       return Status(res, 404, "Not Found");
     }
-    if (req.method == "POST" && req.path == "/support/wendle.php") {
+    if (req.method == "POST" && path == "/support/wendle.php") {
       // The script wants both fields, even when empty.
       if (!req.has_param("serialnbr") || !req.has_param("company")) {
         return Status(res, 400, "Missing field");
