@@ -25,6 +25,7 @@ target_link_libraries(keldo_trust_test_ca PRIVATE keldo_windows_platform crypt32
 keldo_wine_program(keldo_window_driver
   ${wine_tests_dir}/driver/driver_main.cpp
   ${wine_tests_dir}/driver/check_log.cpp
+  ${wine_tests_dir}/driver/findings_copy.cpp
   ${wine_tests_dir}/driver/font_reference.cpp
   ${wine_tests_dir}/driver/layout_checks.cpp
   ${wine_tests_dir}/driver/product_settings.cpp
