@@ -142,13 +142,14 @@ int RunReport(const std::vector<std::string>& args, const ServicesFactory& makeS
     return kExitUsage;
   }
   if (options.help) {
-    out << kUsage;
-    return kExitCompleted;
+    out << kUsage << std::flush;
+    return out ? kExitCompleted : kExitFailed;
   }
   if (options.version) {
     out << "keldo-check-report " << ToUtf8(kProgramVersion) << "\nsource commit " << kSourceCommit
-        << '\n';
-    return kExitCompleted;
+        << '\n'
+        << std::flush;
+    return out ? kExitCompleted : kExitFailed;
   }
 
   std::optional<StatusLine> status;
