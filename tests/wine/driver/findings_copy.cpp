@@ -2,7 +2,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "base/controls.h"
 #include "platform/windows/findings_clipboard.h"
@@ -82,16 +85,33 @@ std::wstring ExpectedFindings(const Scenario& scenario) {
   return text;
 }
 
-void PressCtrlC(HWND window) {
+// Keys typed into the program's window, as a user types them.
+void Type(HWND window, std::initializer_list<std::pair<WORD, bool>> keys) {
   SetForegroundWindow(window);
-  INPUT keys[4] = {};
-  const WORD codes[4] = {VK_CONTROL, 'C', 'C', VK_CONTROL};
-  for (int i = 0; i < 4; ++i) {
-    keys[i].type = INPUT_KEYBOARD;
-    keys[i].ki.wVk = codes[i];
-    keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+  std::vector<INPUT> inputs;
+  for (const auto& [code, up] : keys) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = code;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(input);
   }
-  SendInput(4, keys, sizeof(INPUT));
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void PressCtrlC(HWND window) {
+  Type(window, {{VK_CONTROL, false}, {'C', false}, {'C', true}, {VK_CONTROL, true}});
+}
+
+// Alt+Space opens the window menu on its first item; Up wraps round to the
+// last, "Copy findings", and Enter chooses it.
+void PickMenuItem(HWND window) {
+  Type(window, {{VK_MENU, false}, {VK_SPACE, false}, {VK_SPACE, true}, {VK_MENU, true}});
+  // Keys typed before the menu's own loop runs would go to the window.
+  const ULONGLONG deadline = GetTickCount64() + kCopyWaitMs;
+  while (!IsWindowVisible(FindWindowW(L"#32768", nullptr)) && GetTickCount64() < deadline)
+    Sleep(20);
+  Type(window, {{VK_UP, false}, {VK_UP, true}, {VK_RETURN, false}, {VK_RETURN, true}});
 }
 
 void ChooseMenuItem(HWND window) {
@@ -119,11 +139,8 @@ void CheckOneCopy(CheckLog& log, HWND window, const Scenario& scenario, const st
 }  // namespace
 
 void CheckCopiesAfterRun(CheckLog& log, HWND window, const Scenario& scenario) {
-  wchar_t item[64] = L"";
-  GetMenuStringW(GetSystemMenu(window, FALSE), kCopyFindingsCommand, item, 64, MF_BYCOMMAND);
-  log.Equal(kCopyFindingsItem, item, "the window menu's item");
   CheckOneCopy(log, window, scenario, "Ctrl+C", PressCtrlC);
-  CheckOneCopy(log, window, scenario, "Copy findings", ChooseMenuItem);
+  CheckOneCopy(log, window, scenario, "Copy findings in the window menu", PickMenuItem);
 }
 
 void CheckNoCopyMidRun(CheckLog& log, HWND window) {
