@@ -135,7 +135,8 @@ void PrintJson(const ConsoleView& view, const Result& result, std::ostream& out)
 }  // namespace
 
 int RunReport(const std::vector<std::string>& args, const ServicesFactory& makeServices,
-              const Text& website, std::ostream& out, std::ostream& err, bool errIsTerminal) {
+              const Text& website, std::ostream& out, std::ostream& err,
+              ErrorTerminal errTerminal) {
   Options options;
   if (const std::string problem = ParseOptions(args, options); !problem.empty()) {
     err << "keldo-check-report: " << problem << '\n' << kUsage;
@@ -153,7 +154,8 @@ int RunReport(const std::vector<std::string>& args, const ServicesFactory& makeS
   }
 
   std::optional<StatusLine> status;
-  if (errIsTerminal && !options.json && !options.quiet) status.emplace(err);
+  if (errTerminal.isTerminal && !options.json && !options.quiet)
+    status.emplace(err, errTerminal.columns);
   ConsoleView view(err, options.json, status ? &*status : nullptr);
   const Result result = RunOnce(view, makeServices, website, options.debug);
   if (status) status->Stop();

@@ -8,5 +8,6 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   keldo::IgnoreBrokenPipeSignal();
   return keldo::RunReport(args, keldo::MakePlatformServices, keldo::ConfiguredWebsite(), std::cout,
-                          std::cerr, keldo::StandardErrorIsTerminal());
+                          std::cerr,
+                          {keldo::StandardErrorIsTerminal(), keldo::StandardErrorColumns()});
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 #else
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 #endif
 
@@ -16,6 +17,18 @@ bool StandardErrorIsTerminal() {
   return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
 #else
   return ::isatty(STDERR_FILENO) == 1;
+#endif
+}
+
+std::size_t StandardErrorColumns() {
+#ifdef _WIN32
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &info)) return 0;
+  return static_cast<std::size_t>(info.srWindow.Right - info.srWindow.Left + 1);
+#else
+  winsize size{};
+  if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0) return 0;
+  return size.ws_col;
 #endif
 }
 

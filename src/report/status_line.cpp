@@ -19,9 +19,20 @@ std::size_t Columns(const std::string& utf8) {
   }));
 }
 
+// The first `columns` characters of `utf8`.
+std::string Cut(const std::string& utf8, std::size_t columns) {
+  std::size_t seen = 0;
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    if ((static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80 && seen++ == columns)
+      return utf8.substr(0, i);
+  }
+  return utf8;
+}
+
 }  // namespace
 
-StatusLine::StatusLine(std::ostream& err) : err_(err), ticker_([this] { Tick(); }) {}
+StatusLine::StatusLine(std::ostream& err, std::size_t columns)
+    : err_(err), columns_(columns), ticker_([this] { Tick(); }) {}
 
 StatusLine::~StatusLine() { Stop(); }
 
@@ -62,8 +73,8 @@ std::string StatusLine::Line() const {
   const auto seconds =
       std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - since_)
           .count();
-  if (seconds < 1) return step_;
-  return step_ + " (" + std::to_string(seconds) + " s)";
+  const std::string line = seconds < 1 ? step_ : step_ + " (" + std::to_string(seconds) + " s)";
+  return columns_ > 1 ? Cut(line, columns_ - 1) : line;
 }
 
 void StatusLine::Draw() {

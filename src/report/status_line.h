@@ -19,7 +19,9 @@ namespace keldo {
 
 class StatusLine {
  public:
-  explicit StatusLine(std::ostream& err);
+  // `columns`: the terminal's width, 0 when unknown. A line that reached
+  // the last column would wrap, and a carriage return could not take it back.
+  StatusLine(std::ostream& err, std::size_t columns);
   ~StatusLine();
   StatusLine(const StatusLine&) = delete;
   StatusLine& operator=(const StatusLine&) = delete;
@@ -38,6 +40,7 @@ class StatusLine {
   void Erase();
 
   std::ostream& err_;
+  std::size_t columns_;
   std::mutex mutex_;
   std::condition_variable wake_;
   std::string step_;

@@ -44,11 +44,14 @@ void MakePipe(Fd& readEnd, Fd& writeEnd) {
 
 // A terminal whose output the parent reads byte for byte: raw, so that the
 // line discipline adds no carriage return to a line end.
-void MakeTerminal(Fd& master, Fd& slave) {
+void MakeTerminal(Fd& master, Fd& slave, unsigned short columns) {
   int fds[2];
   termios raw{};
   ::cfmakeraw(&raw);
-  if (::openpty(&fds[0], &fds[1], nullptr, &raw, nullptr) != 0)
+  winsize size{};
+  size.ws_row = 24;
+  size.ws_col = columns;
+  if (::openpty(&fds[0], &fds[1], nullptr, &raw, &size) != 0)
     throw std::runtime_error(std::string("openpty: ") + std::strerror(errno));
   ::fcntl(fds[0], F_SETFD, FD_CLOEXEC);
   ::fcntl(fds[1], F_SETFD, FD_CLOEXEC);
@@ -56,8 +59,8 @@ void MakeTerminal(Fd& master, Fd& slave) {
   slave.Reset(fds[1]);
 }
 
-void MakeStream(ChildStream kind, Fd& readEnd, Fd& writeEnd) {
-  if (kind == ChildStream::Terminal) return MakeTerminal(readEnd, writeEnd);
+void MakeStream(ChildStream kind, Fd& readEnd, Fd& writeEnd, unsigned short columns) {
+  if (kind == ChildStream::Terminal) return MakeTerminal(readEnd, writeEnd, columns);
   MakePipe(readEnd, writeEnd);
 }
 
@@ -93,8 +96,8 @@ ChildResult RunChild(const ChildLaunch& launch) {
   auto argv = Pointers(args);
   auto envp = Pointers(env);
   Fd outRead, outWrite, errRead, errWrite;
-  MakeStream(launch.out, outRead, outWrite);
-  MakeStream(launch.err, errRead, errWrite);
+  MakeStream(launch.out, outRead, outWrite, launch.terminalColumns);
+  MakeStream(launch.err, errRead, errWrite, launch.terminalColumns);
 
   const auto started = std::chrono::steady_clock::now();
   const pid_t pid = ::fork();

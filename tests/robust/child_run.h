@@ -23,6 +23,7 @@ struct ChildLaunch {
   int runAsId = -1;
   ChildStream out = ChildStream::Pipe;
   ChildStream err = ChildStream::Pipe;
+  unsigned short terminalColumns = 80;  // the width of a Terminal stream
 };
 
 struct ChildResult {

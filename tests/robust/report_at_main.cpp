@@ -15,5 +15,6 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 2, argv + argc);
   keldo::IgnoreBrokenPipeSignal();
   return keldo::RunReport(args, keldo::MakePlatformServices, keldo::FromUtf8(argv[1]), std::cout,
-                          std::cerr, keldo::StandardErrorIsTerminal());
+                          std::cerr,
+                          {keldo::StandardErrorIsTerminal(), keldo::StandardErrorColumns()});
 }

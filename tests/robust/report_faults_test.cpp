@@ -348,22 +348,33 @@ TEST_F(ReportUnderFaults, TheStepInProgressShowsOnlyAtATerminal) {
     ChildStream err;
     bool progress;
     const char* message;  // the message line expected, or nullptr
+    unsigned short columns;
   } cases[] = {
-      {"terminal", "slow", {}, ChildStream::Terminal, true, nullptr},
-      {"terminal_quiet", "slow", {"--quiet"}, ChildStream::Terminal, false, nullptr},
-      {"terminal_json", "slow", {"--json"}, ChildStream::Terminal, false, nullptr},
-      {"pipe", "slow", {}, ChildStream::Pipe, false, nullptr},
+      {"terminal", "slow", {}, ChildStream::Terminal, true, nullptr, 80},
+      {"terminal_quiet", "slow", {"--quiet"}, ChildStream::Terminal, false, nullptr, 80},
+      {"terminal_json", "slow", {"--json"}, ChildStream::Terminal, false, nullptr, 80},
+      {"pipe", "slow", {}, ChildStream::Pipe, false, nullptr, 80},
       {"terminal_with_a_message",
        "404",
        {},
        ChildStream::Terminal,
        true,
-       "Check Keldo Support: Could not read from website\n"},
+       "Check Keldo Support: Could not read from website\n",
+       80},
+      // Narrower than the steps: a line that wrapped could not be taken back.
+      {"narrow_terminal",
+       "404",
+       {},
+       ChildStream::Terminal,
+       true,
+       "Check Keldo Support: Could not read from website\n",
+       20},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     ChildLaunch launch = LaunchOf(StandinServer::Trusted().Website(c.fault), c.args);
     launch.err = c.err;
+    launch.terminalColumns = c.columns;
     const ChildResult run = RunChild(launch);
     EXPECT_FALSE(run.timedOut);
     EXPECT_EQ(run.signal, 0);
@@ -398,8 +409,14 @@ TEST_F(ReportUnderFaults, TheStepInProgressShowsOnlyAtATerminal) {
         EXPECT_NE(run.err.find(" s)", at), std::string::npos) << Shown(run.err);
       }
     }
-    EXPECT_NE(line.find("\rReading latest version from website"), std::string::npos)
-        << Shown(run.err);
+    const std::string reading =
+        std::string("\rReading latest version from website").substr(0, c.columns);
+    EXPECT_NE(line.find(reading), std::string::npos) << Shown(run.err);
+    // Every drawing of the line stays short of the terminal's last column.
+    for (std::size_t at = 0, end; at < line.size(); at = end + 1) {
+      end = std::min(line.find('\r', at), line.size());
+      EXPECT_LT(end - at, c.columns) << Shown(line.substr(at, end - at));
+    }
     // Nothing but the line itself: no line end, no other control, and at
     // the end the line blanked out and the cursor back at its start.
     EXPECT_EQ(line.find_first_of(std::string("\n\x1b\x07\b\0", 5)), std::string::npos)
