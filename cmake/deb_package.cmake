@@ -1,10 +1,10 @@
 # The Debian package of the console report: the program, a man page made from
-# its --help, the README as documentation; dependencies from dpkg-shlibdeps.
+# docs/report.md, the README as documentation; dependencies from dpkg-shlibdeps.
 #   cmake --workflow --preset release-linux    (scripts/release.sh runs it)
 if(WIN32 OR CMAKE_CROSSCOMPILING)
   message(FATAL_ERROR "The Debian package is built natively on Debian")
 endif()
-find_program(KELDO_HELP2MAN help2man REQUIRED)
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
 find_program(KELDO_GZIP gzip REQUIRED)
 
 # Every time stamp in the package is the commit's time.
@@ -23,14 +23,11 @@ set(keldo_man_dir ${CMAKE_BINARY_DIR}/man)
 set(keldo_man ${keldo_man_dir}/keldo-check-report.1)
 add_custom_command(OUTPUT ${keldo_man}.gz
   COMMAND ${CMAKE_COMMAND} -E make_directory ${keldo_man_dir}
-  COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${keldo_epoch}
-          ${KELDO_HELP2MAN} --no-info --no-discard-stderr --section=1
-          "--name=check the Keldo6 Accounts support state of this PC's Wine prefix"
-          --include=${CMAKE_SOURCE_DIR}/src/report/keldo-check-report.h2m
-          --output=${keldo_man} $<TARGET_FILE:keldo-check-report>
+  COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/scripts/report-man.py man
+          ${CMAKE_SOURCE_DIR}/docs/report.md ${keldo_man} ${keldo_epoch}
   COMMAND ${KELDO_GZIP} -9nf ${keldo_man}
-  DEPENDS keldo-check-report ${CMAKE_SOURCE_DIR}/src/report/keldo-check-report.h2m
-  COMMENT "Making the man page from --help"
+  DEPENDS ${CMAKE_SOURCE_DIR}/scripts/report-man.py ${CMAKE_SOURCE_DIR}/docs/report.md
+  COMMENT "Making the man page from docs/report.md"
   VERBATIM)
 add_custom_target(keldo_man_page ALL DEPENDS ${keldo_man}.gz)
 

@@ -10,6 +10,7 @@ packages=(
   g++-mingw-w64-x86-64
   wine wine64 fonts-wine fonts-liberation xvfb xauth imagemagick x11-utils
   hyperfine python3
+  python3-jsonschema  # the report tests check every --json output against docs/report.schema.json
   dpkg-dev help2man osslsigncode binutils
 )
 missing=()

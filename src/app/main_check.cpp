@@ -53,9 +53,9 @@ void MainCheck::cmdExit_Click() {
 }
 
 void MainCheck::ShowProgress(const Text& text, Flag flag) {
-  // Progress notes are deliberately not shown anywhere.
-  (void)text;
+  // Nothing on the window changes; the flag has no effect.
   (void)flag;
+  ports_.view.ShowProgress(text);
 }
 
 void MainCheck::DebugMsg(const Text& text) {

@@ -35,6 +35,10 @@ class MainView {
   // The window's own pointer, and the one for the whole screen.
   virtual void SetMousePointer(std::int16_t code) = 0;
   virtual void SetScreenMousePointer(std::int16_t code) = 0;
+  // The step of the check run now in progress. The window shows no
+  // progress and ignores it; a front end that can show it without changing
+  // the window (the console report at a terminal) does.
+  virtual void ShowProgress(const Text& step) { (void)step; }
   // Ends the program: the window disappears and the process exits once the
   // caller has unwound. Must not run any further step of the check run.
   virtual void EndProgram() = 0;

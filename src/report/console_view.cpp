@@ -1,8 +1,11 @@
 #include "report/console_view.h"
 
+#include "base/findings_text.h"
+
 namespace keldo {
 
-ConsoleView::ConsoleView(std::ostream& err, bool collect) : err_(err), collect_(collect) {
+ConsoleView::ConsoleView(std::ostream& err, bool collect, StatusLine* status)
+    : err_(err), collect_(collect), status_(status) {
   for (const auto& entry : kControls)
     captions_[static_cast<std::size_t>(entry.id)] = entry.designCaption;
 }
@@ -32,30 +35,21 @@ void ConsoleView::WriteMessage(const Text& text) {
   }
   // Diagnostic lines carry text from outside (proxy names, server
   // answers): escaped like the captions, so none can steer the terminal.
-  err_ << ToUtf8(kAppTitle) << ": " << OneLine(text) << '\n';
-  err_.flush();
+  const auto write = [&text](std::ostream& err) {
+    err << ToUtf8(kAppTitle) << ": " << OneLine(text) << '\n';
+    err.flush();
+  };
+  if (status_) {
+    status_->Around(write);
+  } else {
+    write(err_);
+  }
 }
 
-std::string OneLine(const Text& text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  Text escaped;
-  for (const char16_t c : text) {
-    if (c == u'\\') {
-      escaped += u"\\\\";
-    } else if (c == u'\r') {
-      escaped += u"\\r";
-    } else if (c == u'\n') {
-      escaped += u"\\n";
-    } else if (c == u'\t') {
-      escaped += u"\\t";
-    } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
-      escaped +=
-          {u'\\', u'x', static_cast<char16_t>(kHex[c >> 4]), static_cast<char16_t>(kHex[c & 0xF])};
-    } else {
-      escaped.push_back(c);
-    }
-  }
-  return ToUtf8(escaped);
+void ConsoleView::ShowProgress(const Text& step) {
+  if (status_) status_->Show(step);
 }
+
+std::string OneLine(const Text& text) { return ToUtf8(EscapedLine(text)); }
 
 }  // namespace keldo

@@ -7,13 +7,15 @@
 #include <vector>
 
 #include "base/main_view.h"
+#include "report/status_line.h"
 
 namespace keldo {
 
 class ConsoleView : public MainView {
  public:
   // `collect`: keep messages for the JSON report instead of writing them.
-  ConsoleView(std::ostream& err, bool collect);
+  // `status`: the status line that shows the progress, or none.
+  ConsoleView(std::ostream& err, bool collect, StatusLine* status = nullptr);
 
   void Show() override {}
   void SetCaption(Control control, const Text& caption) override;
@@ -23,6 +25,7 @@ class ConsoleView : public MainView {
   void SetMousePointer(std::int16_t code) override { pointer_ = code; }
   void SetScreenMousePointer(std::int16_t code) override { screenPointer_ = code; }
   void EndProgram() override { ended_ = true; }
+  void ShowProgress(const Text& step) override;
 
   // Also used for start-up failures, which have no check run to report them.
   void WriteMessage(const Text& text);
@@ -34,6 +37,7 @@ class ConsoleView : public MainView {
  private:
   std::ostream& err_;
   bool collect_;
+  StatusLine* status_;
   std::array<Text, kControlCount> captions_;
   std::vector<Text> messages_;
   std::vector<Text> diagnostics_;
@@ -42,10 +46,8 @@ class ConsoleView : public MainView {
   bool ended_ = false;
 };
 
-// A caption, message or diagnostic line on one terminal line, with nothing
-// a terminal would act on: carriage return, line feed and tab as \r, \n and
-// \t, other C0 and C1 controls and DEL as \xNN, and a backslash doubled so
-// that an escape can always be told from the text; everything else as UTF-8.
+// A message or diagnostic line on one terminal line, escaped as
+// EscapedLine, in UTF-8.
 std::string OneLine(const Text& text);
 
 }  // namespace keldo

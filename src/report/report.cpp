@@ -1,9 +1,11 @@
 #include "report/report.h"
 
 #include <nlohmann/json.hpp>
+#include <optional>
 
 #include "app/main_check.h"
 #include "base/errors.h"
+#include "base/findings_text.h"
 #include "report/console_view.h"
 #include "report/source_commit.h"
 
@@ -12,13 +14,14 @@ namespace keldo {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: keldo-check-report [--json] [--debug]\n"
+    "Usage: keldo-check-report [--json] [--quiet] [--debug]\n"
     "       keldo-check-report --help | --version\n"
     "\n"
     "Runs one check of the Keldo6 Accounts support state, as the Start button of\n"
     "Check Keldo Support does, and prints the window's results.\n"
     "\n"
     "  --json     print one JSON object: captions, messages, debug lines, outcome\n"
+    "  --quiet    no status line while the check runs\n"
     "  --debug    show the diagnostic lines as well\n"
     "  --help     show this text\n"
     "  --version  show the program's version\n"
@@ -27,23 +30,29 @@ constexpr const char* kUsage =
     "found), 1 an error ended the check, 64 wrong usage.\n";
 
 struct Options {
-  bool json = false, debug = false, help = false, version = false;
+  bool json = false, quiet = false, debug = false, help = false, version = false;
 };
 
-bool ParseOptions(const std::vector<std::string>& args, Options& options) {
+// Empty when every argument is understood, else what is wrong with the
+// first one that is not: the argument itself, escaped for the terminal.
+std::string ParseOptions(const std::vector<std::string>& args, Options& options) {
   for (const auto& arg : args) {
     if (arg == "--json")
       options.json = true;
+    else if (arg == "--quiet")
+      options.quiet = true;
     else if (arg == "--debug")
       options.debug = true;
     else if (arg == "--help" || arg == "-h")
       options.help = true;
     else if (arg == "--version")
       options.version = true;
+    else if (!arg.empty() && arg[0] == '-')
+      return "unknown option '" + OneLine(FromUtf8(arg)) + "'";
     else
-      return false;
+      return "unexpected argument '" + OneLine(FromUtf8(arg)) + "'";
   }
-  return true;
+  return std::string();
 }
 
 struct Result {
@@ -126,31 +135,38 @@ void PrintJson(const ConsoleView& view, const Result& result, std::ostream& out)
 }  // namespace
 
 int RunReport(const std::vector<std::string>& args, const ServicesFactory& makeServices,
-              const Text& website, std::ostream& out, std::ostream& err) {
+              const Text& website, std::ostream& out, std::ostream& err,
+              ErrorTerminal errTerminal) {
   Options options;
-  if (!ParseOptions(args, options)) {
-    err << kUsage;
+  if (const std::string problem = ParseOptions(args, options); !problem.empty()) {
+    err << "keldo-check-report: " << problem << '\n' << kUsage;
     return kExitUsage;
   }
   if (options.help) {
-    out << kUsage;
-    return kExitCompleted;
+    out << kUsage << std::flush;
+    return out ? kExitCompleted : kExitFailed;
   }
   if (options.version) {
     out << "keldo-check-report " << ToUtf8(kProgramVersion) << "\nsource commit " << kSourceCommit
-        << '\n';
-    return kExitCompleted;
+        << '\n'
+        << std::flush;
+    return out ? kExitCompleted : kExitFailed;
   }
 
-  ConsoleView view(err, options.json);
+  std::optional<StatusLine> status;
+  if (errTerminal.isTerminal && !options.json && !options.quiet)
+    status.emplace(err, errTerminal.columns);
+  ConsoleView view(err, options.json, status ? &*status : nullptr);
   const Result result = RunOnce(view, makeServices, website, options.debug);
+  if (status) status->Stop();
   if (options.json) {
     PrintJson(view, result, out);
   } else {
-    for (const Control control : kResultLabelsTopDown)
-      out << OneLine(view.Caption(control)) << '\n';
+    out << ToUtf8(FindingsText(view, u"\n"));
   }
   out.flush();
+  // A reader that went away (EPIPE) has not had the findings.
+  if (!out || !err) return kExitFailed;
   switch (result.outcome) {
     case RunOutcome::Completed: return kExitCompleted;
     case RunOutcome::Closed: return kExitClosed;

@@ -18,8 +18,16 @@ inline constexpr int kExitUsage = 64;
 
 using ServicesFactory = std::function<std::unique_ptr<PlatformServices>()>;
 
+// Where standard error leads: a terminal gets a status line with the check
+// run's progress, no wider than the terminal (`columns`, 0 when unknown).
+struct ErrorTerminal {
+  bool isTerminal = false;
+  std::size_t columns = 0;
+};
+
 // `args` without the program name. Returns the exit code.
 int RunReport(const std::vector<std::string>& args, const ServicesFactory& makeServices,
-              const Text& website, std::ostream& out, std::ostream& err);
+              const Text& website, std::ostream& out, std::ostream& err,
+              ErrorTerminal errTerminal = {});
 
 }  // namespace keldo

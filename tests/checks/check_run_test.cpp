@@ -123,6 +123,13 @@ TEST(WholeRun, DiagnosticsOfAnOrdinaryRunInOrder) {
                                     "diag: Version on Server - 63210"}));
   EXPECT_EQ(rig->web.fetches.at(0).first,
             Text(kWebsite) + u"/filesfordownload/keldo63version.dat?20241201093015");
+  // Each step reaches the view's progress call, for a front end that shows it.
+  EXPECT_EQ(rig->view.progress,
+            (std::vector<std::string>{"Checking for updates", "Locating Keldo database",
+                                      "Database found on Drive D", "Checking Latest Progs folder",
+                                      "Checking your Support expiry", "Reading version on this PC",
+                                      "Reading latest version from website",
+                                      "Reading version from server LATEST PROGS folder"}));
 }
 
 TEST(WholeRun, FailedVersionReadsAreAnnounced) {

@@ -2,17 +2,20 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <thread>
 
+#include "base/findings_text.h"
 #include "platform/linux/gio_drive_mapper.h"
 #include "platform/linux/linux_platform.h"
 #include "report/console_view.h"
 #include "report/report.h"
 #include "report/source_commit.h"
+#include "support/report_schema.h"
 #include "support/sample_installation.h"
 #include "support/standin_server.h"
 #include "support/test_limits.h"
@@ -88,6 +91,9 @@ class ReportTest : public ::testing::Test {
     run.code = RunReport(args, factory, FromUtf8(website), out, err);
     run.out = out.str();
     run.err = err.str();
+    if (std::find(args.begin(), args.end(), "--json") != args.end() && run.code != kExitUsage) {
+      EXPECT_EQ(ReportSchemaProblems(run.out), "") << run.out;
+    }
     return run;
   }
 
@@ -111,7 +117,7 @@ TEST_F(ReportTest, FoundOnDriveD) {
             Lines({"Serial Number:  123456", "Version in Latest Progs folder: v6.3.218 10/02/2025",
                    "Version on website: 63220", "Version on this PC: 63215",
                    "Multi-user version of Keldo", "PC shows support expires: 31/12/2026",
-                   "Website show your support expires:  31/12/2027\\r\\n",
+                   "Website show your support expires:  31/12/2027",
                    "Auto Update:  User turned it OFF", "Keldo Database on Drive: D"}));
   EXPECT_FALSE(
       std::filesystem::exists(prefix_.Root() + "/drive_d/Keldo6/LATEST_PROGS/temp_vers.dat"));
@@ -288,6 +294,41 @@ TEST_F(ReportTest, NothingFromOutsideReachesTheTerminalRaw) {
   }
 }
 
+// A serial number holding every UTF-16 unit but NUL, lone surrogates too,
+// in four runs (a setting over 64 KiB reads as missing): the findings print
+// without a raw control and the JSON report keeps the caption and validates.
+TEST_F(ReportTest, EveryCodeUnitInACaption) {
+  prefix_.Link("d:", "../drive_d");
+  InstallOn("drive_d");
+  for (std::uint32_t first = 1; first < 0x10000; first += 0x4000) {
+    const std::uint32_t last = std::min<std::uint32_t>(first + 0x3FFF, 0xFFFF);
+    SCOPED_TRACE(first);
+    Text serial;
+    std::string hex = "hex(1):";
+    for (std::uint32_t unit = first; unit <= last; ++unit) {
+      serial.push_back(static_cast<char16_t>(unit));
+      char pair[8];
+      std::snprintf(pair, sizeof pair, "%02x,%02x,", unit & 0xFF, unit >> 8);
+      hex += pair;
+      if (unit % 16 == 0) hex += "\\\n  ";
+    }
+    hex += "00,00";
+    std::string settings = kSettings;
+    const std::string ordinarySerial = "\"PkgNbr\"=\"123456\"";
+    settings.replace(settings.find(ordinarySerial), ordinarySerial.size(), "\"PkgNbr\"=" + hex);
+    prefix_.WriteUserReg(settings);
+    const ReportRun text = Run(StandinServer::Trusted().Website());
+    EXPECT_EQ(text.code, 0) << text.err;
+    EXPECT_FALSE(HoldsRawControls(text.out));
+    EXPECT_GT(text.out.find("\nVersion in Latest Progs"), 1000u);
+    const ReportRun json = Run(StandinServer::Trusted().Website(), {"--json"});
+    EXPECT_EQ(json.code, 0) << json.err;
+    EXPECT_FALSE(HoldsRawControls(json.out));
+    EXPECT_EQ(nlohmann::json::parse(json.out)["captions"]["lblSerial"],
+              ToUtf8(u"Serial Number:  " + serial));
+  }
+}
+
 TEST_F(ReportTest, EmptyLatestProgsFolder) {
   prefix_.Link("d:", "../drive_d");
   InstallOn("drive_d", false);
@@ -334,8 +375,23 @@ TEST_F(ReportTest, UsageVersionAndHelpRunNoCheck) {
     const char* errStart;
   } cases[] = {
       {{"--version"}, 0, version.c_str(), ""},
-      {{"--bogus"}, 64, "", "Usage: keldo-check-report"},
-      {{"--json", "extra"}, 64, "", "Usage: keldo-check-report"},
+      {{"--bogus"},
+       64,
+       "",
+       "keldo-check-report: unknown option '--bogus'\nUsage: keldo-check-report"},
+      {{"--json", "extra"},
+       64,
+       "",
+       "keldo-check-report: unexpected argument 'extra'\nUsage: keldo-check-report"},
+      {{""}, 64, "", "keldo-check-report: unexpected argument ''\nUsage: keldo-check-report"},
+      {{"--json", "-\x1b[2J\\\r\n"},
+       64,
+       "",
+       "keldo-check-report: unknown option '-\\x1B[2J\\\\\\r\\n'\nUsage: keldo-check-report"},
+      {{"--quiet", "--bogus", "--help"},
+       64,
+       "",
+       "keldo-check-report: unknown option '--bogus'\nUsage: keldo-check-report"},
   };
   for (const auto& c : cases) {
     const ReportRun run = Run("https://127.0.0.1:1", c.args);
@@ -347,6 +403,55 @@ TEST_F(ReportTest, UsageVersionAndHelpRunNoCheck) {
   const ReportRun help = Run("https://127.0.0.1:1", {"--help"});
   EXPECT_EQ(help.code, 0);
   EXPECT_EQ(help.out.rfind("Usage: keldo-check-report", 0), 0u);
+}
+
+// A caption as its label shows it: line breaks inside continue on an
+// indented line, line breaks at the end show nothing, every other control
+// is escaped as on one line.
+TEST(FindingsText, CaptionsAsTheLabelShowsThem) {
+  const struct {
+    const char* name;
+    Text caption;
+    const char* shown;
+  } cases[] = {
+      {"plain", u"Version on website: 63220", "Version on website: 63220\n"},
+      {"trailing CR LF", u"Website show your support expires:  31/12/2027\r\n",
+       "Website show your support expires:  31/12/2027\n"},
+      {"inner CR LF", u"expires: 31/12/2027\r\nSerial=1", "expires: 31/12/2027\n  Serial=1\n"},
+      {"lone CR", u"a\rb", "a\n  b\n"},
+      {"lone LF", u"a\nb", "a\n  b\n"},
+      {"LF CR is two breaks", u"a\n\rb", "a\n  \n  b\n"},
+      {"several at the end", u"a\r\n\r\n\r", "a\n"},
+      {"only breaks", u"\r\n", "\n"},
+      {"empty", u"", "\n"},
+      {"ESC", u"x\x1b[2Jy", "x\\x1B[2Jy\n"},
+      {"tab, DEL, C1, backslash", u"\t\x7f\u0085\u009b\\", "\\t\\x7F\\x85\\x9B\\\\\n"},
+      {"lone surrogates", Text(u"a") + char16_t(0xD800) + u"b" + char16_t(0xDC00),
+       "a\xef\xbf\xbd"
+       "b\xef\xbf\xbd\n"},
+      {"a pair", u"\U0001F600", "\xf0\x9f\x98\x80\n"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ToUtf8(CaptionText(c.caption, u"\n")), c.shown) << c.name;
+    Text crlf = CaptionText(c.caption, u"\r\n");
+    EXPECT_EQ(ToUtf8(crlf.substr(crlf.size() - 2)), "\r\n") << c.name;
+  }
+}
+
+// Every UTF-16 unit, alone and inside text, shows without a raw control.
+TEST(FindingsText, EveryCodeUnitShowsWithoutARawControl) {
+  for (std::uint32_t unit = 0; unit <= 0xFFFF; ++unit) {
+    const Text caption = Text(u"a") + static_cast<char16_t>(unit) + u"b";
+    const Text shown = CaptionText(caption, u"\n");
+    const std::string bytes = ToUtf8(shown);
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+      const char16_t c = shown[i];
+      const bool raw =
+          (c < 0x20 && c != u'\n') || (c >= 0x7F && c <= 0x9F) || (c >= 0xD800 && c <= 0xDFFF);
+      ASSERT_FALSE(raw) << "unit " << unit;
+    }
+    ASSERT_EQ(FromUtf8(bytes), shown) << "unit " << unit;
+  }
 }
 
 TEST(OneLine, ControlCharactersAreEscaped) {

@@ -20,3 +20,15 @@ find_package(nlohmann_json REQUIRED)
 target_link_libraries(keldo_linux_tests PRIVATE keldo_test_servers keldo_report
                       nlohmann_json::nlohmann_json GTest::gtest GTest::gtest_main)
 gtest_discover_tests(keldo_linux_tests DISCOVERY_MODE PRE_TEST)
+
+# docs/report.md is the report's documented interface and the source of its
+# man page: its Usage section must be what --help shows, and the man page
+# must come out of it.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+get_filename_component(keldo_linux_tests_root "${keldo_linux_tests_dir}/../.." ABSOLUTE)
+add_test(NAME report_docs.usage_is_the_help
+  COMMAND Python3::Interpreter ${keldo_linux_tests_root}/scripts/report-man.py usage
+          ${keldo_linux_tests_root}/docs/report.md $<TARGET_FILE:keldo-check-report>)
+add_test(NAME report_docs.man_page
+  COMMAND Python3::Interpreter ${keldo_linux_tests_root}/scripts/report-man.py man
+          ${keldo_linux_tests_root}/docs/report.md ${CMAKE_CURRENT_BINARY_DIR}/keldo-check-report.1 0)

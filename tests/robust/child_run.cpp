@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -41,6 +42,28 @@ void MakePipe(Fd& readEnd, Fd& writeEnd) {
   writeEnd.Reset(fds[1]);
 }
 
+// A terminal whose output the parent reads byte for byte: raw, so that the
+// line discipline adds no carriage return to a line end.
+void MakeTerminal(Fd& master, Fd& slave, unsigned short columns) {
+  int fds[2];
+  termios raw{};
+  ::cfmakeraw(&raw);
+  winsize size{};
+  size.ws_row = 24;
+  size.ws_col = columns;
+  if (::openpty(&fds[0], &fds[1], nullptr, &raw, &size) != 0)
+    throw std::runtime_error(std::string("openpty: ") + std::strerror(errno));
+  ::fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+  ::fcntl(fds[1], F_SETFD, FD_CLOEXEC);
+  master.Reset(fds[0]);
+  slave.Reset(fds[1]);
+}
+
+void MakeStream(ChildStream kind, Fd& readEnd, Fd& writeEnd, unsigned short columns) {
+  if (kind == ChildStream::Terminal) return MakeTerminal(readEnd, writeEnd, columns);
+  MakePipe(readEnd, writeEnd);
+}
+
 std::vector<char*> Pointers(std::vector<std::string>& texts) {
   std::vector<char*> pointers;
   for (auto& text : texts) pointers.push_back(text.data());
@@ -73,8 +96,8 @@ ChildResult RunChild(const ChildLaunch& launch) {
   auto argv = Pointers(args);
   auto envp = Pointers(env);
   Fd outRead, outWrite, errRead, errWrite;
-  MakePipe(outRead, outWrite);
-  MakePipe(errRead, errWrite);
+  MakeStream(launch.out, outRead, outWrite, launch.terminalColumns);
+  MakeStream(launch.err, errRead, errWrite, launch.terminalColumns);
 
   const auto started = std::chrono::steady_clock::now();
   const pid_t pid = ::fork();
@@ -82,12 +105,14 @@ ChildResult RunChild(const ChildLaunch& launch) {
   if (pid == 0) BecomeChild(launch, outWrite.Get(), errWrite.Get(), argv.data(), envp.data());
   outWrite.Reset();
   errWrite.Reset();
+  if (launch.out == ChildStream::ClosedPipe) outRead.Reset();
+  if (launch.err == ChildStream::ClosedPipe) errRead.Reset();
 
   ChildResult result;
   const auto deadline = started + launch.deadline;
   pollfd fds[2] = {{outRead.Get(), POLLIN, 0}, {errRead.Get(), POLLIN, 0}};
   std::string* sinks[2] = {&result.out, &result.err};
-  int open = 2;
+  int open = (outRead.Get() >= 0) + (errRead.Get() >= 0);
   while (open > 0) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());

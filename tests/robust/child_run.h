@@ -8,6 +8,11 @@
 
 namespace keldo {
 
+// Where a child's standard output or error goes. The parent reads a pipe or
+// a terminal's master side; a closed pipe has no reader from the start, so
+// every write to it fails (EPIPE).
+enum class ChildStream { Pipe, ClosedPipe, Terminal };
+
 struct ChildLaunch {
   std::vector<std::string> argv;         // argv[0] is the program's path
   std::vector<std::string> environment;  // "NAME=value", the whole environment
@@ -16,6 +21,9 @@ struct ChildLaunch {
   // Run under this user and group id instead of our own (root sees through
   // permission bits, so an unwritable folder needs an ordinary user).
   int runAsId = -1;
+  ChildStream out = ChildStream::Pipe;
+  ChildStream err = ChildStream::Pipe;
+  unsigned short terminalColumns = 80;  // the width of a Terminal stream
 };
 
 struct ChildResult {

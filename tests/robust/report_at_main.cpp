@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "report/report.h"
+#include "report/report_terminal.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {
@@ -12,6 +13,8 @@ int main(int argc, char** argv) {
     return keldo::kExitUsage;
   }
   const std::vector<std::string> args(argv + 2, argv + argc);
+  keldo::IgnoreBrokenPipeSignal();
   return keldo::RunReport(args, keldo::MakePlatformServices, keldo::FromUtf8(argv[1]), std::cout,
-                          std::cerr);
+                          std::cerr,
+                          {keldo::StandardErrorIsTerminal(), keldo::StandardErrorColumns()});
 }

@@ -10,14 +10,17 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <thread>
 
+#include "base/findings_text.h"
 #include "base/text.h"
 #include "child_run.h"
 #include "support/connect_proxy.h"
+#include "support/report_schema.h"
 #include "support/sample_installation.h"
 #include "support/standin_server.h"
 #include "support/temp_folder.h"
@@ -84,22 +87,13 @@ class ReportUnderFaults : public ::testing::Test {
     }
   }
 
-  // One run of the report with --json. `runAsId` >= 0 runs it as that user
-  // (only root may), so that permission bits bind it. `extra`: more of the
-  // environment ("NAME=value"), and --debug with it.
-  ReportRun RunReport(const std::string& website, int runAsId = -1,
-                      const std::vector<std::string>& extra = {}) {
-    std::vector<std::string> options = {"--json"};
-    if (!extra.empty()) options.push_back("--debug");
-    return RunReportWith(website, options, extra, runAsId);
-  }
-
-  // One run of the report with these command-line options.
-  ReportRun RunReportWith(const std::string& website, const std::vector<std::string>& options,
-                          const std::vector<std::string>& extra, int runAsId = -1) {
+  // The report's process in the scratch folders, with `args` after the
+  // website and `extra` added to its environment ("NAME=value").
+  ChildLaunch LaunchOf(const std::string& website, const std::vector<std::string>& args,
+                       const std::vector<std::string>& extra = {}) {
     ChildLaunch launch;
     launch.argv = {KELDO_REPORT_AT_EXE, website};
-    launch.argv.insert(launch.argv.end(), options.begin(), options.end());
+    launch.argv.insert(launch.argv.end(), args.begin(), args.end());
     launch.environment = {"WINEPREFIX=" + prefix_.Root(), "HOME=" + scratch_.Path() + "/home",
                           "PATH=" + scratch_.Path() + "/bin:/usr/bin:/bin",
                           "TMPDIR=" + scratch_.Path() + "/tmp", "LANG=C.UTF-8"};
@@ -110,9 +104,31 @@ class ReportUnderFaults : public ::testing::Test {
     }
     launch.workingFolder = scratch_.Path() + "/cwd";
     launch.deadline = kRunDeadline;
+    return launch;
+  }
+
+  // One run of the report with --json. `runAsId` >= 0 runs it as that user
+  // (only root may), so that permission bits bind it. `extra`: more of the
+  // environment ("NAME=value"), and --debug with it.
+  ReportRun RunReport(const std::string& website, int runAsId = -1,
+                      const std::vector<std::string>& extra = {}) {
+    std::vector<std::string> options = {"--json"};
+    if (!extra.empty()) options.push_back("--debug");
+    return RunReportWith(website, options, extra, runAsId);
+  }
+
+  // One run of the report with these command-line options; what --json
+  // prints must follow the report's schema.
+  ReportRun RunReportWith(const std::string& website, const std::vector<std::string>& options,
+                          const std::vector<std::string>& extra, int runAsId = -1) {
+    ChildLaunch launch = LaunchOf(website, options, extra);
     launch.runAsId = runAsId;
     ReportRun run{RunChild(launch), json()};
     run.report = json::parse(run.child.out, nullptr, false);
+    const bool isJson = std::find(options.begin(), options.end(), "--json") != options.end();
+    if (isJson && !run.child.out.empty()) {
+      EXPECT_EQ(ReportSchemaProblems(run.child.out), "") << run.child.out;
+    }
     return run;
   }
 
@@ -454,6 +470,139 @@ TEST_F(ReportUnderFaults, WithNoProxySetTheReportGoesDirect) {
     EXPECT_EQ(line.substr(line.find(": ") + 2), "direct (no proxy set)") << line;
   }
   EXPECT_EQ(notes, 2);
+}
+
+// Bytes as escapes, for a failure message about terminal output.
+std::string Shown(const std::string& bytes) { return ToUtf8(EscapedLine(FromUtf8(bytes))); }
+
+// At a terminal the report tells a wait from a hang: the step in progress on
+// standard error with its seconds, rewritten in place, cleared before the
+// findings. Anywhere else, with --json or --quiet, not one byte of it.
+TEST_F(ReportUnderFaults, TheStepInProgressShowsOnlyAtATerminal) {
+  // "slow" is silent for 3 s before each of its two answers; "404" brings a
+  // message box, which must not share a line with the status line.
+  const struct {
+    const char* name;
+    const char* fault;
+    std::vector<std::string> args;
+    ChildStream err;
+    bool progress;
+    const char* message;  // the message line expected, or nullptr
+    unsigned short columns;
+  } cases[] = {
+      {"terminal", "slow", {}, ChildStream::Terminal, true, nullptr, 80},
+      {"terminal_quiet", "slow", {"--quiet"}, ChildStream::Terminal, false, nullptr, 80},
+      {"terminal_json", "slow", {"--json"}, ChildStream::Terminal, false, nullptr, 80},
+      {"pipe", "slow", {}, ChildStream::Pipe, false, nullptr, 80},
+      {"terminal_with_a_message",
+       "404",
+       {},
+       ChildStream::Terminal,
+       true,
+       "Check Keldo Support: Could not read from website\n",
+       80},
+      // Narrower than the steps: a line that wrapped could not be taken back.
+      {"narrow_terminal",
+       "404",
+       {},
+       ChildStream::Terminal,
+       true,
+       "Check Keldo Support: Could not read from website\n",
+       20},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ChildLaunch launch = LaunchOf(StandinServer::Trusted().Website(c.fault), c.args);
+    launch.err = c.err;
+    launch.terminalColumns = c.columns;
+    const ChildResult run = RunChild(launch);
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(run.signal, 0);
+    EXPECT_EQ(run.exitCode, 0) << Shown(run.err);
+    if (c.args.empty() || c.args[0] != "--json") {
+      EXPECT_NE(run.out.find("\nVersion on website: "), std::string::npos) << run.out;
+      EXPECT_EQ(run.out.find("\\r\\n"), std::string::npos) << run.out;
+    } else {
+      EXPECT_EQ(ReportSchemaProblems(run.out), "") << run.out;
+    }
+    if (!c.progress) {
+      EXPECT_EQ(run.err, "");
+      continue;
+    }
+    std::string line = run.err;  // the status line's bytes alone
+    if (c.message) {
+      // Cleared before the message: a carriage return right before it and
+      // blanks, or nothing, between that and the one before.
+      const std::size_t at = run.err.find(c.message);
+      ASSERT_NE(at, std::string::npos) << Shown(run.err);
+      ASSERT_GT(at, 0u);
+      EXPECT_EQ(run.err[at - 1], '\r') << Shown(run.err);
+      const std::size_t before = run.err.rfind('\r', at - 2);
+      ASSERT_NE(before, std::string::npos);
+      EXPECT_EQ(run.err.find_first_not_of(' ', before + 1), at - 1) << Shown(run.err);
+      line.erase(at, std::strlen(c.message));
+    } else {
+      for (const std::string step :
+           {"Checking your Support expiry", "Reading latest version from website"}) {
+        const std::size_t at = run.err.find("\r" + step + " (");
+        EXPECT_NE(at, std::string::npos) << Shown(run.err);
+        EXPECT_NE(run.err.find(" s)", at), std::string::npos) << Shown(run.err);
+      }
+    }
+    const std::string reading =
+        std::string("\rReading latest version from website").substr(0, c.columns);
+    EXPECT_NE(line.find(reading), std::string::npos) << Shown(run.err);
+    // Every drawing of the line stays short of the terminal's last column.
+    for (std::size_t at = 0, end; at < line.size(); at = end + 1) {
+      end = std::min(line.find('\r', at), line.size());
+      EXPECT_LT(end - at, c.columns) << Shown(line.substr(at, end - at));
+    }
+    // Nothing but the line itself: no line end, no other control, and at
+    // the end the line blanked out and the cursor back at its start.
+    EXPECT_EQ(line.find_first_of(std::string("\n\x1b\x07\b\0", 5)), std::string::npos)
+        << Shown(run.err);
+    ASSERT_GE(line.size(), 2u);
+    EXPECT_EQ(line.back(), '\r');
+    const std::size_t blank = line.rfind('\r', line.size() - 2);
+    EXPECT_EQ(line.find_first_not_of(' ', blank + 1), line.size() - 1) << Shown(run.err);
+  }
+}
+
+// A reader that went away (a closed pipe: EPIPE, and SIGPIPE unless it is
+// ignored) ends the report with its failure status, never with a signal.
+TEST_F(ReportUnderFaults, AReaderThatIsGoneEndsTheReportWithItsFailureStatus) {
+  const struct {
+    const char* name;
+    std::vector<std::string> args;
+    ChildStream out, err;
+    std::string website;
+  } cases[] = {
+      {"findings_unread",
+       {},
+       ChildStream::ClosedPipe,
+       ChildStream::Pipe,
+       StandinServer::Trusted().Website()},
+      {"json_unread",
+       {"--json"},
+       ChildStream::ClosedPipe,
+       ChildStream::Pipe,
+       StandinServer::Trusted().Website()},
+      {"message_unread",
+       {},
+       ChildStream::Pipe,
+       ChildStream::ClosedPipe,
+       StandinServer::Trusted().Website("404")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ChildLaunch launch = LaunchOf(c.website, c.args);
+    launch.out = c.out;
+    launch.err = c.err;
+    const ChildResult run = RunChild(launch);
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(run.signal, 0);
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+  }
 }
 
 TEST_F(ReportUnderFaults, EmptyFilesReadAsErrors) {

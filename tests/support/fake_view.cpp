@@ -23,6 +23,8 @@ void FakeView::SetCaption(Control control, const Text& caption) {
 
 void FakeView::Repaint() { pendingPaint_ = false; }
 
+void FakeView::ShowProgress(const Text& step) { progress.push_back(ToUtf8(step)); }
+
 Text FakeView::Caption(Control control) const {
   return captions_[static_cast<std::size_t>(control)];
 }

@@ -20,11 +20,14 @@ class FakeView : public MainView {
   void SetMousePointer(std::int16_t code) override;
   void SetScreenMousePointer(std::int16_t code) override;
   void EndProgram() override;
+  void ShowProgress(const Text& step) override;
 
   // "show", "lblSerial: Serial Number:  K1", "box: text", "diag: text",
   // "pointer: 11", "screen: 0", "end". Repaints are not logged; a caption
   // that the next event finds unpainted counts in unpaintedCaptions.
   std::vector<std::string> log;
+  // The steps the view was told of, which the window never shows.
+  std::vector<std::string> progress;
   // Only the message boxes meant for the user, without diagnostics.
   std::vector<std::string> Boxes() const;
   int unpaintedCaptions = 0;

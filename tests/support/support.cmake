@@ -21,7 +21,11 @@ if(TARGET keldo_platform_linux)
     ${keldo_support_dir}/temp_folder.cpp
     ${keldo_support_dir}/temp_prefix.cpp
     ${keldo_support_dir}/sample_installation.cpp
+    ${keldo_support_dir}/report_schema.cpp
   )
+  get_filename_component(keldo_support_source_root "${keldo_support_dir}/../.." ABSOLUTE)
+  target_compile_definitions(keldo_test_support_linux PRIVATE
+    KELDO_SOURCE_ROOT="${keldo_support_source_root}")
   target_link_libraries(keldo_test_support_linux PUBLIC keldo_test_support keldo_platform_linux)
 endif()
 

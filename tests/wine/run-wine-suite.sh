@@ -307,6 +307,11 @@ run_report() {  # name settings(none|named|machine|endless) expected-web-version
   WINEPREFIX=$prefix timeout 120 wine "$report" --json --debug 2>"$out/logs/report-$1.err" |
     tr -d '\r' > "$json" || true
   echo "# report $1: ended after $((SECONDS - began)) s"
+  if [[ $1 == direct ]]; then
+    # Standard error a pipe, not a console: the findings, and no status line.
+    WINEPREFIX=$prefix timeout 120 wine "$report" 2>&1 >"$out/logs/report-text.out" |
+      cat > "$out/logs/report-text.err" || true
+  fi
   local route=${4//PROXY/127.0.0.1:${proxy_port:-}}
   stop_site; stop_proxy; stop_wineserver "$prefix"; current_prefix=''
   expect "report $1: Version on website: $3" \
@@ -315,6 +320,14 @@ run_report() {  # name settings(none|named|machine|endless) expected-web-version
     /usr/bin/python3 -c 'import json,sys; r=json.load(open(sys.argv[1])); n=[l for l in r["debug"] if l.startswith("Proxy for https://")]; sys.exit(len(n) != 2 or any(not l.endswith(": " + sys.argv[2]) for l in n))' "$json" "$route"
   if [[ $2 == endless ]]; then
     expect "report $1: the proxy was asked" grep -q "^CONNECT localhost:$port 407-endless" "$proxy_log"
+  fi
+  expect "report $1: the JSON is valid by docs/report.schema.json" \
+    /usr/bin/python3 "$here/../../scripts/validate-report.py" "$here/../../docs/report.schema.json" "$json"
+  if [[ $1 == direct ]]; then
+    expect "report text: the findings, the website's line end not shown" \
+      grep -qx $'Website show your support expires:  31/12/2027\r' "$out/logs/report-text.out"
+    expect "report text: standard error a pipe gets no status line" \
+      test ! -s "$out/logs/report-text.err"
   fi
   rm -rf "$prefix"
 }

@@ -26,6 +26,7 @@ keldo_wine_program(keldo_window_driver
   ${wine_tests_dir}/driver/driver_main.cpp
   ${wine_tests_dir}/driver/answer_probe.cpp
   ${wine_tests_dir}/driver/check_log.cpp
+  ${wine_tests_dir}/driver/findings_copy.cpp
   ${wine_tests_dir}/driver/font_reference.cpp
   ${wine_tests_dir}/driver/layout_checks.cpp
   ${wine_tests_dir}/driver/product_settings.cpp

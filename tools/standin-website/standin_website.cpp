@@ -27,6 +27,7 @@ constexpr const char* kDefaultVersionLine = "v6.3.220 15/03/2025\r\n";
 constexpr std::size_t kOverCapBytes = 2 * 1024 * 1024;
 constexpr std::size_t kMaxServedFileBytes = 4 * 1024 * 1024;
 constexpr std::chrono::seconds kLateSilence{12};
+constexpr std::chrono::seconds kSlowSilence{3};
 
 std::atomic<bool> stopping{false};
 
@@ -110,11 +111,12 @@ class Website {
       Pause(std::chrono::seconds(60));  // never answers while a client waits
       return Status(res, 503, "Gave up");
     }
-    if (first == "late") {
-      if (!Pause(kLateSilence)) return Status(res, 503, "Stopping");
-      httplib::Request ordinary = req;
-      ordinary.path = rest;
-      return Serve(ordinary, res);
+    // Silent for a while, then the ordinary answer: long enough for a client
+    // to show that it waits (slow), or for a window to be probed while it
+    // waits (late).
+    if (first == "late" || first == "slow") {
+      if (!Pause(first == "late" ? kLateSilence : kSlowSilence)) return Status(res, 503, "Stopping");
+      return Serve(rest, req, res);
     }
     if (first == "drip") return Drip(res);
     if (first == "huge") return res.set_content(std::string(kOverCapBytes, 'v'), "text/plain");
@@ -123,14 +125,15 @@ class Website {
     if (first == "http-redirect") return Redirect(res, "http://" + Host(req) + rest);
     if (first == "redirect") return Redirect(res, "https://" + Host(req) + rest);
     if (first == "redirect-loop") return Redirect(res, "https://" + Host(req) + req.path);
-    Serve(req, res);
+    Serve(req.path, req, res);
   }
 
  private:
-  void Serve(const httplib::Request& req, httplib::Response& res) {
+  // `path` as asked for, without a fault's segment; the rest from `req`.
+  void Serve(const std::string& path, const httplib::Request& req, httplib::Response& res) {
     const std::string folder = "/filesfordownload/";
-    if (req.method == "GET" && req.path.rfind(folder, 0) == 0) {
-      const std::string name = req.path.substr(folder.size());
+    if (req.method == "GET" && path.rfind(folder, 0) == 0) {
+      const std::string name = path.substr(folder.size());
       std::string content;
       if (name.find('/') == std::string::npos && !settings_.files.empty() &&
           ReadServedFile(settings_.files + "/" + name, content)) {
@@ -141,7 +144,7 @@ class Website {
       }
       return Status(res, 404, "Not Found");
     }
-    if (req.method == "POST" && req.path == "/support/wendle.php") {
+    if (req.method == "POST" && path == "/support/wendle.php") {
       // The script wants both fields, even when empty.
       if (!req.has_param("serialnbr") || !req.has_param("company")) {
         return Status(res, 400, "Missing field");

@@ -6,6 +6,7 @@
 
 #include "app/main_check.h"
 #include "platform/windows/control_font.h"
+#include "platform/windows/findings_clipboard.h"
 #include "platform/windows/resource_ids.h"
 #include "platform/windows/twips.h"
 #include "platform/windows/wide_text.h"
@@ -61,6 +62,7 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
   // A constructor that throws runs no destructor: give the window back here.
   try {
     CreateControls();
+    AddCopyFindingsItem(window_);
     Layout(WindowDpi(window_), nullptr);
   } catch (...) {
     DestroyWindow(window_);
@@ -137,6 +139,11 @@ int MainWindow::RunMessageLoop() {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(message.wParam);
     if (got == -1) ThrowLastError("Cannot read the window's messages");
+    // Ctrl+C takes the window menu's road, so both copy alike.
+    if (IsCopyKey(message, window_)) {
+      SendMessageW(window_, WM_SYSCOMMAND, kCopyFindingsCommand, 0);
+      continue;
+    }
     // The dialog manager moves the focus with Tab and the arrow keys.
     if (window_ && IsDialogMessageW(window_, &message)) continue;
     TranslateMessage(&message);
@@ -215,6 +222,13 @@ void MainWindow::OnCommand(int id) {
   if (id == ControlId(Control::cmdExit)) check_->cmdExit_Click();
 }
 
+void MainWindow::OnCopyFindings() {
+  if (check_ && check_->State() == RunState::Running) return;
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  PutOnClipboard(window_, CopiedFindings(*this, now));
+}
+
 void MainWindow::OnClose() {
   // The close box ends the program as Exit does, but not in the middle of a
   // run: a close posted then waits in the queue for the run's end, and one
@@ -250,6 +264,12 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
       return 0;
     case WM_CLOSE: OnClose(); return 0;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == kCopyFindingsCommand) {
+        OnCopyFindings();
+        return 0;
+      }
+      break;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     case WM_NCDESTROY:
       SetWindowLongPtrW(window_, GWLP_USERDATA, 0);

@@ -46,6 +46,8 @@ class MainWindow final : public MainView {
   bool RunInProgress() const;
   void OnCommand(int id);
   void OnClose();
+  // Ctrl+C and the window menu's "Copy findings"; nothing while a run is on.
+  void OnCopyFindings();
   HWND ControlWindow(Control control) const;
   std::int16_t EffectivePointer() const;
   void ApplyPointerNow() const;

@@ -18,6 +18,7 @@
 #include "base/controls.h"
 #include "driver/answer_probe.h"
 #include "driver/check_log.h"
+#include "driver/findings_copy.h"
 #include "driver/font_reference.h"
 #include "driver/layout_checks.h"
 #include "driver/product_settings.h"
@@ -118,6 +119,7 @@ RunSeen PressStart(CheckLog& log, HWND window, const Program& program, const Sce
     log.Check(view.owner == window, which + " is owned by the main window");
     if (scenario.endsItself)
       CheckCaptions(log, window, scenario, scenario.captions, "while the box shows");
+    if (scenario.copyFindings && seen.boxes.size() == 1) CheckNoCopyMidRun(log, window);
     if (scenario.seeLayout) {
       RECT outer{};
       GetWindowRect(window, &outer);
@@ -287,6 +289,7 @@ void RunScenario(CheckLog& log, const Scenario& scenario, HWND window, const Pro
       } else {
         log.Check(run.clickReturned, "the run returns to the window");
         CheckCaptions(log, window, scenario, scenario.captions, "after the run");
+        if (scenario.copyFindings) CheckCopiesAfterRun(log, window, scenario);
       }
       if (scenario.seeLayout && !scenario.endsItself) {
         log.Check(shots.Take("after-run", WindowRect(window)), "screenshot after the run");

@@ -41,7 +41,7 @@ Captions LongSerial() {
 }
 
 const std::array<Scenario, 21> kScenarios = {{
-    {"ordinary", Action::Run, Ordinary(), {}, false, {}, true},
+    {"ordinary", Action::Run, Ordinary(), {}, false, {}, true, 0, true},
     {"network-drive",
      Action::Run,
      Ordinary({{Control::lblServer, L"Keldo Database on Drive: F"}}),
@@ -71,7 +71,10 @@ const std::array<Scenario, 21> kScenarios = {{
                {Control::lblWebsiteExpires, kNoWebExpiry}}),
      {L"Could not read from website"},
      false,
-     {}},
+     {},
+     false,
+     0,
+     true},
     {"empty-latest-progs",
      Action::Run,
      Ordinary({{Control::lblServerShowsExpires, L"PC shows support expires: error"},

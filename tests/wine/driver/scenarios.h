@@ -35,6 +35,8 @@ struct Scenario {
   std::vector<std::wstring> netCalls;  // what the stub net.exe recorded, sorted
   bool seeLayout = false;              // check the window itself and take screenshots
   unsigned dpi = 0;                    // AtScale: the DPI the suite set for the prefix
+  // Copy the findings during the run (at its first box) and after it.
+  bool copyFindings = false;
 };
 
 const Scenario* FindScenario(const std::string& name);
