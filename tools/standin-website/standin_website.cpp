@@ -115,7 +115,8 @@ class Website {
     // to show that it waits (slow), or for a window to be probed while it
     // waits (late).
     if (first == "late" || first == "slow") {
-      if (!Pause(first == "late" ? kLateSilence : kSlowSilence)) return Status(res, 503, "Stopping");
+      if (!Pause(first == "late" ? kLateSilence : kSlowSilence))
+        return Status(res, 503, "Stopping");
       return Serve(rest, req, res);
     }
     if (first == "drip") return Drip(res);
