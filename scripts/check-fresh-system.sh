@@ -72,7 +72,7 @@ finish() {
   fi
 }
 trap finish EXIT
-trap 'exit 130' INT TERM HUP
+trap 'echo "check-fresh-system.sh: interrupted" >&2; exit 130' INT TERM HUP
 mount_in() {  # target mount-arguments...
   local target=$root$1; shift
   mount "$@" "$target"
@@ -113,9 +113,11 @@ failed=0 summary=()
 for name in "${commands[@]}"; do
   echo "==== $ ${command_line[$name]}   (in the fresh root, /root/src)"
   started=$SECONDS status=0
+  # In the background, so that a signal ends the wait (and the trap clears up).
   chroot "$root" /usr/bin/env -i -C /root/src HOME=/root USER=root LOGNAME=root LANG=C.UTF-8 \
     TERM=dumb PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    ${command_line[$name]} || status=$?
+    ${command_line[$name]} < /dev/null &
+  wait "$!" || status=$?
   result="passed"
   ((status == 0)) || { result="FAILED (exit status $status)"; failed=1; }
   summary+=("${command_line[$name]}: $result in $((SECONDS - started)) s")
