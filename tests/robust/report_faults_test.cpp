@@ -450,11 +450,13 @@ TEST_F(ReportUnderFaults, UnwritableLatestProgsFolder) {
 TEST_F(ReportUnderFaults, HomeOrPrefixThatCannotServe) {
   const std::string bad = scratch_.Path() + "/bad";
   fs::create_directories(bad + "/locked/prefix");
+  fs::create_directories(bad + "/closed");
   scratch_.Write("bad/file", "not a prefix\n");
   // Beside `bad`, whose tree state would follow it.
   const std::string loop = scratch_.Path() + "/loop";
   fs::create_symlink("loop", loop);
   fs::permissions(bad + "/locked", fs::perms::none);
+  fs::permissions(bad + "/closed", fs::perms::none);
   const int runAs = ::geteuid() == 0 ? kNobody : -1;
   const std::string setPrefix = " (set WINEPREFIX to the prefix the product runs in)";
   const struct {
@@ -475,6 +477,8 @@ TEST_F(ReportUnderFaults, HomeOrPrefixThatCannotServe) {
            "/.wine: Too many levels of symbolic links (errno 40)"},
       {{"WINEPREFIX=" + bad + "/locked/prefix"},
        "Cannot use the Wine prefix " + bad + "/locked/prefix: Permission denied (errno 13)"},
+      {{"WINEPREFIX=" + bad + "/closed"},
+       "Cannot use the Wine prefix " + bad + "/closed: Permission denied (errno 13)"},
       {{"WINEPREFIX", "HOME=" + bad + "/locked"},
        "Cannot use the Wine prefix " + bad + "/locked/.wine: Permission denied (errno 13)"},
   };
@@ -490,6 +494,7 @@ TEST_F(ReportUnderFaults, HomeOrPrefixThatCannotServe) {
   EXPECT_EQ(ReadTreeState(bad), before);
   EXPECT_EQ(fs::read_symlink(loop), "loop");
   fs::permissions(bad + "/locked", fs::perms::owner_all);
+  fs::permissions(bad + "/closed", fs::perms::owner_all);
 }
 
 TEST_F(ReportUnderFaults, MalformedUserRegReadsAsNoSettings) {
