@@ -139,10 +139,10 @@ expect "packaged keldo-check-report --help runs" bash -c '"$1" --help | grep -q 
 expect "packaged program has no .comment or .note section" \
   bash -c '! readelf -S -W "$1" | grep -qE " \.(comment|note) "' _ "$report"
 expect "packaged README is the commit's README.md, compressed as Debian does (gzip -9n)" \
-  bash -c 'git show "$2:README.md" | gzip -9n | cmp - "$1"' _ "$work/deb$doc/README.md.gz" "$commit"
+  bash -c 'git show "$2:README.md" | gzip -9n | cmp - "$1"' _ "$work/deb/$doc/README.md.gz" "$commit"
 expect "packaged copyright is machine-readable, the Expat (MIT) licence of LICENSE" \
   bash -c 'head -1 "$1" | grep -qx "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" &&
-    grep -qx "License: Expat" "$1" && grep -qx "MIT License" <(git show "$2:LICENSE")' _ "$work/deb$doc/copyright" "$commit"
+    grep -qx "License: Expat" "$1" && grep -qx "MIT License" <(git show "$2:LICENSE")' _ "$work/deb/$doc/copyright" "$commit"
 zcat "$work/deb/usr/share/man/man1/keldo-check-report.1.gz" > "$work/man.txt"
 expect "packaged man page is made from --help" grep -qF '\fB\-\-json\fR' "$work/man.txt"
 
