@@ -72,7 +72,9 @@ finish() {
   fi
 }
 trap finish EXIT
-trap 'echo "check-fresh-system.sh: interrupted" >&2; exit 130' INT TERM HUP
+running=''
+trap 'echo "check-fresh-system.sh: interrupted${running:+ in $running after $((SECONDS - started)) s}" >&2
+      exit 130' INT TERM HUP
 mount_in() {  # target mount-arguments...
   local target=$root$1; shift
   mount "$@" "$target"
@@ -112,7 +114,7 @@ declare -A command_line=([demo]="bash demo/run.sh" [test-all]="bash scripts/test
 failed=0 summary=()
 for name in "${commands[@]}"; do
   echo "==== $ ${command_line[$name]}   (in the fresh root, /root/src)"
-  started=$SECONDS status=0
+  started=$SECONDS status=0 running=${command_line[$name]}
   # In the background, so that a signal ends the wait (and the trap clears up).
   chroot "$root" /usr/bin/env -i -C /root/src HOME=/root USER=root LOGNAME=root LANG=C.UTF-8 \
     TERM=dumb PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
