@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs everything the build, the tests and the demo need on Debian 12.
+# Installs everything the build, the tests, the release and the demo need on
+# Debian 12, down to what a bare (minbase) system lacks: scripts/check-fresh-system.sh
+# proves it there.
 set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config git
@@ -11,7 +13,8 @@ packages=(
   wine wine64 fonts-wine fonts-liberation xvfb xauth imagemagick x11-utils
   hyperfine python3
   python3-jsonschema  # the report tests check every --json output against docs/report.schema.json
-  dpkg-dev help2man osslsigncode binutils
+  dpkg-dev osslsigncode binutils lintian
+  time file   # the release checks time each build; CPack's DEB generator runs file
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the release files from the committed tree into dist/: the two Windows
 # programs, the Debian package of the console report, and SHA256SUMS. The same
-# commit gives the same bytes wherever and whenever it is built.
+# commit gives the same bytes wherever and whenever it is built. The build runs
+# in an export of the commit (git archive) in a temporary folder, so nothing
+# else in the working tree (an untracked header, an old build) can reach it.
 #
 #   scripts/release.sh [--sign [scripts/sign.sh options]]
 #
@@ -29,17 +31,20 @@ unset CMAKE_C_COMPILER_LAUNCHER CMAKE_CXX_COMPILER_LAUNCHER
 export TZ=UTC LC_ALL=C.UTF-8
 umask 022
 
-rm -rf build/release-linux build/release-windows dist
+source=$(mktemp -d "${TMPDIR:-/tmp}/keldo-release.XXXXXX")
+trap 'rm -rf "$source"' EXIT
+git archive --format=tar "$KELDO_SOURCE_COMMIT" | tar -x -f - -C "$source"
+rm -rf dist
 for preset in release-windows release-linux; do
   started=$SECONDS
-  cmake --workflow --preset "$preset"
+  (cd "$source" && cmake --workflow --preset "$preset")
   echo "release.sh: $preset built in $((SECONDS - started)) s"
 done
 
 mkdir dist
-cp build/release-windows/src/platform/windows/CheckKeldoSupport.exe \
-   build/release-windows/src/report/keldo-check-report.exe dist/
-cp build/release-linux/keldo-check-report_*.deb dist/
+cp "$source/build/release-windows/src/platform/windows/CheckKeldoSupport.exe" \
+   "$source/build/release-windows/src/report/keldo-check-report.exe" dist/
+cp "$source"/build/release-linux/keldo-check-report_*.deb dist/
 ((${#sign[@]} == 0)) || "${sign[@]}" dist/CheckKeldoSupport.exe dist/keldo-check-report.exe
 (cd dist && sha256sum -- CheckKeldoSupport.exe keldo-check-report.exe keldo-check-report_*.deb > SHA256SUMS)
 echo "release.sh: dist/ for commit $KELDO_SOURCE_COMMIT:"

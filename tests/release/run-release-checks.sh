@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The release checks. Two release builds of the committed tree (scripts/release.sh),
-# in different folders at different times, must give byte-identical files;
-# the Debian package must hold the program, its man page and the README, with
-# dependencies and the commit it came from; a signature made by scripts/sign.sh
-# with a throw-away code-signing CA must verify against that CA, and fail once
-# a byte of the file changes or against another CA.
+# in different folders at different times, one of them under blanks and with an
+# untracked header in its tree, must give byte-identical files; the Windows
+# programs must carry the stack protector; the Debian package must hold the
+# program, its man page, the README, copyright and changelog, with dependencies
+# and the commit it came from, and pass lintian without error; a signature made
+# by scripts/sign.sh with a throw-away code-signing CA must verify against that
+# CA, and fail once a byte of the file changes or against another CA.
 #
 #   tests/release/run-release-checks.sh [windows test build folder]
 #
@@ -38,12 +40,16 @@ epoch=$(git log -1 --format=%ct HEAD)
 
 # Each build gets a fresh clone of the commit, in folders of different names
 # and depths, so that neither the path nor the build's time may leak.
-build_at() {  # folder name
+clone_at() {  # folder
+  git clone --quiet --no-checkout "$repo" "$1"
+  git -C "$1" checkout --quiet --detach "$commit"
+}
+build_at() {  # folder name [VAR=value ...]: a clone made first unless there is one
   local folder=$1 name=$2
-  git clone --quiet --no-checkout "$repo" "$folder"
-  git -C "$folder" checkout --quiet --detach "$commit"
+  shift 2
+  [[ -d $folder/.git ]] || clone_at "$folder"
   /usr/bin/time -f "%e s wall, %U s user, %S s system" -o "$work/$name.time" \
-    bash "$folder/scripts/release.sh" > "$work/$name.log" 2>&1 || {
+    env "$@" bash "$folder/scripts/release.sh" > "$work/$name.log" 2>&1 || {
     tail -n 40 "$work/$name.log"
     record 1 "release build $name"
     return 1
@@ -53,10 +59,19 @@ build_at() {  # folder name
 echo "# release build one"
 build_at "$work/one/check-keldo-support" one
 sleep 2
+# The second lies, and builds, under folders with blanks in their names, and
+# its working tree holds an untracked header that shadows a system one: only
+# the commit may reach the release, so both must give the same bytes.
 echo "# release build two"
-build_at "$work/second-place/a/much/deeper/folder/src" two
+second="$work/second place/a/much/deeper/folder/src"
+planted="$second/src/nlohmann/json.hpp"
+mkdir -p "$work/temporary folder"
+clone_at "$second"
+mkdir -p "$(dirname "$planted")"
+printf '#error "an untracked file reached the release"\n' > "$planted"
+build_at "$second" two "TMPDIR=$work/temporary folder"
 one=$work/one/check-keldo-support/dist
-two=$work/second-place/a/much/deeper/folder/src/dist
+two=$second/dist
 for file in CheckKeldoSupport.exe keldo-check-report.exe keldo-check-report_1.00.0001_amd64.deb SHA256SUMS; do
   expect "reproducible: $file is byte-identical in both builds" cmp "$one/$file" "$two/$file"
 done
@@ -77,6 +92,19 @@ for exe in CheckKeldoSupport keldo-check-report; do
     "dist/$exe.exe" "$commit"
 done
 
+# MinGW's libssp holds the failure handlers of the stack protector and of the
+# fortified calls; it is linked into a program only when its code calls them,
+# and must be linked statically (no libssp DLL beside the program). A stripped
+# program keeps no sure trace of the fortified calls themselves (where GCC
+# proves a size it calls the plain function), so the check is of the protector
+# and of the runtime both share.
+for exe in CheckKeldoSupport keldo-check-report; do
+  expect "$exe.exe: built with the stack protector, libssp linked statically" \
+    bash -c 'strings -a "$1" > "$2" && grep -q "stack smashing detected" "$2" &&
+      grep -q "buffer overflow detected" "$2" &&
+      ! x86_64-w64-mingw32-objdump -p "$1" | grep -qi "DLL Name: libssp"' _ "dist/$exe.exe" "$work/strings.txt"
+done
+
 deb=dist/keldo-check-report_1.00.0001_amd64.deb
 dpkg-deb --info "$deb" > "$work/deb.info"
 TZ=UTC dpkg-deb --contents "$deb" > "$work/deb.contents"
@@ -87,10 +115,19 @@ done
 expect "package: dependencies from dpkg-shlibdeps (libc6, libcurl4, libssl3, libstdc++6)" \
   bash -c 'd=$(sed -n "s/^ Depends: //p" "$1"); for p in libc6 libcurl4 libssl3 libstdc++6; do
     [[ ", $d," == *", $p ("* ]] || exit 1; done' _ "$work/deb.info"
+for field in "Recommends: ca-certificates, libglib2.0-bin" "Suggests: gvfs-backends"; do
+  expect "package: $field" grep -qx " $field" "$work/deb.info"
+done
+expect "package: the Maintainer is a name and an address" \
+  grep -qE '^ Maintainer: [^<>]+ <[^<>@ ]+@[^<>@ ]+>$' "$work/deb.info"
+doc=./usr/share/doc/keldo-check-report
 for path in ./usr/bin/keldo-check-report ./usr/share/man/man1/keldo-check-report.1.gz \
-            ./usr/share/doc/keldo-check-report/README.md; do
+            $doc/README.md.gz $doc/copyright $doc/changelog.gz; do
   expect "package holds $path" grep -q " $path\$" "$work/deb.contents"
 done
+lintian --fail-on error "$deb" > "$work/lintian.out" 2>&1 && lintian_status=0 || lintian_status=$?
+sed -e '/^running with root privileges/d' -e 's/^/# lintian: /' "$work/lintian.out"
+record "$lintian_status" "package: lintian finds no error"
 expect "package: every entry owned by root/root, times at the commit's ($(date -u -d "@$epoch" +%FT%TZ))" \
   bash -c 'awk -v t="$(date -u -d "@$2" "+%Y-%m-%d %H:%M")" \
     "\$2 != \"root/root\" || \$4 \" \" \$5 != t { print; bad = 1 } END { exit bad }" "$1"' _ \
@@ -102,8 +139,15 @@ expect "packaged keldo-check-report --version names 1.00.0001 and the commit" \
   test "$("$report" --version)" = "keldo-check-report 1.00.0001
 source commit $commit"
 expect "packaged keldo-check-report --help runs" bash -c '"$1" --help | grep -q "^Usage: keldo-check-report"' _ "$report"
+expect "packaged program has no .comment or .note section" \
+  bash -c '! readelf -S -W "$1" | grep -qE " \.(comment|note) "' _ "$report"
+expect "packaged README is the commit's README.md, compressed as Debian does (gzip -9n)" \
+  bash -c 'git show "$2:README.md" | gzip -9n | cmp - "$1"' _ "$work/deb/$doc/README.md.gz" "$commit"
+expect "packaged copyright is machine-readable, the Expat (MIT) licence of LICENSE" \
+  bash -c 'head -1 "$1" | grep -qx "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" &&
+    grep -qx "License: Expat" "$1" && grep -qx "MIT License" <(git show "$2:LICENSE")' _ "$work/deb/$doc/copyright" "$commit"
 zcat "$work/deb/usr/share/man/man1/keldo-check-report.1.gz" > "$work/man.txt"
-expect "packaged man page is made from --help" grep -qF '\fB\-\-json\fR' "$work/man.txt"
+expect "packaged man page is made from docs/report.md, with its options and exit statuses" grep -qF '\fB\-\-json\fR' "$work/man.txt"
 
 echo "# signing"
 pki=$work/pki

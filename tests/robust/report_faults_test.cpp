@@ -88,7 +88,8 @@ class ReportUnderFaults : public ::testing::Test {
   }
 
   // The report's process in the scratch folders, with `args` after the
-  // website and `extra` added to its environment ("NAME=value").
+  // website and `extra` changing its environment ("NAME=value" sets, a bare
+  // "NAME" removes).
   ChildLaunch LaunchOf(const std::string& website, const std::vector<std::string>& args,
                        const std::vector<std::string>& extra = {}) {
     ChildLaunch launch;
@@ -97,7 +98,12 @@ class ReportUnderFaults : public ::testing::Test {
     launch.environment = {"WINEPREFIX=" + prefix_.Root(), "HOME=" + scratch_.Path() + "/home",
                           "PATH=" + scratch_.Path() + "/bin:/usr/bin:/bin",
                           "TMPDIR=" + scratch_.Path() + "/tmp", "LANG=C.UTF-8"};
-    launch.environment.insert(launch.environment.end(), extra.begin(), extra.end());
+    for (const auto& change : extra) {
+      const std::string name = change.substr(0, change.find('='));
+      std::erase_if(launch.environment,
+                    [&](const std::string& entry) { return entry.rfind(name + "=", 0) == 0; });
+      if (change.size() > name.size()) launch.environment.push_back(change);
+    }
     for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"}) {
       if (const char* value = std::getenv(name))
         launch.environment.push_back(std::string(name) + "=" + value);
@@ -109,7 +115,7 @@ class ReportUnderFaults : public ::testing::Test {
 
   // One run of the report with --json. `runAsId` >= 0 runs it as that user
   // (only root may), so that permission bits bind it. `extra`: more of the
-  // environment ("NAME=value"), and --debug with it.
+  // environment (as for LaunchOf), and --debug with it.
   ReportRun RunReport(const std::string& website, int runAsId = -1,
                       const std::vector<std::string>& extra = {}) {
     std::vector<std::string> options = {"--json"};
@@ -122,6 +128,7 @@ class ReportUnderFaults : public ::testing::Test {
   ReportRun RunReportWith(const std::string& website, const std::vector<std::string>& options,
                           const std::vector<std::string>& extra, int runAsId = -1) {
     ChildLaunch launch = LaunchOf(website, options, extra);
+    if (runAsId >= 0) launch.argv[0] = ProgramReachableByAll();
     launch.runAsId = runAsId;
     ReportRun run{RunChild(launch), json()};
     run.report = json::parse(run.child.out, nullptr, false);
@@ -130,6 +137,18 @@ class ReportUnderFaults : public ::testing::Test {
       EXPECT_EQ(ReportSchemaProblems(run.child.out), "") << run.child.out;
     }
     return run;
+  }
+
+  // Another user may not reach the build folder (a checkout under /root is
+  // mode 0700 on Debian), so it runs a copy in the scratch folder.
+  std::string ProgramReachableByAll() {
+    const std::string copy = scratch_.Path() + "/bin/keldo-check-report-at";
+    if (!fs::exists(copy)) {
+      fs::copy_file(KELDO_REPORT_AT_EXE, copy);
+      fs::permissions(copy, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec);
+    }
+    return copy;
   }
 
   // The run ended by itself, cleanly, and wrote nothing outside the prefix.
@@ -715,6 +734,58 @@ TEST_F(ReportUnderFaults, UnwritableLatestProgsFolder) {
                   Messages({"Cannot create Latest Program Folder"}));
   EXPECT_EQ(ReadTreeState(prefix_.Root()), before);
   fs::permissions(keldo, fs::perms::owner_all);
+}
+
+// A home or prefix that cannot serve: one message that names it, the status
+// of a failed check, and nothing written anywhere.
+TEST_F(ReportUnderFaults, HomeOrPrefixThatCannotServe) {
+  const std::string bad = scratch_.Path() + "/bad";
+  fs::create_directories(bad + "/locked/prefix");
+  fs::create_directories(bad + "/closed");
+  scratch_.Write("bad/file", "not a prefix\n");
+  // Beside `bad`, whose tree state would follow it.
+  const std::string loop = scratch_.Path() + "/loop";
+  fs::create_symlink("loop", loop);
+  fs::permissions(bad + "/locked", fs::perms::none);
+  fs::permissions(bad + "/closed", fs::perms::none);
+  const int runAs = ::geteuid() == 0 ? kNobody : -1;
+  const std::string setPrefix = " (set WINEPREFIX to the prefix the product runs in)";
+  const struct {
+    std::vector<std::string> environment;
+    std::string message;
+  } cases[] = {
+      {{"WINEPREFIX", "HOME=" + bad + "/nohome"},
+       "No Wine prefix at " + bad + "/nohome/.wine" + setPrefix},
+      {{"WINEPREFIX=" + bad + "/missing"}, "No Wine prefix at " + bad + "/missing" + setPrefix},
+      {{"WINEPREFIX=" + bad + "/file"},
+       "The Wine prefix " + bad + "/file is not a folder" + setPrefix},
+      {{"WINEPREFIX", "HOME=" + bad + "/file"},
+       "Cannot use the Wine prefix " + bad + "/file/.wine: Not a directory (errno 20)"},
+      {{"WINEPREFIX=" + loop},
+       "Cannot use the Wine prefix " + loop + ": Too many levels of symbolic links (errno 40)"},
+      {{"WINEPREFIX", "HOME=" + loop},
+       "Cannot use the Wine prefix " + loop +
+           "/.wine: Too many levels of symbolic links (errno 40)"},
+      {{"WINEPREFIX=" + bad + "/locked/prefix"},
+       "Cannot use the Wine prefix " + bad + "/locked/prefix: Permission denied (errno 13)"},
+      {{"WINEPREFIX=" + bad + "/closed"},
+       "Cannot use the Wine prefix " + bad + "/closed: Permission denied (errno 13)"},
+      {{"WINEPREFIX", "HOME=" + bad + "/locked"},
+       "Cannot use the Wine prefix " + bad + "/locked/.wine: Permission denied (errno 13)"},
+  };
+  const TreeState before = ReadTreeState(bad);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    const ReportRun run = RunReport(StandinServer::Trusted().Website(), runAs, c.environment);
+    ExpectEndedCleanly(run);
+    EXPECT_EQ(run.child.exitCode, 1);
+    EXPECT_EQ(run.report.value("outcome", ""), "failed");
+    EXPECT_EQ(MessagesOf(run), json::array({c.message}));
+  }
+  EXPECT_EQ(ReadTreeState(bad), before);
+  EXPECT_EQ(fs::read_symlink(loop), "loop");
+  fs::permissions(bad + "/locked", fs::perms::owner_all);
+  fs::permissions(bad + "/closed", fs::perms::owner_all);
 }
 
 TEST_F(ReportUnderFaults, MalformedUserRegReadsAsNoSettings) {

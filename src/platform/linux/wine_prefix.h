@@ -8,7 +8,9 @@ namespace keldo {
 struct WinePrefix {
   std::string root;
 
-  static WinePrefix FromEnvironment();  // throws RunTimeError without a home
+  // Throws RunTimeError without a home, or when the prefix is no folder this
+  // user may enter.
+  static WinePrefix FromEnvironment();
   std::string UserReg() const { return root + "/user.reg"; }
   std::string SystemReg() const { return root + "/system.reg"; }
   std::string DosDevices() const { return root + "/dosdevices"; }
