@@ -31,6 +31,7 @@ add_executable(keldo_windows_tests
 )
 set_target_properties(keldo_windows_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${windows_test_dir})
 target_include_directories(keldo_windows_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(keldo_windows_tests PRIVATE keldo_windows_window shell32 GTest::gtest GTest::gtest_main)
+target_link_libraries(keldo_windows_tests PRIVATE keldo_windows_window keldo_test_support shell32 GTest::gtest
+                      GTest::gtest_main)
 add_dependencies(keldo_windows_tests keldo_net_stub keldo_planted_net)
 add_test(NAME keldo_windows_tests COMMAND keldo_windows_tests)
