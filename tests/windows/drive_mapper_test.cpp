@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "platform/windows/process_mapper.h"
 #include "windows/platform_fixture.h"
@@ -63,6 +64,62 @@ TEST(ProcessMapper, StartsNetUseMinimisedWithoutWaiting) {
             "net use F: \\\\server\\data|show=2\n"
             "net use H: \"\\\\server\\my data\"|show=2\n");
   SetEnvironmentVariableW(L"KELDO_NET_LOG", nullptr);
+}
+
+// The stand-in takes its time and then makes its drive's folder appear;
+// the environment it reads is set for the one test.
+class SlowNet {
+ public:
+  SlowNet(const wchar_t* delayMs, const std::wstring& from, const std::wstring& to) {
+    SetEnvironmentVariableW(L"KELDO_NET_DELAY_MS", delayMs);
+    SetEnvironmentVariableW(L"KELDO_NET_MOVE_FROM", from.c_str());
+    SetEnvironmentVariableW(L"KELDO_NET_MOVE_TO", to.c_str());
+  }
+  ~SlowNet() {
+    for (const wchar_t* name :
+         {L"KELDO_NET_DELAY_MS", L"KELDO_NET_MOVE_FROM", L"KELDO_NET_MOVE_TO", L"KELDO_NET_LOG"}) {
+      SetEnvironmentVariableW(name, nullptr);
+    }
+  }
+  SlowNet(const SlowNet&) = delete;
+  SlowNet& operator=(const SlowNet&) = delete;
+};
+
+TEST(ProcessMapper, WaitsForEveryStartedCommandTogether) {
+  InstallSystemNetStub();
+  const std::wstring folder = NewTestFolder();
+  ASSERT_TRUE(SetEnvironmentVariableW(L"KELDO_NET_LOG", (folder + L"net.log").c_str()));
+  ASSERT_TRUE(CreateDirectoryW((folder + L"prepared").c_str(), nullptr));
+  const SlowNet slow(L"700", folder + L"prepared", folder + L"drive_k");
+  ProcessMapper mapper;
+  mapper.WaitForStarted(std::chrono::seconds(30));  // nothing started: at once
+  mapper.StartMapping(u"H", u"\\\\server\\other");
+  mapper.StartMapping(u"K", u"\\\\server\\keldo");
+  mapper.WaitForStarted(std::chrono::seconds(30));
+  // Both commands ended: one of them moved the folder, the other found it
+  // gone; the record holds both.
+  EXPECT_TRUE(IsFolder(folder + L"drive_k"));
+  const std::string log = ReadBytes(folder + L"net.log");
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
+}
+
+TEST(ProcessMapper, LeavesACommandRunningAtTheBound) {
+  InstallSystemNetStub();
+  const std::wstring folder = NewTestFolder();
+  ASSERT_TRUE(SetEnvironmentVariableW(L"KELDO_NET_LOG", (folder + L"net.log").c_str()));
+  ASSERT_TRUE(CreateDirectoryW((folder + L"prepared").c_str(), nullptr));
+  const SlowNet slow(L"5000", folder + L"prepared", folder + L"drive_k");
+  ProcessMapper mapper;
+  mapper.StartMapping(u"K", u"\\\\server\\keldo");
+  mapper.WaitForStarted(std::chrono::milliseconds(200));
+  EXPECT_FALSE(Exists(folder + L"drive_k")) << "the wait outlasted its bound";
+  // Not ended with the wait: the command goes on and finishes by itself.
+  bool appeared = false;
+  for (int i = 0; i < 400 && !appeared; ++i) {
+    Sleep(50);
+    appeared = IsFolder(folder + L"drive_k");
+  }
+  EXPECT_TRUE(appeared);
 }
 
 // A copy of the planted twin for the time of one test, then gone.

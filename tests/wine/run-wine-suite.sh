@@ -137,7 +137,8 @@ current_prefix=''
 # Runs the window driver on one scenario in `prefix`, its lines to `log`;
 # returns the driver's status (75: the program's window never appeared).
 drive_window() {  # scenario prefix log
-  KELDO_NET_LOG='C:\CheckKeldo\net-calls.log' WINEPREFIX=$2 timeout 300 \
+  # shellcheck disable=SC2046 # one word per setting
+  env $(net_stub_env "$1" "$2") KELDO_NET_LOG='C:\CheckKeldo\net-calls.log' WINEPREFIX=$2 timeout 300 \
     wine "$driver" "$1" 'C:\CheckKeldo\CheckKeldoSupport.exe' "$(winpath "$work/shots")" \
     2>"$out/logs/$1.err" | tr -d '\r' > "$3"
   return "${PIPESTATUS[0]}"
@@ -287,7 +288,7 @@ run_report() {  # name settings(none|named|machine) expected-web-version expecte
 }
 
 scenarios=("${@:3}")
-((${#scenarios[@]})) || scenarios=(ordinary network-drive no-drive website-down unreadable-answer
+((${#scenarios[@]})) || scenarios=(ordinary network-drive no-drive late-drive endless-net website-down unreadable-answer
                                    empty-latest-progs folder-not-creatable start-twice exit close-box
                                    proxy-tunnel proxy-script proxy-407 proxy-407-negotiate
                                    proxy-intercept scales)

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "local/net_use_command.h"
 #include "platform/windows/unique_handle.h"
 #include "platform/windows/wide_text.h"
@@ -29,6 +31,25 @@ std::wstring SystemNetPath() {
   return folder + L"net.exe";
 }
 
+// Waits until every process of `processes` has ended, or `bound` has
+// passed; the one place where this layer waits for the commands it started.
+void WaitForProcesses(const std::vector<HANDLE>& processes, std::chrono::milliseconds bound) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + bound;
+  // One call takes at most MAXIMUM_WAIT_OBJECTS handles (a run starts at
+  // most 26); more are awaited in turn, each share of them with what is
+  // left of the bound.
+  for (std::size_t first = 0; first < processes.size(); first += MAXIMUM_WAIT_OBJECTS) {
+    const auto count =
+        static_cast<DWORD>(std::min<std::size_t>(processes.size() - first, MAXIMUM_WAIT_OBJECTS));
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    const DWORD timeout = static_cast<DWORD>(std::clamp<long long>(left.count(), 0, INFINITE - 1));
+    const DWORD result = WaitForMultipleObjects(count, processes.data() + first, TRUE, timeout);
+    if (result == WAIT_FAILED) ThrowLastError("Cannot wait for the net use commands");
+    if (result == WAIT_TIMEOUT) return;  // still running: left to run
+  }
+}
+
 }  // namespace
 
 void ProcessMapper::StartMapping(const Text& letter, const Text& remotePath) {
@@ -47,9 +68,16 @@ void ProcessMapper::StartMapping(const Text& letter, const Text& remotePath) {
     ThrowLastError("Cannot start " + ToUtf8(FromWide(application)) + " as " +
                    ToUtf8(FromWide(commandLine)));
   }
-  // Never awaited: the handles go back at once.
   KernelHandle(process.hThread).reset();
-  KernelHandle(process.hProcess).reset();
+  started_.emplace_back(process.hProcess);
+}
+
+void ProcessMapper::WaitForStarted(std::chrono::milliseconds bound) {
+  const std::vector<KernelHandle> processes = std::move(started_);
+  started_.clear();
+  std::vector<HANDLE> handles;
+  for (const KernelHandle& process : processes) handles.push_back(process.get());
+  WaitForProcesses(handles, bound);
 }
 
 }  // namespace keldo

@@ -40,7 +40,7 @@ Captions LongSerial() {
                    {Control::lblWebsiteExpires, kNoWebExpiry}});
 }
 
-const std::array<Scenario, 18> kScenarios = {{
+const std::array<Scenario, 20> kScenarios = {{
     {"ordinary", Action::Run, Ordinary(), {}, false, {}, true},
     {"network-drive",
      Action::Run,
@@ -58,6 +58,23 @@ const std::array<Scenario, 18> kScenarios = {{
      {L"net use F: \\\\fileserver\\keldo|show=2", L"net use H: \"\\\\fileserver\\my data\"|show=2",
       L"net use K: \"\\\\fileserver\\old data\\\\\"|show=2"},
      true},
+    // The remembered K: comes back 1.5 s after its net use starts: found in
+    // the same run.
+    {"late-drive",
+     Action::Run,
+     Ordinary({{Control::lblServer, L"Keldo Database on Drive: K"}}),
+     {},
+     false,
+     {L"net use K: \\\\fileserver\\keldo|show=2"}},
+    // Its net use never ends: after the bound, the box and the end.
+    {"endless-net",
+     Action::Run,
+     {{Control::lblSerial, L"Serial Number:  123456"},
+      {Control::lblSingleOrNetwork, L"Multi-user version of Keldo"},
+      {Control::lblAutoUpdate, L"Auto Update:  User turned it OFF"}},
+     {L"Your Accounts database not found so cannot continue"},
+     true,
+     {L"net use K: \\\\fileserver\\keldo|show=2"}},
     {"website-down",
      Action::Run,
      Ordinary({{Control::lblWebVersion, L"Version on website: 0"},
