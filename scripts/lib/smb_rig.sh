@@ -107,7 +107,7 @@ smb_session() {  # command...
   env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME="$w/home" XDG_RUNTIME_DIR="$w/run" LANG=C.UTF-8 \
     KELDO_SMB_RIG="$w" SMB_PASSWORD="$smb_password" KEYRING_PASSWORD="$keyring_password" \
     dbus-run-session -- bash -c '
-      printf %s "$KEYRING_PASSWORD" | gnome-keyring-daemon --unlock --components=secrets > /dev/null
+      printf %s "$KEYRING_PASSWORD" | gnome-keyring-daemon --unlock --components=secrets > /dev/null 2>&1
       for share in "keldo" "keldo data"; do
         printf %s "$SMB_PASSWORD" | secret-tool store --label="$share" \
           xdg:schema org.gnome.keyring.NetworkPassword user root domain WORKGROUP \
