@@ -66,14 +66,18 @@ TEST(ProcessMapper, StartsNetUseMinimisedWithoutWaiting) {
   SetEnvironmentVariableW(L"KELDO_NET_LOG", nullptr);
 }
 
-// The stand-in takes its time and then makes its drive's folder appear;
-// the environment it reads is set for the one test.
+// The stand-in takes its time and then moves the folder "prepared" of a new
+// test folder to "drive_k" there, as a drive appearing; the environment it
+// reads is set for the one test.
 class SlowNet {
  public:
-  SlowNet(const wchar_t* delayMs, const std::wstring& from, const std::wstring& to) {
+  explicit SlowNet(const wchar_t* delayMs) : folder_(NewTestFolder()) {
+    InstallSystemNetStub();
+    CreateDirectoryW((folder_ + L"prepared").c_str(), nullptr);
+    SetEnvironmentVariableW(L"KELDO_NET_LOG", (folder_ + L"net.log").c_str());
     SetEnvironmentVariableW(L"KELDO_NET_DELAY_MS", delayMs);
-    SetEnvironmentVariableW(L"KELDO_NET_MOVE_FROM", from.c_str());
-    SetEnvironmentVariableW(L"KELDO_NET_MOVE_TO", to.c_str());
+    SetEnvironmentVariableW(L"KELDO_NET_MOVE_FROM", (folder_ + L"prepared").c_str());
+    SetEnvironmentVariableW(L"KELDO_NET_MOVE_TO", Drive().c_str());
   }
   ~SlowNet() {
     for (const wchar_t* name :
@@ -83,14 +87,16 @@ class SlowNet {
   }
   SlowNet(const SlowNet&) = delete;
   SlowNet& operator=(const SlowNet&) = delete;
+
+  std::wstring Drive() const { return folder_ + L"drive_k"; }
+  std::string Log() const { return ReadBytes(folder_ + L"net.log"); }
+
+ private:
+  std::wstring folder_;
 };
 
 TEST(ProcessMapper, WaitsForEveryStartedCommandTogether) {
-  InstallSystemNetStub();
-  const std::wstring folder = NewTestFolder();
-  ASSERT_TRUE(SetEnvironmentVariableW(L"KELDO_NET_LOG", (folder + L"net.log").c_str()));
-  ASSERT_TRUE(CreateDirectoryW((folder + L"prepared").c_str(), nullptr));
-  const SlowNet slow(L"700", folder + L"prepared", folder + L"drive_k");
+  const SlowNet slow(L"700");
   ProcessMapper mapper;
   mapper.WaitForStarted(std::chrono::seconds(30));  // nothing started: at once
   mapper.StartMapping(u"H", u"\\\\server\\other");
@@ -98,26 +104,22 @@ TEST(ProcessMapper, WaitsForEveryStartedCommandTogether) {
   mapper.WaitForStarted(std::chrono::seconds(30));
   // Both commands ended: one of them moved the folder, the other found it
   // gone; the record holds both.
-  EXPECT_TRUE(IsFolder(folder + L"drive_k"));
-  const std::string log = ReadBytes(folder + L"net.log");
+  EXPECT_TRUE(IsFolder(slow.Drive()));
+  const std::string log = slow.Log();
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
 }
 
 TEST(ProcessMapper, LeavesACommandRunningAtTheBound) {
-  InstallSystemNetStub();
-  const std::wstring folder = NewTestFolder();
-  ASSERT_TRUE(SetEnvironmentVariableW(L"KELDO_NET_LOG", (folder + L"net.log").c_str()));
-  ASSERT_TRUE(CreateDirectoryW((folder + L"prepared").c_str(), nullptr));
-  const SlowNet slow(L"5000", folder + L"prepared", folder + L"drive_k");
+  const SlowNet slow(L"5000");
   ProcessMapper mapper;
   mapper.StartMapping(u"K", u"\\\\server\\keldo");
   mapper.WaitForStarted(std::chrono::milliseconds(200));
-  EXPECT_FALSE(Exists(folder + L"drive_k")) << "the wait outlasted its bound";
+  EXPECT_FALSE(Exists(slow.Drive())) << "the wait outlasted its bound";
   // Not ended with the wait: the command goes on and finishes by itself.
   bool appeared = false;
   for (int i = 0; i < 400 && !appeared; ++i) {
     Sleep(50);
-    appeared = IsFolder(folder + L"drive_k");
+    appeared = IsFolder(slow.Drive());
   }
   EXPECT_TRUE(appeared);
 }

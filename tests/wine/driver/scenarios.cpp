@@ -29,6 +29,15 @@ Captions Ordinary(Captions changes = {}) {
   return captions;
 }
 
+// When the database is on no drive: the settings stage's captions, then
+// the box and the end.
+Captions NotFound() {
+  return {{Control::lblSerial, L"Serial Number:  123456"},
+          {Control::lblSingleOrNetwork, L"Multi-user version of Keldo"},
+          {Control::lblAutoUpdate, L"Auto Update:  User turned it OFF"}};
+}
+const std::wstring kNotFoundBox = L"Your Accounts database not found so cannot continue";
+
 const std::wstring kNoWebExpiry = L"Website shows support expires: --------";
 
 // After the long-serial settings: the captions that differ from the ordinary
@@ -50,10 +59,8 @@ const std::array<Scenario, 20> kScenarios = {{
      {}},
     {"no-drive",
      Action::Run,
-     {{Control::lblSerial, L"Serial Number:  123456"},
-      {Control::lblSingleOrNetwork, L"Multi-user version of Keldo"},
-      {Control::lblAutoUpdate, L"Auto Update:  User turned it OFF"}},
-     {L"Your Accounts database not found so cannot continue"},
+     NotFound(),
+     {kNotFoundBox},
      true,
      {L"net use F: \\\\fileserver\\keldo|show=2", L"net use H: \"\\\\fileserver\\my data\"|show=2",
       L"net use K: \"\\\\fileserver\\old data\\\\\"|show=2"},
@@ -69,10 +76,8 @@ const std::array<Scenario, 20> kScenarios = {{
     // Its net use never ends: after the bound, the box and the end.
     {"endless-net",
      Action::Run,
-     {{Control::lblSerial, L"Serial Number:  123456"},
-      {Control::lblSingleOrNetwork, L"Multi-user version of Keldo"},
-      {Control::lblAutoUpdate, L"Auto Update:  User turned it OFF"}},
-     {L"Your Accounts database not found so cannot continue"},
+     NotFound(),
+     {kNotFoundBox},
      true,
      {L"net use K: \\\\fileserver\\keldo|show=2"}},
     {"website-down",
