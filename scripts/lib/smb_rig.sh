@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by tests/robust/smb_reconnect_test.sh and bench/smb-reconnect.sh
 # (bash, as root): a real SMB server on loopback and the desktop's way of
 # reaching it, all under one throw-away folder, as a Wine user who mapped a
@@ -5,10 +6,11 @@
 #
 #   smb_rig_missing             prints what the rig cannot do without; false when nothing
 #   smb_rig_start WORK          smbd on 127.0.0.1:445 with the shares "keldo" and "keldo data",
-#                               each holding the product's files, and a server on
+#                               each holding the product's files (also on 127.0.0.3, for
+#                               which the keyring holds no password), and a server on
 #                               127.0.0.2:445 that accepts and never answers
 #   smb_session CMD...          CMD in a private session bus with the desktop keyring unlocked
-#                               and both shares' password saved in it, so that
+#                               and both shares' password on 127.0.0.1 saved in it, so that
 #                               `gio mount smb://127.0.0.1/<share>` mounts without asking
 #                               (under $XDG_RUNTIME_DIR/gvfs); the bus, the keyring and gvfs
 #                               end with CMD
@@ -17,7 +19,7 @@
 #                               each a dosdevices link into the gvfs folder its share will have
 #   smb_rig_stop                stops every process the rig started and unmounts what is left
 #
-# smbd serves 127.0.0.1 only (its own smb.conf, every state folder under
+# smbd serves 127.0.0.1 and 127.0.0.3 only (its own smb.conf, every state folder under
 # WORK); the packaged daemons are never used.
 
 smb_shares=(keldo 'keldo data')
@@ -33,7 +35,7 @@ smb_rig_missing() {
   done
   if ((EUID == 0)) && command -v python3 > /dev/null; then
     local address
-    for address in 127.0.0.1 127.0.0.2; do
+    for address in 127.0.0.1 127.0.0.2 127.0.0.3; do
       python3 -c 'import socket,sys; socket.socket().bind((sys.argv[1], 445))' "$address" 2> /dev/null ||
         missing+=("a free port 445 on $address")
     done
@@ -59,7 +61,7 @@ smb_rig_start() {  # work
   smb_password=$(od -An -N12 -tx1 /dev/urandom | tr -d ' \n')
   keyring_password=$(od -An -N12 -tx1 /dev/urandom | tr -d ' \n')
   {
-    printf '%s\n' '[global]' '  workgroup = WORKGROUP' '  smb ports = 445' '  interfaces = 127.0.0.1' \
+    printf '%s\n' '[global]' '  workgroup = WORKGROUP' '  smb ports = 445' '  interfaces = 127.0.0.1 127.0.0.3' \
       '  bind interfaces only = yes' "  passdb backend = tdbsam:$w/passdb.tdb" \
       "  private dir = $w/private" "  lock directory = $w/lock" "  state directory = $w/state" \
       "  cache directory = $w/cache" "  pid directory = $w/pid" "  log file = $w/log/smbd.log" \
@@ -139,7 +141,7 @@ smb_prefix() {  # prefix L=\\server\share...
     drives+=$'\n'"\"${letter,,}:\"=\"network\""
   done
   printf '%s\n' 'WINE REGISTRY Version 2' ';; All keys relative to \\User\\S-1-5-21-0-0-0-1000' '' \
-    "$user[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC] 1733650000" \
+    "${user}[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC] 1733650000" \
     '"AutoUpdate"="No"' '"Network"="Yes"' '"PkgNbr"="123456"' '"VerNbr"="v6.3.215 01/12/2024"' \
     > "$prefix/user.reg"
   printf '%s\n' 'WINE REGISTRY Version 2' ';; All keys relative to \\Machine' '' \

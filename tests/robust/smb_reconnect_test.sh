@@ -101,6 +101,12 @@ run_case only-dead 'H=\\127.0.0.2\dead'
 expect_not_found
 check "ends by itself, within the bound and a margin (took $elapsed ms)" test "$elapsed" -lt 45000
 
+# A server whose password is in no keyring: the command asks, nobody
+# answers, it fails; not found, and no hang.
+run_case password-wanted 'K=\\127.0.0.3\keldo'
+expect_not_found
+check "ends well within the bound (took $elapsed ms)" test "$elapsed" -lt 15000
+
 # Nothing remembered: nothing started, nothing awaited.
 run_case nothing-remembered
 expect_not_found
