@@ -14,8 +14,8 @@ cd "$(dirname "$0")/.."
 source scripts/lib/smb_rig.sh
 runs=${1:-11}
 dead_runs=${2:-3}
-if missing=$(smb_rig_missing); then
-  echo "bench: needs $(echo "$missing" | paste -sd, - | sed 's/,/, /g')" >&2
+if needs=$(smb_rig_missing); then
+  echo "bench: needs $(echo "$needs" | paste -sd, - | sed 's/,/, /g')" >&2
   exit 1
 fi
 build=build/linux

@@ -20,8 +20,8 @@ hang_limit=120
 found_k='Keldo Database on Drive: K'
 not_found='Your Accounts database not found so cannot continue'
 
-if missing=$(smb_rig_missing); then
-  echo "SKIPPED: the real SMB cases need $(echo "$missing" | paste -sd, - | sed 's/,/, /g')"
+if needs=$(smb_rig_missing); then
+  echo "SKIPPED: the real SMB cases need $(echo "$needs" | paste -sd, - | sed 's/,/, /g')"
   exit 77
 fi
 
