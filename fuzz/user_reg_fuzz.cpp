@@ -1,6 +1,7 @@
 // The prefix's user.reg as the settings store and the remembered mappings
 // read it, whatever the file holds: never a crash, and a re-mapping is only
-// ever asked for a safe UNC path, whose smb:// address is plain ASCII.
+// ever asked for a UNC path a command line can carry, whose smb:// address
+// is plain ASCII.
 #include <vector>
 
 #include "fuzz_require.h"
@@ -39,10 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   AnsiCodePage codePage(systemReg);
   WineNetworkRegistry registry(userReg, codePage);
   FakeMapper mapper;
-  ReconnectDrives(registry, mapper);
+  RecordedDebug debug;
+  ReconnectDrives(registry, mapper, debug);
   for (const auto& [letter, remote] : mapper.started) {
     FUZZ_REQUIRE(letter.size() == 1 && letter[0] >= u'A' && letter[0] <= u'Z');
-    FUZZ_REQUIRE(remote.rfind(u"\\\\", 0) == 0 && IsSafeRemotePath(remote));
+    FUZZ_REQUIRE(remote.rfind(u"\\\\", 0) == 0 && CanCarryRemotePath(remote));
     // No address (a path with no server, such as \\ alone) means the
     // Linux mapper refuses the path and starts nothing.
     const std::string url = SmbUrl(remote);

@@ -15,6 +15,7 @@ packages=(
   python3-jsonschema  # the report tests check every --json output against docs/report.schema.json
   dpkg-dev osslsigncode binutils lintian
   time file   # the release checks time each build; CPack's DEB generator runs file
+  samba gvfs-backends gvfs-fuse gnome-keyring libsecret-tools dbus
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -22,6 +23,24 @@ for p in "${packages[@]}"; do
 done
 if ((${#missing[@]})); then
   export DEBIAN_FRONTEND=noninteractive
+  # Samba is here for the tests' own smbd on loopback: its packaged daemons
+  # would listen on every interface, so no service is started while the
+  # packages go in (a policy of our own only when the machine has none).
+  policy=/usr/sbin/policy-rc.d
+  own_policy=''
+  if [[ ! -e $policy ]]; then
+    printf '#!/bin/sh\nexit 101\n' > "$policy"
+    chmod 755 "$policy"
+    own_policy=1
+  fi
   apt-get update -q
-  apt-get install -y -q --no-install-recommends "${missing[@]}"
+  apt-get install -y -q --no-install-recommends -o DPkg::Lock::Timeout=600 "${missing[@]}" ||
+    status=$?
+  [[ -z $own_policy ]] || rm -f "$policy"
+  # Where systemd runs the services, the packaged ones would still start at
+  # the next boot.
+  if [[ " ${missing[*]} " == *" samba "* && -d /run/systemd/system ]]; then
+    systemctl disable --now smbd.service nmbd.service samba-ad-dc.service 2>/dev/null || true
+  fi
+  exit "${status:-0}"
 fi

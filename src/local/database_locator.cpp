@@ -8,10 +8,11 @@ Text FindDataDrive(FileSystem& fileSystem, NetworkRegistry& registry, DriveMappe
                    const Text& relativePath, DebugSink& debug) {
   Text result = SearchDrives(fileSystem, relativePath, debug);
   if (result.empty()) {
-    // A remembered network drive that is not connected is the likely cause;
-    // the re-mappings are not awaited, so the second pass sees only those
-    // that have finished by the time it reaches their letter.
-    ReconnectDrives(registry, mapper);
+    // A remembered network drive that is not connected is the likely cause.
+    // A re-mapping takes a moment even on a fast network: a second pass made
+    // as soon as the commands are started would miss the drive they bring
+    // back, so it waits for them (at most the bound, never for nothing).
+    if (ReconnectDrives(registry, mapper, debug) > 0) AwaitMappings(mapper, debug);
     result = SearchDrives(fileSystem, relativePath, debug);
   }
   if (result.empty()) debug.DebugMsg(relativePath + u" not found on any drive");

@@ -10,8 +10,9 @@ namespace keldo {
 
 // The letter of the first fixed or network drive, in the order the system
 // lists them, on which `relativePath` (":\..." after the letter) exists;
-// when none has it, the user's remembered network drives are re-mapped and
-// the drives searched once more. The empty text when both searches miss.
+// when none has it, the user's remembered network drives are re-mapped and,
+// once the re-mapping commands have ended (at most kMappingWaitBound), the
+// drives searched once more. The empty text when both searches miss.
 Text FindDataDrive(FileSystem& fileSystem, NetworkRegistry& registry, DriveMapper& mapper,
                    const Text& relativePath, DebugSink& debug);
 

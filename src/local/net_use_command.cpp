@@ -2,12 +2,7 @@
 
 namespace keldo {
 
-bool IsSafeRemotePath(const Text& remotePath) {
-  for (const char16_t c : remotePath) {
-    if (c == u'"' || c < 0x20 || c == 0x7F) return false;
-  }
-  return true;
-}
+bool CanCarryRemotePath(const Text& remotePath) { return remotePath.find(u'\0') == Text::npos; }
 
 Text QuotedArgument(const Text& argument) {
   if (!argument.empty() && argument.find_first_of(u" \t\"") == Text::npos) return argument;

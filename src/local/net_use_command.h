@@ -3,10 +3,9 @@
 
 namespace keldo {
 
-// Whether a remembered remote path may be handed to a re-mapping command:
-// a double quote or a control character could change what the command
-// does, so such a path is passed over.
-bool IsSafeRemotePath(const Text& remotePath);
+// Whether a re-mapping command line can carry a remembered remote path
+// whole: every character but NUL, which would end the command line there.
+bool CanCarryRemotePath(const Text& remotePath);
 
 // One argument of a Windows command line, as the C runtime and
 // CommandLineToArgvW will split it out again: unchanged when it holds no
@@ -14,9 +13,9 @@ bool IsSafeRemotePath(const Text& remotePath);
 // backslashes that would stand before a quote doubled.
 Text QuotedArgument(const Text& argument);
 
-// "net use F: \\server\share". A path holding a blank is quoted so that the
-// blank cannot split it into two arguments, and it arrives exactly as it
-// was remembered, a trailing backslash included.
+// "net use F: \\server\share". A path holding a blank, a tab or a double
+// quote is quoted so that it stays one argument, and it arrives exactly as
+// it was remembered, a trailing backslash or a quote included.
 Text NetUseCommandLine(const Text& letter, const Text& remotePath);
 
 }  // namespace keldo

@@ -49,12 +49,14 @@ class OpenedKey {
 
 }  // namespace
 
-void ReconnectDrives(NetworkRegistry& registry, DriveMapper& mapper) {
+int ReconnectDrives(NetworkRegistry& registry, DriveMapper& mapper, DebugSink& debug) {
+  int started = 0;
   for (int i = 1; i <= 26; ++i) {
     const Text letter(1, static_cast<char16_t>(i + 64));
     const Text remote = GetRemotePath(registry, letter);
-    if (IsNetworkPath(remote)) MapDrive(mapper, letter, remote);
+    if (IsNetworkPath(remote) && MapDrive(mapper, letter, remote, debug)) ++started;
   }
+  return started;
 }
 
 Text GetRemotePath(NetworkRegistry& registry, Text letter) {
@@ -93,13 +95,28 @@ Text NetworkKeyPath(Text letter) {
   return u"Network\\" + letter;
 }
 
-void MapDrive(DriveMapper& mapper, const Text& letter, const Text& remotePath) {
-  // A failed re-mapping only means the second search misses that drive, so
-  // nothing here is reported.
+bool MapDrive(DriveMapper& mapper, const Text& letter, const Text& remotePath, DebugSink& debug) {
+  // A failed re-mapping only means that the second search misses that
+  // drive: the run goes on, and only the diagnostic line tells why.
+  if (!CanCarryRemotePath(remotePath)) {
+    debug.DebugMsg(u"Cannot start the re-mapping of drive " + letter +
+                   u": its remembered path holds a NUL");
+    return false;
+  }
   try {
-    if (!IsSafeRemotePath(remotePath)) return;
     mapper.StartMapping(letter, remotePath);
-  } catch (const std::exception&) {
+    return true;
+  } catch (const std::exception& e) {
+    debug.DebugMsg(FromUtf8(e.what()));
+    return false;
+  }
+}
+
+void AwaitMappings(DriveMapper& mapper, DebugSink& debug) {
+  try {
+    mapper.WaitForStarted(kMappingWaitBound);
+  } catch (const std::exception& e) {
+    debug.DebugMsg(FromUtf8(e.what()));
   }
 }
 

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -81,10 +82,82 @@ TEST_F(GioDriveMapperTest, StartsGioMountWithoutAShellAndLeavesNoZombie) {
 }
 
 TEST_F(GioDriveMapperTest, AMissingProgramOrANonUncPathIsAnError) {
-  GioDriveMapper missing(prefix_.Root() + "/no-such-gio");
-  EXPECT_THROW(missing.StartMapping(u"F", u"\\\\server\\share"), RunTimeError);
+  const std::string program = prefix_.Root() + "/no-such-gio";
+  GioDriveMapper missing(program);
+  try {
+    missing.StartMapping(u"F", u"\\\\server\\my share");
+    ADD_FAILURE() << "started";
+  } catch (const RunTimeError& e) {
+    // The whole command and the system's reason.
+    EXPECT_EQ(std::string(e.what()), "Cannot start " + program +
+                                         " mount smb://server/my%20share: No such file or "
+                                         "directory (errno 2)");
+  }
   GioDriveMapper mapper(program_);
   EXPECT_THROW(mapper.StartMapping(u"F", u"D:\\share"), RunTimeError);
+  missing.WaitForStarted(std::chrono::seconds(30));  // nothing started: returns at once
+}
+
+// A mount program that records its id in <program>.<share>.pid and runs
+// as many seconds as the share's name says.
+class TimedMountTest : public GioDriveMapperTest {
+ protected:
+  TimedMountTest() {
+    prefix_.Write(
+        "fake-gio",
+        "#!/bin/sh\nshare=${2##*/}\necho $$ > \"$0.$share.pid\"\nexec sleep \"$share\"\n");
+  }
+  // The child's id, once it has written it; bounded, never a hang.
+  pid_t Pid(const std::string& share) {
+    for (int i = 0; i < 500; ++i) {
+      const std::string text = ReadAll(program_ + "." + share + ".pid");
+      if (!text.empty() && text.back() == '\n') return std::stoi(text);
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return 0;
+  }
+};
+
+bool IsRunning(pid_t pid) { return !IsZombieOrGone(pid); }
+
+// Only its parent can reap a child: gone means ended and reaped by us.
+bool IsGone(pid_t pid) { return ReadAll("/proc/" + std::to_string(pid) + "/stat").empty(); }
+
+TEST_F(TimedMountTest, WaitsForEveryStartedCommandTogetherAndReapsThem) {
+  GioDriveMapper mapper(program_);
+  mapper.StartMapping(u"F", u"\\\\server\\0.6");
+  mapper.StartMapping(u"H", u"\\\\server\\0.3");
+  const pid_t f = Pid("0.6"), h = Pid("0.3");
+  ASSERT_GT(f, 0);
+  ASSERT_GT(h, 0);
+  mapper.WaitForStarted(std::chrono::seconds(30));
+  // Both ended, and reaped by the wait itself: no zombie left for later.
+  EXPECT_TRUE(IsGone(f));
+  EXPECT_TRUE(IsGone(h));
+}
+
+TEST_F(TimedMountTest, LeavesACommandRunningAtTheBoundAndReapsItOnceEnded) {
+  pid_t endless = 0;
+  {
+    GioDriveMapper mapper(program_);
+    mapper.StartMapping(u"F", u"\\\\server\\600");
+    endless = Pid("600");
+    ASSERT_GT(endless, 0);
+    mapper.WaitForStarted(std::chrono::milliseconds(200));
+    EXPECT_TRUE(IsRunning(endless)) << "the command was ended";
+    // A later wait is for what was started since; the endless one is no
+    // longer awaited.
+    mapper.StartMapping(u"H", u"\\\\server\\0.1");
+    const pid_t quick = Pid("0.1");
+    mapper.WaitForStarted(std::chrono::seconds(30));
+    EXPECT_TRUE(IsGone(quick));
+    EXPECT_TRUE(IsRunning(endless));
+    ::kill(endless, SIGTERM);
+    for (int i = 0; i < 500 && IsRunning(endless); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+  EXPECT_TRUE(IsGone(endless)) << "left a zombie";
 }
 
 }  // namespace

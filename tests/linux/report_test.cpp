@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
-#include <thread>
 
 #include "base/findings_text.h"
 #include "platform/linux/gio_drive_mapper.h"
@@ -31,41 +30,6 @@ struct ReportRun {
   std::string out, err;
 };
 
-// The started re-mapping is never awaited by the program; the test waits
-// for its fake mount program here, so the second pass sees a finished one.
-class SettledMapper : public DriveMapper {
- public:
-  SettledMapper(std::string program, std::string doneMarker)
-      : inner_(std::move(program)), doneMarker_(std::move(doneMarker)) {}
-  void StartMapping(const Text& letter, const Text& remotePath) override {
-    inner_.StartMapping(letter, remotePath);
-    for (int i = 0; i < 1000 && !std::filesystem::exists(doneMarker_); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-  }
-
- private:
-  GioDriveMapper inner_;
-  std::string doneMarker_;
-};
-
-class WithMapper : public PlatformServices {
- public:
-  WithMapper(std::unique_ptr<PlatformServices> inner, std::unique_ptr<DriveMapper> mapper)
-      : inner_(std::move(inner)), mapper_(std::move(mapper)) {}
-  SettingsStore& Settings() override { return inner_->Settings(); }
-  FileSystem& Files() override { return inner_->Files(); }
-  NetworkRegistry& Registry() override { return inner_->Registry(); }
-  DriveMapper& Mapper() override { return *mapper_; }
-  TextFiles& TextInput() override { return inner_->TextInput(); }
-  WebComponent& Web() override { return inner_->Web(); }
-  Clock& LocalClock() override { return inner_->LocalClock(); }
-
- private:
-  std::unique_ptr<PlatformServices> inner_;
-  std::unique_ptr<DriveMapper> mapper_;
-};
-
 class ReportTest : public ::testing::Test {
  protected:
   ReportTest() {
@@ -81,10 +45,8 @@ class ReportTest : public ::testing::Test {
     factoryCalls_ = 0;
     auto factory = [&]() -> std::unique_ptr<PlatformServices> {
       ++factoryCalls_;
-      const std::string program = prefix_.Root() + "/fake-gio";
-      auto services = MakeLinuxPlatformServices({prefix_.Prefix(), kTestLimits, program});
-      return std::make_unique<WithMapper>(
-          std::move(services), std::make_unique<SettledMapper>(program, program + ".done"));
+      return MakeLinuxPlatformServices(
+          {prefix_.Prefix(), kTestLimits, prefix_.Root() + "/fake-gio"});
     };
     std::ostringstream out, err;
     ReportRun run;
@@ -136,9 +98,12 @@ TEST_F(ReportTest, FoundOnlyAfterTheRememberedShareIsMounted) {
       {"EscapedTrailingNuls", "\"\\\\\\\\fileserver\\\\keldo\\0\\0\\0\\0\""},
   };
   prefix_.Link("f:", "../share");  // the server is down: nothing behind the link yet
-  prefix_.Write("fake-gio",
-                "#!/bin/sh\ncd \"$(dirname \"$0\")\" && mkdir -p share/Keldo6/GENDATA && "
-                ": > share/Keldo6/GENDATA/GeneralKeldo6data.mdb && echo \"$@\" > \"$0.done\"\n");
+  // It takes its time, as a real mount does: the second search must wait
+  // for it.
+  prefix_.Write(
+      "fake-gio",
+      "#!/bin/sh\nsleep 0.5; cd \"$(dirname \"$0\")\" && mkdir -p share/Keldo6/GENDATA && "
+      ": > share/Keldo6/GENDATA/GeneralKeldo6data.mdb && echo \"$@\" > \"$0.done\"\n");
   std::filesystem::permissions(prefix_.Root() + "/fake-gio", std::filesystem::perms::owner_all);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -194,6 +159,28 @@ TEST_F(ReportTest, NotFoundEndsTheProgram) {
                    "Version on this PC: ", "Multi-user version of Keldo",
                    "PC shows support expires: ", "Website shows support expires:",
                    "Auto Update:  User turned it OFF", "Keldo Database on Drive:"}));
+}
+
+// As on a system without gio: the debug lines say which command could not
+// be started and why, and the run goes on as specified.
+TEST_F(ReportTest, AReMappingThatCannotStartIsNamedInTheDebugLines) {
+  prefix_.Link("d:", "../drive_d");
+  prefix_.MakeFolder("drive_d");
+  prefix_.WriteUserReg(std::string(kSettings) +
+                       "\n[Network\\\\F] 1733650000\n\"RemotePath\"=\"\\\\\\\\fs\\\\my data\"\n");
+  const ReportRun run = Run(StandinServer::Trusted().Website(), {"--json", "--debug"});
+  EXPECT_EQ(run.code, 2) << run.err;
+  const auto report = nlohmann::json::parse(run.out);
+  EXPECT_EQ(report["outcome"], "closed");
+  const std::vector<std::string> debug = report["debug"];
+  EXPECT_EQ(debug,
+            (std::vector<std::string>{
+                "Looking for Keldo DB on drive: C", "Looking for Keldo DB on drive: D",
+                "Cannot start " + prefix_.Root() +
+                    "/fake-gio mount smb://fs/my%20data: No such file or directory (errno 2)",
+                "Looking for Keldo DB on drive: C", "Looking for Keldo DB on drive: D",
+                ":\\Keldo6\\GENDATA\\GeneralKeldo6data.mdb not found on any drive",
+                "Cannot find Keldo data files so cannot continue"}));
 }
 
 TEST_F(ReportTest, WebsiteThatCannotBeUsed) {

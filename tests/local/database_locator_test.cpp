@@ -24,11 +24,14 @@ struct LocatorCase {
   const char16_t* found;
   Log log;
   int drivesCalls;
+  bool startFails = false;  // F's re-mapping cannot be started
 };
 
 const std::string kLooking = "diag: Looking for Keldo DB on drive: ";
 const std::string kNotFound =
     "diag: :\\Keldo6\\GENDATA\\GeneralKeldo6data.mdb not found on any drive";
+// The second pass waits for the one started re-mapping, at most 30 s.
+const std::string kWaitForF = "wait: 30000 ms for 1";
 
 const LocatorCase kCases[] = {
     {"FirstHitInLetterOrderWins",
@@ -62,15 +65,15 @@ const LocatorCase kCases[] = {
      {},
      true,
      u"",
-     {"pointer: 11", kLooking + "C", kLooking + "F", kLooking + "C", kLooking + "F", kNotFound,
-      "pointer: 0"},
+     {"pointer: 11", kLooking + "C", kLooking + "F", kWaitForF, kLooking + "C", kLooking + "F",
+      kNotFound, "pointer: 0"},
      2},
     {"DriveMappedAgainIsFoundInTheSecondPass",
      {{{u"C", kDriveFixed}}, {{u"C", kDriveFixed}, {u"F", kDriveNetwork}}},
      {u"F"},
      true,
      u"F",
-     {"pointer: 11", kLooking + "C", kLooking + "C", kLooking + "F",
+     {"pointer: 11", kLooking + "C", kWaitForF, kLooking + "C", kLooking + "F",
       "diag: Keldo Data found on Drive: F", "pointer: 0"},
      2},
     {"MappingNotFinishedInTime",
@@ -78,8 +81,20 @@ const LocatorCase kCases[] = {
      {u"F"},
      true,
      u"",
-     {"pointer: 11", kLooking + "C", kLooking + "C", kNotFound, "pointer: 0"},
+     {"pointer: 11", kLooking + "C", kWaitForF, kLooking + "C", kNotFound, "pointer: 0"},
      2},
+    // Nothing started, nothing to wait for; the line says why.
+    {"StartFailsSoNothingIsAwaited",
+     {{{u"C", kDriveFixed}}},
+     {u"F"},
+     true,
+     u"",
+     {"pointer: 11", kLooking + "C",
+      "diag: Cannot start net use F: \\\\server\\data: error 2: The system cannot find the file "
+      "specified.",
+      kLooking + "C", kNotFound, "pointer: 0"},
+     2,
+     true},
 };
 
 class Locator : public testing::TestWithParam<LocatorCase> {};
@@ -90,6 +105,7 @@ TEST_P(Locator, SearchesAsExpected) {
   rig->fileSystem.passes = c.passes;
   for (const char16_t* letter : c.dbOn) rig->AddFile(letter + kPath, "");
   if (c.rememberF) rig->registry.SetText("Network\\F", "\\\\server\\data");
+  if (c.startFails) rig->mapper.throwFor = {u"F"};
   MainCheck& window = rig->Start();
   window.SetDebugOn(-1);
   CheckState state;
@@ -101,7 +117,10 @@ TEST_P(Locator, SearchesAsExpected) {
   // Reconnection happens exactly when the first pass misses.
   const bool reconnected = !rig->registry.calls.empty();
   EXPECT_EQ(reconnected, c.drivesCalls == 2);
-  EXPECT_EQ(rig->mapper.started.size(), reconnected && c.rememberF ? 1u : 0u);
+  const bool started = reconnected && c.rememberF && !c.startFails;
+  EXPECT_EQ(rig->mapper.started.size(), started ? 1u : 0u);
+  // Awaited exactly when something was started.
+  EXPECT_EQ(rig->mapper.waits.size(), started ? 1u : 0u);
   // A drive is tested exactly when it is announced: skipped types never,
   // and nothing after the first hit.
   std::size_t announced = 0;

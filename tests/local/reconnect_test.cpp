@@ -94,10 +94,10 @@ TEST(NetworkKeyPath, PutsNetworkBeforeAnyLetter) {
   EXPECT_EQ(NetworkKeyPath(u"AB"), u"Network\\AB");
 }
 
-TEST(NetUseCommand, QuotesBlanksAndRefusesWhatCouldChangeTheCommand) {
+TEST(NetUseCommand, QuotesWhatCouldSplitTheArgumentAndCarriesAllButNul) {
   const struct {
-    const char16_t* path;
-    bool safe;
+    Text path;
+    bool carried;
     const char16_t* line;
   } cases[] = {
       {u"\\\\server\\data", true, u"net use F: \\\\server\\data"},
@@ -107,14 +107,19 @@ TEST(NetUseCommand, QuotesBlanksAndRefusesWhatCouldChangeTheCommand) {
       {u"\\\\server\\my\\\\ data\\x", true, u"net use F: \"\\\\server\\my\\\\ data\\x\""},
       {u"\\\\server\\data\\", true, u"net use F: \\\\server\\data\\"},
       {u"\\\\s\u00e9rver\\\u20ac", true, u"net use F: \\\\s\u00e9rver\\\u20ac"},
-      {u"\\\\server\\a\"b", false, nullptr},
-      {u"\\\\server\\a\nb", false, nullptr},
-      {u"\\\\server\\a\tb", false, nullptr},
-      {u"\\\\server\\a\x7f", false, nullptr},
+      {u"\\\\server\\a\"b", true, u"net use F: \"\\\\server\\a\\\"b\""},
+      {u"\\\\server\\a\\\"b c\\", true, u"net use F: \"\\\\server\\a\\\\\\\"b c\\\\\""},
+      {u"\\\\server\\a b\"", true, u"net use F: \"\\\\server\\a b\\\"\""},
+      {u"\\\\server\\a\nb", true, u"net use F: \\\\server\\a\nb"},
+      {u"\\\\server\\a\r\x1b[2Jb", true, u"net use F: \\\\server\\a\r\x1b[2Jb"},
+      {u"\\\\server\\a\tb", true, u"net use F: \"\\\\server\\a\tb\""},
+      {u"\\\\server\\a\x7f", true, u"net use F: \\\\server\\a\x7f"},
+      {u"\\\\server\\a\u0085\u00a0b", true, u"net use F: \\\\server\\a\u0085\u00a0b"},
+      {Text(u"\\\\server\\a\0b", 12), false, nullptr},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(IsSafeRemotePath(c.path), c.safe) << ToUtf8(c.path);
-    if (c.safe) {
+    EXPECT_EQ(CanCarryRemotePath(c.path), c.carried) << ToUtf8(c.path);
+    if (c.carried) {
       EXPECT_EQ(NetUseCommandLine(u"F", c.path), c.line);
     }
   }
@@ -147,13 +152,23 @@ TEST(ReconnectDrives, MapsEveryRememberedUncPathInLetterOrder) {
   registry.SetText("Network\\M", "\\\\m\\a\"b");
   registry.SetText("Network\\P", "\\\\p\\share");
   registry.SetText("Network\\Z", "\\\\z\\share");
+  registry.SetText("Network\\T", "\\\\t\\a\tb\x01");
   FakeMapper mapper;
   mapper.throwFor = {u"P"};
-  ReconnectDrives(registry, mapper);
+  RecordedDebug debug;
+  EXPECT_EQ(ReconnectDrives(registry, mapper, debug), 5);
 
-  const std::vector<std::pair<Text, Text>> expected = {
-      {u"F", u"\\\\f\\my data"}, {u"H", u"\\\\h\\share"}, {u"Z", u"\\\\z\\share"}};
+  const std::vector<std::pair<Text, Text>> expected = {{u"F", u"\\\\f\\my data"},
+                                                       {u"H", u"\\\\h\\share"},
+                                                       {u"M", u"\\\\m\\a\"b"},
+                                                       {u"T", u"\\\\t\\a\tb\x01"},
+                                                       {u"Z", u"\\\\z\\share"}};
   EXPECT_EQ(mapper.started, expected);
+  // The one that could not be started says so, naming its command and why.
+  EXPECT_EQ(debug.lines,
+            std::vector<std::string>{"Cannot start net use P: \\\\p\\share: error 2: The system "
+                                     "cannot find the file specified."});
+  EXPECT_TRUE(mapper.waits.empty());
   Calls opens, expectedOpens;
   for (const auto& call : registry.calls) {
     if (call.rfind("open ", 0) == 0) opens.push_back(call);
@@ -162,6 +177,33 @@ TEST(ReconnectDrives, MapsEveryRememberedUncPathInLetterOrder) {
     expectedOpens.push_back(std::string("open Network\\") + letter);
   EXPECT_EQ(opens, expectedOpens);
   EXPECT_EQ(registry.openKeys, 0);
+}
+
+TEST(MapDrive, PassesOverOnlyAPathNoCommandLineCanCarry) {
+  FakeMapper mapper;
+  RecordedDebug debug;
+  EXPECT_FALSE(MapDrive(mapper, u"F", Text(u"\\\\s\\a\0b", 8), debug));
+  EXPECT_TRUE(MapDrive(mapper, u"G", u"\\\\s\\a\"b", debug));
+  EXPECT_EQ(mapper.started, (std::vector<std::pair<Text, Text>>{{u"G", u"\\\\s\\a\"b"}}));
+  EXPECT_EQ(debug.lines,
+            std::vector<std::string>{
+                "Cannot start the re-mapping of drive F: its remembered path holds a NUL"});
+}
+
+TEST(AwaitMappings, WaitsAtMostTheBoundAndAFailedWaitOnlySaysSo) {
+  FakeMapper mapper;
+  RecordedDebug debug;
+  mapper.StartMapping(u"F", u"\\\\s\\f");
+  mapper.StartMapping(u"H", u"\\\\s\\h");
+  AwaitMappings(mapper, debug);
+  mapper.failWait = true;
+  mapper.StartMapping(u"K", u"\\\\s\\k");
+  AwaitMappings(mapper, debug);
+  using std::chrono::milliseconds;
+  EXPECT_EQ(mapper.waits, (std::vector<std::pair<milliseconds, std::size_t>>{
+                              {milliseconds(30000), 2}, {milliseconds(30000), 1}}));
+  EXPECT_EQ(debug.lines, std::vector<std::string>{"Cannot wait for the re-mapping commands: error "
+                                                  "6: The handle is invalid."});
 }
 
 }  // namespace

@@ -24,3 +24,10 @@ find_package(nlohmann_json REQUIRED)
 target_link_libraries(keldo_robust_tests PRIVATE keldo_test_servers nlohmann_json::nlohmann_json GTest::gtest GTest::gtest_main)
 add_dependencies(keldo_robust_tests keldo-check-report-at)
 gtest_discover_tests(keldo_robust_tests DISCOVERY_MODE PRE_TEST)
+
+# The re-mapping against a real SMB server on loopback (smbd, gvfs, the
+# desktop keyring): whole runs of the report. Skipped (77) without root or
+# port 445; one at a time, as they share the port.
+add_test(NAME smb_reconnect
+         COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/smb_reconnect_test.sh $<TARGET_FILE:keldo-check-report-at>)
+set_tests_properties(smb_reconnect PROPERTIES SKIP_RETURN_CODE 77 RESOURCE_LOCK smb_port_445 TIMEOUT 600)

@@ -70,8 +70,23 @@ RegistryStatus FakeRegistry::CloseKey(RegistryKey) {
 }
 
 void FakeMapper::StartMapping(const Text& letter, const Text& remotePath) {
-  if (throwFor.count(letter)) throw RunTimeError(2, "The system cannot find the file specified");
+  if (throwFor.count(letter)) {
+    throw RunTimeError(2, "Cannot start net use " + ToUtf8(letter) + ": " + ToUtf8(remotePath) +
+                              ": error 2: The system cannot find the file specified.");
+  }
   started.emplace_back(letter, remotePath);
+}
+
+void FakeMapper::WaitForStarted(std::chrono::milliseconds bound) {
+  const std::size_t count = started.size() - awaited_;
+  awaited_ = started.size();
+  waits.emplace_back(bound, count);
+  if (log_) {
+    log_->push_back("wait: " + std::to_string(bound.count()) + " ms for " + std::to_string(count));
+  }
+  if (failWait)
+    throw RunTimeError(6,
+                       "Cannot wait for the re-mapping commands: error 6: The handle is invalid.");
 }
 
 namespace {

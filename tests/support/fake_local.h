@@ -1,6 +1,7 @@
 #pragma once
 // In-memory stand-ins of the local ports: settings, drives, the remembered
 // network mappings, the re-mapping starter and first-line file input.
+#include <chrono>
 #include <map>
 #include <memory>
 #include <set>
@@ -9,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/debug_sink.h"
 #include "base/ports.h"
 
 namespace keldo {
@@ -73,11 +75,32 @@ class FakeRegistry : public NetworkRegistry {
   std::vector<std::string> opened_;  // handle - 1 → subkey
 };
 
+// Records what is started and awaited. Given a log (the rig passes the
+// view's), each wait is also a line there, "wait: <bound> ms for <n>", so a
+// test sees it in order among the searches' diagnostic lines.
 class FakeMapper : public DriveMapper {
  public:
+  FakeMapper() = default;
+  explicit FakeMapper(std::vector<std::string>& log) : log_(&log) {}
   void StartMapping(const Text& letter, const Text& remotePath) override;
+  void WaitForStarted(std::chrono::milliseconds bound) override;
+
   std::vector<std::pair<Text, Text>> started;
   std::set<Text> throwFor;  // letters whose start fails
+  // Each wait: its bound and how many commands were started since the last.
+  std::vector<std::pair<std::chrono::milliseconds, std::size_t>> waits;
+  bool failWait = false;
+
+ private:
+  std::vector<std::string>* log_ = nullptr;
+  std::size_t awaited_ = 0;
+};
+
+// The diagnostic lines a probe sends, in order.
+class RecordedDebug : public DebugSink {
+ public:
+  void DebugMsg(const Text& text) override { lines.push_back(ToUtf8(text)); }
+  std::vector<std::string> lines;
 };
 
 class FakeTextFiles : public TextFiles {

@@ -20,7 +20,7 @@ struct Rig {
   FakeTextFiles files;
   FakeFileSystem fileSystem{files};
   FakeRegistry registry;
-  FakeMapper mapper;
+  FakeMapper mapper{view.log};
   FakeWeb web{files};
   FakeClock clock;
   Ports ports{view, settings, fileSystem, registry, mapper, files, web, clock};

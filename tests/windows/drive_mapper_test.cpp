@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "platform/windows/process_mapper.h"
 #include "windows/platform_fixture.h"
@@ -63,6 +64,64 @@ TEST(ProcessMapper, StartsNetUseMinimisedWithoutWaiting) {
             "net use F: \\\\server\\data|show=2\n"
             "net use H: \"\\\\server\\my data\"|show=2\n");
   SetEnvironmentVariableW(L"KELDO_NET_LOG", nullptr);
+}
+
+// The stand-in takes its time and then moves the folder "prepared" of a new
+// test folder to "drive_k" there, as a drive appearing; the environment it
+// reads is set for the one test.
+class SlowNet {
+ public:
+  explicit SlowNet(const wchar_t* delayMs) : folder_(NewTestFolder()) {
+    InstallSystemNetStub();
+    CreateDirectoryW((folder_ + L"prepared").c_str(), nullptr);
+    SetEnvironmentVariableW(L"KELDO_NET_LOG", (folder_ + L"net.log").c_str());
+    SetEnvironmentVariableW(L"KELDO_NET_DELAY_MS", delayMs);
+    SetEnvironmentVariableW(L"KELDO_NET_MOVE_FROM", (folder_ + L"prepared").c_str());
+    SetEnvironmentVariableW(L"KELDO_NET_MOVE_TO", Drive().c_str());
+  }
+  ~SlowNet() {
+    for (const wchar_t* name :
+         {L"KELDO_NET_DELAY_MS", L"KELDO_NET_MOVE_FROM", L"KELDO_NET_MOVE_TO", L"KELDO_NET_LOG"}) {
+      SetEnvironmentVariableW(name, nullptr);
+    }
+  }
+  SlowNet(const SlowNet&) = delete;
+  SlowNet& operator=(const SlowNet&) = delete;
+
+  std::wstring Drive() const { return folder_ + L"drive_k"; }
+  std::string Log() const { return ReadBytes(folder_ + L"net.log"); }
+
+ private:
+  std::wstring folder_;
+};
+
+TEST(ProcessMapper, WaitsForEveryStartedCommandTogether) {
+  const SlowNet slow(L"700");
+  ProcessMapper mapper;
+  mapper.WaitForStarted(std::chrono::seconds(30));  // nothing started: at once
+  mapper.StartMapping(u"H", u"\\\\server\\other");
+  mapper.StartMapping(u"K", u"\\\\server\\keldo");
+  mapper.WaitForStarted(std::chrono::seconds(30));
+  // Both commands ended: one of them moved the folder, the other found it
+  // gone; the record holds both.
+  EXPECT_TRUE(IsFolder(slow.Drive()));
+  const std::string log = slow.Log();
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
+}
+
+TEST(ProcessMapper, LeavesACommandRunningAtTheBound) {
+  const SlowNet slow(L"5000");
+  ProcessMapper mapper;
+  mapper.StartMapping(u"K", u"\\\\server\\keldo");
+  mapper.WaitForStarted(std::chrono::milliseconds(200));
+  EXPECT_FALSE(Exists(slow.Drive())) << "the wait outlasted its bound";
+  // Not ended with the wait: the command goes on and finishes by itself.
+  bool appeared = false;
+  for (int i = 0; i < 400 && !appeared; ++i) {
+    Sleep(50);
+    appeared = IsFolder(slow.Drive());
+  }
+  EXPECT_TRUE(appeared);
 }
 
 // A copy of the planted twin for the time of one test, then gone.

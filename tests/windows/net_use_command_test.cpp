@@ -47,6 +47,11 @@ TEST(NetUseCommandLine, SplitsBackIntoTheRememberedPath) {
       {"backslashes_before_a_quote", L"\\\\server\\a\\\\\"b c\\"},
       {"quote_at_the_end", L"\\\\server\\a b\""},
       {"non_ascii", L"\\\\s\u00e9rver\\\u20ac data\\"},
+      {"line_feed", L"\\\\server\\a\nb"},
+      {"carriage_return_and_escape", L"\\\\server\\a\r\x1b[2Jb"},
+      {"delete", L"\\\\server\\a\x7f"},
+      {"c1_control_and_no_break_space", L"\\\\server\\a\u0085\u00a0b"},
+      {"control_before_a_quote", L"\\\\server\\\x01\"\x02"},
       {"empty", L""},
   };
   for (const auto& c : cases) {

@@ -5,12 +5,12 @@
 #include <utility>
 #include <vector>
 
-#include "base/drive_mapper.h"
 #include "local/reconnect.h"
 #include "platform/windows/ansi_registry.h"
 #include "platform/windows/registry_settings.h"
 #include "shared/long_setting_cases.h"
 #include "support/case_name.h"
+#include "support/fake_local.h"
 #include "windows/platform_fixture.h"
 
 namespace keldo {
@@ -58,19 +58,12 @@ TEST_P(LongSettings, ReadAsMissingPastSixtyFourKibibytes) {
 
 INSTANTIATE_TEST_SUITE_P(Table, LongSettings, ::testing::ValuesIn(kLongSettingCases), CaseName());
 
-class Recorder final : public DriveMapper {
- public:
-  void StartMapping(const Text& letter, const Text& remotePath) override {
-    started.emplace_back(letter, remotePath);
-  }
-  std::vector<std::pair<Text, Text>> started;
-};
-
 TEST(AnsiRegistry, NoRememberedMappingsStartNothing) {
   DeleteUserKey(L"Network");
   AnsiRegistry registry;
-  Recorder mapper;
-  ReconnectDrives(registry, mapper);
+  FakeMapper mapper;
+  RecordedDebug debug;
+  ReconnectDrives(registry, mapper, debug);
   EXPECT_TRUE(mapper.started.empty());
   EXPECT_EQ(GetRemotePath(registry, u"F"), u"nothing");
 }
@@ -86,8 +79,9 @@ TEST(AnsiRegistry, RemembersMappingsInLetterOrder) {
   SetUserValue(L"Network\\P", L"RemotePath", REG_BINARY, "\\\\srv\\bin", 9);
 
   AnsiRegistry registry;
-  Recorder mapper;
-  ReconnectDrives(registry, mapper);
+  FakeMapper mapper;
+  RecordedDebug debug;
+  ReconnectDrives(registry, mapper, debug);
   const std::vector<std::pair<Text, Text>> expected = {
       {u"F", u"\\\\server\\data"},
       {u"H", u"\\\\server\\my data"},
@@ -112,8 +106,9 @@ TEST(AnsiRegistry, RemotePathEndsAtItsFirstNul) {
   AnsiRegistry registry;
   EXPECT_EQ(GetRemotePath(registry, u"F"), u"\\\\fs\\k");
   EXPECT_EQ(GetRemotePath(registry, u"G"), u"\\\\fs\\k");
-  Recorder mapper;
-  ReconnectDrives(registry, mapper);
+  FakeMapper mapper;
+  RecordedDebug debug;
+  ReconnectDrives(registry, mapper, debug);
   const std::vector<std::pair<Text, Text>> expected = {{u"F", u"\\\\fs\\k"}, {u"G", u"\\\\fs\\k"}};
   EXPECT_EQ(mapper.started, expected);
 }

@@ -145,7 +145,9 @@ drive_window() {  # scenario prefix log
   local slow preload=()
   slow=$(slow_path "$1")
   [[ -z $slow ]] || preload=(LD_PRELOAD="$slow_stat" KELDO_SLOW_PATH="$slow" KELDO_SLOW_MS=3000)
-  env "${preload[@]}" KELDO_NET_LOG='C:\CheckKeldo\net-calls.log' WINEPREFIX=$2 timeout 300 \
+  # shellcheck disable=SC2046 # one word per setting
+  env "${preload[@]}" $(net_stub_env "$1" "$2") KELDO_NET_LOG='C:\CheckKeldo\net-calls.log' \
+    WINEPREFIX=$2 timeout 300 \
     wine "$driver" "$1" 'C:\CheckKeldo\CheckKeldoSupport.exe' "$(winpath "$work/shots")" \
     2>"$out/logs/$1.err" | tr -d '\r' > "$3"
   return "${PIPESTATUS[0]}"
@@ -333,7 +335,7 @@ run_report() {  # name settings(none|named|machine|endless) expected-web-version
 }
 
 scenarios=("${@:3}")
-((${#scenarios[@]})) || scenarios=(ordinary network-drive no-drive website-down unreadable-answer
+((${#scenarios[@]})) || scenarios=(ordinary network-drive no-drive late-drive endless-net website-down unreadable-answer
                                    empty-latest-progs folder-not-creatable start-twice exit close-box
                                    proxy-tunnel proxy-script proxy-407 proxy-407-negotiate
                                    proxy-intercept website-stall slow-drive close-during-run

@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "local/net_use_command.h"
+#include "platform/windows/responsive_wait.h"
 #include "platform/windows/unique_handle.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/win_error.h"
@@ -29,6 +32,26 @@ std::wstring SystemNetPath() {
   return folder + L"net.exe";
 }
 
+// Waits until every process of `processes` has ended, or `bound` has
+// passed; the one place where this layer waits for the commands it started.
+// The window keeps answering while it waits (responsive_wait.h).
+void WaitForProcesses(const std::vector<HANDLE>& processes, std::chrono::milliseconds bound) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + bound;
+  // One call takes at most kMaxServedHandles handles (a run starts at most
+  // 26); more are awaited in turn, each share of them with what is left of
+  // the bound.
+  for (std::size_t first = 0; first < processes.size(); first += kMaxServedHandles) {
+    const auto count =
+        static_cast<DWORD>(std::min<std::size_t>(processes.size() - first, kMaxServedHandles));
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    const DWORD timeout = static_cast<DWORD>(std::clamp<long long>(left.count(), 0, INFINITE - 1));
+    const DWORD result = WaitForAllServed(count, processes.data() + first, timeout);
+    if (result == WAIT_FAILED) ThrowLastError("Cannot wait for the net use commands");
+    if (result == WAIT_TIMEOUT) return;  // still running: left to run
+  }
+}
+
 }  // namespace
 
 void ProcessMapper::StartMapping(const Text& letter, const Text& remotePath) {
@@ -47,9 +70,16 @@ void ProcessMapper::StartMapping(const Text& letter, const Text& remotePath) {
     ThrowLastError("Cannot start " + ToUtf8(FromWide(application)) + " as " +
                    ToUtf8(FromWide(commandLine)));
   }
-  // Never awaited: the handles go back at once.
   KernelHandle(process.hThread).reset();
-  KernelHandle(process.hProcess).reset();
+  started_.emplace_back(process.hProcess);
+}
+
+void ProcessMapper::WaitForStarted(std::chrono::milliseconds bound) {
+  const std::vector<KernelHandle> processes = std::move(started_);
+  started_.clear();
+  std::vector<HANDLE> handles;
+  for (const KernelHandle& process : processes) handles.push_back(process.get());
+  WaitForProcesses(handles, bound);
 }
 
 }  // namespace keldo

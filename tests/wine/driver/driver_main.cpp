@@ -288,6 +288,10 @@ void RunScenario(CheckLog& log, const Scenario& scenario, HWND window, const Pro
         log.Check(HasEnded(program.process.get(), kEndWaitMs), "the program ends after the box");
       } else {
         log.Check(run.clickReturned, "the run returns to the window");
+        DWORD_PTR answer = 0;
+        log.Check(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000,
+                                      &answer) != 0,
+                  "the window answers at once after the run");
         CheckCaptions(log, window, scenario, scenario.captions, "after the run");
         if (scenario.copyFindings) CheckCopiesAfterRun(log, window, scenario);
       }

@@ -29,6 +29,15 @@ Captions Ordinary(Captions changes = {}) {
   return captions;
 }
 
+// When the database is on no drive: the settings stage's captions, then
+// the box and the end.
+Captions NotFound() {
+  return {{Control::lblSerial, L"Serial Number:  123456"},
+          {Control::lblSingleOrNetwork, L"Multi-user version of Keldo"},
+          {Control::lblAutoUpdate, L"Auto Update:  User turned it OFF"}};
+}
+const std::wstring kNotFoundBox = L"Your Accounts database not found so cannot continue";
+
 const std::wstring kNoWebExpiry = L"Website shows support expires: --------";
 
 // After the long-serial settings: the captions that differ from the ordinary
@@ -40,7 +49,7 @@ Captions LongSerial() {
                    {Control::lblWebsiteExpires, kNoWebExpiry}});
 }
 
-const std::array<Scenario, 21> kScenarios = {{
+const std::array<Scenario, 23> kScenarios = {{
     {"ordinary", Action::Run, Ordinary(), {}, false, {}, true, 0, true},
     {"network-drive",
      Action::Run,
@@ -50,14 +59,27 @@ const std::array<Scenario, 21> kScenarios = {{
      {}},
     {"no-drive",
      Action::Run,
-     {{Control::lblSerial, L"Serial Number:  123456"},
-      {Control::lblSingleOrNetwork, L"Multi-user version of Keldo"},
-      {Control::lblAutoUpdate, L"Auto Update:  User turned it OFF"}},
-     {L"Your Accounts database not found so cannot continue"},
+     NotFound(),
+     {kNotFoundBox},
      true,
      {L"net use F: \\\\fileserver\\keldo|show=2", L"net use H: \"\\\\fileserver\\my data\"|show=2",
       L"net use K: \"\\\\fileserver\\old data\\\\\"|show=2"},
      true},
+    // The remembered K: comes back 1.5 s after its net use starts: found in
+    // the same run.
+    {"late-drive",
+     Action::RunProbed,
+     Ordinary({{Control::lblServer, L"Keldo Database on Drive: K"}}),
+     {},
+     false,
+     {L"net use K: \\\\fileserver\\keldo|show=2"}},
+    // Its net use never ends: after the bound, the box and the end.
+    {"endless-net",
+     Action::RunProbed,
+     NotFound(),
+     {kNotFoundBox},
+     true,
+     {L"net use K: \\\\fileserver\\keldo|show=2"}},
     {"website-down",
      Action::Run,
      Ordinary({{Control::lblWebVersion, L"Version on website: 0"},

@@ -60,6 +60,14 @@ lay_out() {  # scenario prefix
       remember_mapping "$p" K '\\fileserver\old data\'
       drive "$p" d hd
       drive "$p" e cdrom; database_on "$p" e ;;
+    late-drive | endless-net)
+      # K: is remembered and its link leads nowhere until the stand-in
+      # net.exe, after its delay, moves the prepared folder there.
+      ordinary_settings "$p"
+      remember_mapping "$p" K '\\fileserver\keldo'
+      drive "$p" d hd
+      drive "$p" k network; database_on "$p" k; latest_progs_on "$p" k
+      mv "$p/drive_k" "$p/prepared_k" ;;
     unreadable-answer)
       # The stand-in website answers this serial with a page without markers.
       settings "$p" No Yes 000000 'v6.3.215 01/12/2024'
@@ -104,3 +112,15 @@ website_requests() {
 # Whether the stand-in website is up while the scenario runs.
 # Behind a tunnelling proxy it is up elsewhere (run-wine-suite.sh).
 website_up() { [[ $1 != website-down && $1 != proxy-tunnel && $1 != proxy-script ]]; }
+
+# What the stand-in net.exe is told to do besides recording its command
+# line (tests/windows/net_stub.cpp): how long the re-mapping takes, and the
+# folder that then appears behind the letter.
+net_stub_env() {  # scenario prefix
+  case $1 in
+    late-drive)
+      echo "KELDO_NET_DELAY_MS=1500 KELDO_NET_MOVE_FROM=$(winpath "$2/prepared_k")" \
+        "KELDO_NET_MOVE_TO=$(winpath "$2/drive_k")" ;;
+    endless-net) echo "KELDO_NET_DELAY_MS=forever" ;;
+  esac
+}
