@@ -66,6 +66,9 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+# A step of the suite itself that fails stops it; say which, never silently.
+set -E
+trap 'echo "# a step of the suite failed: line $LINENO: $BASH_COMMAND (status $?)" >&2' ERR
 
 record() {  # passed(0/1) text
   if [[ $1 == 0 ]]; then echo "ok - $2"; else echo "not ok - $2"; fi | tee -a "$results"

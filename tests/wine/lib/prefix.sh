@@ -17,8 +17,17 @@ stop_wineserver() {
   WINEPREFIX=$1 timeout 30 wineserver -w 2>/dev/null || true
 }
 
+# Wine's reg has been seen to fail now and then on a busy machine without a
+# word; a second try after the prefix's server has gone usually succeeds,
+# and a second failure is named.
 reg_add() {  # prefix key name text
-  wine_in "$1" reg add "$2" /v "$3" /t REG_SZ /d "$4" /f >/dev/null
+  local attempt
+  for attempt in 1 2; do
+    wine_in "$1" reg add "$2" /v "$3" /t REG_SZ /d "$4" /f >/dev/null && return 0
+    echo "# reg add $2 /v $3 in $1 failed (status $?, attempt $attempt)" >&2
+    stop_wineserver "$1"
+  done
+  return 1
 }
 
 # The base prefix: Wine's own set-up, windows that close at once (no window
