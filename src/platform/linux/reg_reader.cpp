@@ -315,24 +315,30 @@ void RegReader::OnKeyHeader(std::string_view line) {
   if (!haveKey_) return;
   FoldNameInPlace(key_);
   // Wine reads a key path name by name: backslashes at its ends or doubled
-  // separate no empty names.
-  const std::vector<TextView> names = RegPathNames(key_);
-  Text folded;
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    if (i > 0) folded.push_back(u'\\');
-    folded.append(names[i]);
-    // Wine writes no line for a key that has subkeys but no values of its
-    // own; the registry still has it.
-    if (i + 1 < names.size() && Tracks(folded)) {
-      hive_.AddPath(folded);
-      if (wanted_.find(folded) != wanted_.end()) hive_.AddKey(folded);
+  // separate no empty names. One buffer serves every key line, so that a
+  // file of many keys costs no allocation per key.
+  folded_.clear();
+  for (std::size_t from = 0; from < key_.size();) {
+    const std::size_t end = std::min(key_.find(u'\\', from), key_.size());
+    if (end > from) {
+      // Wine writes no line for a key that has subkeys but no values of its
+      // own; the registry still has it.
+      if (!folded_.empty()) {
+        if (Tracks(folded_)) {
+          hive_.AddPath(folded_);
+          if (wanted_.find(folded_) != wanted_.end()) hive_.AddKey(folded_);
+        }
+        folded_.push_back(u'\\');
+      }
+      folded_.append(key_, from, end - from);
     }
+    from = end + 1;
   }
-  if (!Tracks(folded)) return;
-  hive_.AddPath(folded);
-  keepValues_ = wanted_.find(folded) != wanted_.end();
-  if (keepValues_) hive_.AddKey(folded);
-  keptKey_ = std::move(folded);
+  if (!Tracks(folded_)) return;
+  hive_.AddPath(folded_);
+  keepValues_ = wanted_.find(folded_) != wanted_.end();
+  if (keepValues_) hive_.AddKey(folded_);
+  keptKey_ = folded_;
 }
 
 // Options of the key being read, or of the whole file before any key.
@@ -449,7 +455,11 @@ bool RegReader::Fits(std::size_t dataBytes) const {
 
 void RegReader::Store(const Text& name, std::optional<RegValue> value) {
   if (!keptKey_) return;
-  const Text folded = FoldName(name);
+  // Folded in a buffer of its own: a key crowded with values not kept costs
+  // no allocation per value.
+  foldedName_.assign(name);
+  FoldNameInPlace(foldedName_);
+  const Text& folded = foldedName_;
   const bool isLink = folded == kLinkValueName;
   if (!keepValues_ && !isLink) return;
   const std::size_t cost = value ? value->data.size() + name.size() * 2 + kKeptValueOverhead : 0;

@@ -83,6 +83,8 @@ class RegReader {
   Text name_;
   Text text_;
   Text probe_;
+  Text folded_;      // the key line's path, folded, name by name
+  Text foldedName_;  // the value's name, folded
 
   bool haveKey_ = false;
   std::optional<Text> keptKey_;  // folded, when the current key is tracked
