@@ -109,8 +109,4 @@ ProxyAddress ReadProxyAddress(const std::string& proxy) {
   return address;
 }
 
-std::string ProxyWithoutCredentials(const std::string& proxy) {
-  return ReadProxyAddress(proxy).shown;
-}
-
 }  // namespace keldo

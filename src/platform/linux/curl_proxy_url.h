@@ -19,7 +19,4 @@ struct ProxyAddress {
 
 ProxyAddress ReadProxyAddress(const std::string& proxy);
 
-// The proxy as a diagnostic line may show it.
-std::string ProxyWithoutCredentials(const std::string& proxy);
-
 }  // namespace keldo
