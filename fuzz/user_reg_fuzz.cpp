@@ -7,9 +7,9 @@
 #include "fuzz_require.h"
 #include "local/net_use_command.h"
 #include "local/reconnect.h"
-#include "platform/linux/gio_drive_mapper.h"
-#include "platform/linux/wine_network_registry.h"
-#include "platform/linux/wine_settings_store.h"
+#include "platform/linux/mapper/drive_mapper.h"
+#include "platform/linux/registry/network_registry.h"
+#include "platform/linux/registry/settings_store.h"
 #include "support/fake_local.h"
 #include "support/temp_folder.h"
 

@@ -4,8 +4,8 @@
 
 #include "local/reconnect.h"
 #include "platform/linux/ansi_code_page.h"
-#include "platform/linux/posix_text_files.h"
-#include "platform/linux/wine_network_registry.h"
+#include "platform/linux/files/text_files.h"
+#include "platform/linux/registry/network_registry.h"
 #include "shared/ansi_best_fit_cases.h"
 #include "support/case_name.h"
 #include "support/temp_prefix.h"

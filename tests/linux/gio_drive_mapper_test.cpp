@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "base/errors.h"
-#include "platform/linux/gio_drive_mapper.h"
+#include "platform/linux/mapper/drive_mapper.h"
 #include "support/temp_prefix.h"
 
 namespace keldo {

@@ -5,7 +5,7 @@
 
 #include <chrono>
 
-#include "platform/linux/curl_web_component.h"
+#include "platform/linux/web/web_component.h"
 #include "support/standin_server.h"
 #include "support/temp_prefix.h"
 #include "support/test_limits.h"

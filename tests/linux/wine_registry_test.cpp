@@ -5,9 +5,9 @@
 
 #include "local/reconnect.h"
 #include "platform/linux/name_fold.h"
-#include "platform/linux/reg_file.h"
-#include "platform/linux/wine_network_registry.h"
-#include "platform/linux/wine_settings_store.h"
+#include "platform/linux/registry/reg_file.h"
+#include "platform/linux/registry/network_registry.h"
+#include "platform/linux/registry/settings_store.h"
 #include "shared/long_setting_cases.h"
 #include "shared/wine_hive_cases.h"
 #include "support/case_name.h"

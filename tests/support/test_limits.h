@@ -1,7 +1,7 @@
 #pragma once
 #include <chrono>
 
-#include "platform/linux/curl_exchange.h"
+#include "platform/linux/web/curl_exchange.h"
 
 namespace keldo {
 

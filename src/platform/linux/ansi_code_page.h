@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "base/text.h"
-#include "platform/linux/reg_file.h"
+#include "platform/linux/registry/reg_file.h"
 #include "platform/linux/unique_iconv.h"
 
 namespace keldo {

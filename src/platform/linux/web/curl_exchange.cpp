@@ -1,4 +1,4 @@
-#include "platform/linux/curl_exchange.h"
+#include "platform/linux/web/curl_exchange.h"
 
 #include <curl/curl.h>
 #include <openssl/err.h>
@@ -12,9 +12,9 @@
 
 #include "base/errors.h"
 #include "base/web_component.h"
-#include "platform/linux/curl_proxy.h"
-#include "platform/linux/curl_proxy_url.h"
-#include "platform/linux/embedded_ca.h"
+#include "platform/linux/web/web_proxy.h"
+#include "platform/linux/web/curl_proxy_url.h"
+#include "platform/linux/web/embedded_ca.h"
 
 namespace keldo {
 

@@ -1,4 +1,4 @@
-#include "platform/linux/wine_file_system.h"
+#include "platform/linux/files/file_system.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -7,7 +7,7 @@
 #include <cctype>
 #include <cerrno>
 
-#include "platform/linux/drive_type.h"
+#include "platform/linux/files/drive_type.h"
 #include "platform/linux/posix_error.h"
 #include "platform/linux/unique_dir.h"
 

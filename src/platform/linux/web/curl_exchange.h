@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/linux/curl_session.h"
+#include "platform/linux/web/web_session.h"
 
 namespace keldo {
 

@@ -1,4 +1,4 @@
-#include "platform/linux/wine_settings_store.h"
+#include "platform/linux/registry/settings_store.h"
 
 namespace keldo {
 

@@ -1,6 +1,6 @@
 #pragma once
 #include "base/file_system.h"
-#include "platform/linux/reg_file.h"
+#include "platform/linux/registry/reg_file.h"
 #include "platform/linux/wine_paths.h"
 
 namespace keldo {

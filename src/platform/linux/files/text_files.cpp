@@ -1,4 +1,4 @@
-#include "platform/linux/posix_text_files.h"
+#include "platform/linux/files/text_files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

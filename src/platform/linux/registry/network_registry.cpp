@@ -1,4 +1,4 @@
-#include "platform/linux/wine_network_registry.h"
+#include "platform/linux/registry/network_registry.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
-#include "platform/linux/curl_web_client.h"
+#include "platform/linux/web/web_client.h"
 
-#include "platform/linux/file_replace.h"
+#include "platform/linux/web/file_replace.h"
 
 namespace keldo {
 

@@ -1,4 +1,4 @@
-#include "platform/linux/curl_proxy_url.h"
+#include "platform/linux/web/curl_proxy_url.h"
 
 #include <curl/curl.h>
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/linux/reg_reader.h"
+#include "platform/linux/registry/reg_reader.h"
 
 namespace keldo {
 

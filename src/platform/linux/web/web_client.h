@@ -1,6 +1,6 @@
 #pragma once
 #include "base/web_component.h"
-#include "platform/linux/curl_exchange.h"
+#include "platform/linux/web/curl_exchange.h"
 #include "platform/linux/wine_paths.h"
 
 namespace keldo {

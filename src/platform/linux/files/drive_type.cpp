@@ -1,4 +1,4 @@
-#include "platform/linux/drive_type.h"
+#include "platform/linux/files/drive_type.h"
 
 #include <sys/stat.h>
 #include <sys/statfs.h>

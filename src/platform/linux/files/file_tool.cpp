@@ -1,4 +1,4 @@
-#include "platform/linux/folder_tool.h"
+#include "platform/linux/files/file_tool.h"
 
 #include <sys/stat.h>
 

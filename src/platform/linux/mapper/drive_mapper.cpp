@@ -1,4 +1,4 @@
-#include "platform/linux/gio_drive_mapper.h"
+#include "platform/linux/mapper/drive_mapper.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,4 +1,4 @@
-#include "platform/linux/reg_reader.h"
+#include "platform/linux/registry/reg_reader.h"
 
 #include <algorithm>
 

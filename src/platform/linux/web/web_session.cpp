@@ -1,4 +1,4 @@
-#include "platform/linux/curl_session.h"
+#include "platform/linux/web/web_session.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "platform/linux/curl_proxy.h"
+#include "platform/linux/web/web_proxy.h"
 
 #include <arpa/inet.h>
 #include <curl/curl.h>

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "base/platform_services.h"
-#include "platform/linux/curl_exchange.h"
+#include "platform/linux/web/curl_exchange.h"
 #include "platform/linux/wine_prefix.h"
 
 namespace keldo {

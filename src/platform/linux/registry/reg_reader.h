@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/linux/reg_hive.h"
+#include "platform/linux/registry/reg_hive.h"
 
 namespace keldo {
 

@@ -1,4 +1,4 @@
-#include "platform/linux/reg_hive.h"
+#include "platform/linux/registry/reg_hive.h"
 
 #include "platform/linux/name_fold.h"
 

@@ -3,7 +3,7 @@
 
 #include "base/network_registry.h"
 #include "platform/linux/ansi_code_page.h"
-#include "platform/linux/reg_file.h"
+#include "platform/linux/registry/reg_file.h"
 
 namespace keldo {
 

@@ -1,4 +1,4 @@
-#include "platform/linux/file_replace.h"
+#include "platform/linux/web/file_replace.h"
 
 #include <fcntl.h>
 #include <stdlib.h>

@@ -1,4 +1,4 @@
-#include "platform/linux/reg_file.h"
+#include "platform/linux/registry/reg_file.h"
 
 #include "platform/linux/bounded_file.h"
 #include "platform/linux/name_fold.h"

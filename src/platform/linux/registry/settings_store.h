@@ -1,6 +1,6 @@
 #pragma once
 #include "base/settings_store.h"
-#include "platform/linux/reg_file.h"
+#include "platform/linux/registry/reg_file.h"
 
 namespace keldo {
 

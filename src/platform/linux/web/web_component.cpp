@@ -1,7 +1,7 @@
-#include "platform/linux/curl_web_component.h"
+#include "platform/linux/web/web_component.h"
 
-#include "platform/linux/curl_web_client.h"
-#include "platform/linux/folder_tool.h"
+#include "platform/linux/web/web_client.h"
+#include "platform/linux/files/file_tool.h"
 
 namespace keldo {
 
