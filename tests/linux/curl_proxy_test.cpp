@@ -7,8 +7,8 @@
 
 #include <map>
 
-#include "platform/linux/web/web_proxy.h"
 #include "platform/linux/web/curl_proxy_url.h"
+#include "platform/linux/web/web_proxy.h"
 #include "support/connect_proxy.h"
 #include "support/standin_server.h"
 #include "support/temp_folder.h"

@@ -9,8 +9,8 @@
 #include <sstream>
 
 #include "base/findings_text.h"
-#include "platform/linux/mapper/drive_mapper.h"
 #include "platform/linux/linux_services.h"
+#include "platform/linux/mapper/drive_mapper.h"
 #include "report/console_view.h"
 #include "report/report.h"
 #include "report/source_commit.h"

@@ -3,9 +3,9 @@
 #include <unistd.h>
 
 #include "base/errors.h"
+#include "platform/linux/files/file_system.h"
 #include "platform/linux/files/file_tool.h"
 #include "platform/linux/files/text_files.h"
-#include "platform/linux/files/file_system.h"
 #include "support/temp_prefix.h"
 
 namespace keldo {

@@ -5,8 +5,8 @@
 
 #include "local/reconnect.h"
 #include "platform/linux/name_fold.h"
-#include "platform/linux/registry/reg_file.h"
 #include "platform/linux/registry/network_registry.h"
+#include "platform/linux/registry/reg_file.h"
 #include "platform/linux/registry/settings_store.h"
 #include "shared/long_setting_cases.h"
 #include "shared/wine_hive_cases.h"

@@ -12,9 +12,9 @@
 
 #include "base/errors.h"
 #include "base/web_component.h"
-#include "platform/linux/web/web_proxy.h"
 #include "platform/linux/web/curl_proxy_url.h"
 #include "platform/linux/web/embedded_ca.h"
+#include "platform/linux/web/web_proxy.h"
 
 namespace keldo {
 

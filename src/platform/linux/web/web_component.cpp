@@ -1,7 +1,7 @@
 #include "platform/linux/web/web_component.h"
 
-#include "platform/linux/web/web_client.h"
 #include "platform/linux/files/file_tool.h"
+#include "platform/linux/web/web_client.h"
 
 namespace keldo {
 
