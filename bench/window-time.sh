@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-10}
-[[ -f src/platform/windows/CMakeLists.txt ]] || { echo "no Windows program in this tree"; exit 1; }
+[[ -f src/window/CMakeLists.txt ]] || { echo "no Windows program in this tree"; exit 1; }
 for tool in wine wineserver Xvfb xwininfo x86_64-w64-mingw32-g++; do
   command -v "$tool" > /dev/null || { echo "$tool is missing"; exit 1; }
 done

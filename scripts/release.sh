@@ -42,7 +42,7 @@ for preset in release-windows release-linux; do
 done
 
 mkdir dist
-cp "$source/build/release-windows/src/platform/windows/CheckKeldoSupport.exe" \
+cp "$source/build/release-windows/src/window/CheckKeldoSupport.exe" \
    "$source/build/release-windows/src/report/keldo-check-report.exe" dist/
 cp "$source"/build/release-linux/keldo-check-report_*.deb dist/
 ((${#sign[@]} == 0)) || "${sign[@]}" dist/CheckKeldoSupport.exe dist/keldo-check-report.exe

@@ -5,8 +5,8 @@
 
 #include "app/main_check.h"
 #include "base/platform_services.h"
-#include "platform/windows/main_window.h"
 #include "platform/windows/wide_text.h"
+#include "window/main_window.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   try {

@@ -1,6 +1,6 @@
-#include "platform/windows/control_font.h"
+#include "window/control_font.h"
 
-#include "platform/windows/twips.h"
+#include "window/twips.h"
 
 namespace keldo {
 

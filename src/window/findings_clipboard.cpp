@@ -1,4 +1,4 @@
-#include "platform/windows/findings_clipboard.h"
+#include "window/findings_clipboard.h"
 
 #include <cstdio>
 #include <cstring>

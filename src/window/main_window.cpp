@@ -1,17 +1,17 @@
-#include "platform/windows/main_window.h"
+#include "window/main_window.h"
 
 #include <commctrl.h>
 
 #include <exception>
 
 #include "app/main_check.h"
-#include "platform/windows/control_font.h"
-#include "platform/windows/findings_clipboard.h"
-#include "platform/windows/resource_ids.h"
-#include "platform/windows/twips.h"
+#include "platform/windows/resources/resource_ids.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/win_error.h"
-#include "platform/windows/window_dpi.h"
+#include "window/control_font.h"
+#include "window/findings_clipboard.h"
+#include "window/twips.h"
+#include "window/window_dpi.h"
 
 namespace keldo {
 

@@ -1,4 +1,4 @@
-#include "platform/windows/twips.h"
+#include "window/twips.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "platform/windows/window_dpi.h"
+#include "window/window_dpi.h"
 
 namespace keldo {
 

@@ -238,7 +238,7 @@ expect "the signed keldo-check-report.exe runs under Wine and names the commit" 
 
 if [[ -n $sign_build ]]; then
   echo "# signing the test build in $sign_build"
-  for exe in "$sign_build/src/platform/windows/CheckKeldoSupport.exe" "$sign_build/src/report/keldo-check-report.exe"; do
+  for exe in "$sign_build/src/window/CheckKeldoSupport.exe" "$sign_build/src/report/keldo-check-report.exe"; do
     expect "test build $(basename "$exe") signed" \
       bash scripts/sign.sh --cert "$pki/signer.pem" --key "$pki/signer.key" "$exe"
     expect "test build $(basename "$exe") verifies" verify "$pki/ca.pem" "$exe"

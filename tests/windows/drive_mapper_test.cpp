@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "platform/windows/process_mapper.h"
+#include "platform/windows/mapper/drive_mapper.h"
 #include "windows/platform_fixture.h"
 
 namespace keldo {

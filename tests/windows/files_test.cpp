@@ -6,10 +6,10 @@
 
 #include "base/errors.h"
 #include "base/first_line.h"
-#include "platform/windows/download_file.h"
-#include "platform/windows/drive_files.h"
-#include "platform/windows/folder_tool.h"
-#include "platform/windows/win_text_files.h"
+#include "platform/windows/files/file_system.h"
+#include "platform/windows/files/file_tool.h"
+#include "platform/windows/files/text_files.h"
+#include "platform/windows/web/file_replace.h"
 #include "windows/platform_fixture.h"
 
 namespace keldo {

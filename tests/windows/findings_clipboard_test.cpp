@@ -2,8 +2,8 @@
 // them from the running window; this is the whole text, date included).
 #include <gtest/gtest.h>
 
-#include "platform/windows/findings_clipboard.h"
 #include "support/fake_view.h"
+#include "window/findings_clipboard.h"
 
 namespace keldo {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "local/reconnect.h"
-#include "platform/windows/ansi_registry.h"
-#include "platform/windows/registry_settings.h"
+#include "platform/windows/registry/network_registry.h"
+#include "platform/windows/registry/settings_store.h"
 #include "shared/long_setting_cases.h"
 #include "support/case_name.h"
 #include "support/fake_local.h"

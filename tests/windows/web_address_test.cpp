@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "base/text.h"
-#include "platform/windows/folder_tool.h"
-#include "platform/windows/proxy_rules.h"
-#include "platform/windows/web_address.h"
+#include "platform/windows/files/file_tool.h"
+#include "platform/windows/web/proxy_rules.h"
+#include "platform/windows/web/web_address.h"
 
 namespace keldo {
 

@@ -3,7 +3,7 @@
 // tests.)
 #include <gtest/gtest.h>
 
-#include "platform/windows/winhttp_client.h"
+#include "platform/windows/web/web_client.h"
 #include "windows/platform_fixture.h"
 
 namespace keldo {

@@ -1,8 +1,8 @@
 // Twips to pixels at the DPIs people use, and the window's codes for drives.
 #include <gtest/gtest.h>
 
-#include "platform/windows/drive_files.h"
-#include "platform/windows/twips.h"
+#include "platform/windows/files/file_system.h"
+#include "window/twips.h"
 
 namespace keldo {
 

@@ -20,7 +20,7 @@ die() { echo "run-wine-suite: $*" >&2; exit 2; }
 (($# >= 2)) || { echo "usage: run-wine-suite.sh <windows build folder> <keldo-standin-website> [scenario...]" >&2; exit 64; }
 build=$(cd "$1" && pwd) || die "no build folder $1"
 standin=$(realpath "$2")
-program=$build/src/platform/windows/CheckKeldoSupport.exe
+program=$build/src/window/CheckKeldoSupport.exe
 driver=$build/tests/wine/keldo_window_driver.exe
 trust_helper=$build/tests/wine/keldo_trust_test_ca.exe
 platform_tests=$build/tests/wine/keldo_wine_platform_tests.exe

@@ -1,12 +1,12 @@
 // The Windows platform layer as one set of ports.
 #include "base/platform_services.h"
-#include "platform/windows/ansi_registry.h"
-#include "platform/windows/drive_files.h"
+#include "platform/windows/files/file_system.h"
+#include "platform/windows/files/text_files.h"
 #include "platform/windows/local_clock.h"
-#include "platform/windows/process_mapper.h"
-#include "platform/windows/registry_settings.h"
-#include "platform/windows/win_text_files.h"
-#include "platform/windows/winhttp_client.h"
+#include "platform/windows/mapper/drive_mapper.h"
+#include "platform/windows/registry/network_registry.h"
+#include "platform/windows/registry/settings_store.h"
+#include "platform/windows/web/web_client.h"
 
 namespace keldo {
 

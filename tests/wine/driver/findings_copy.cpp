@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/controls.h"
-#include "platform/windows/findings_clipboard.h"
+#include "window/findings_clipboard.h"
 
 namespace keldo {
 

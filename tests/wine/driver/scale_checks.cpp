@@ -7,7 +7,7 @@
 #include "driver/font_reference.h"
 #include "driver/layout_checks.h"
 #include "driver/window_probe.h"
-#include "platform/windows/control_font.h"
+#include "window/control_font.h"
 
 namespace keldo {
 

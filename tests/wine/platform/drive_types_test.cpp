@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "platform/windows/drive_files.h"
+#include "platform/windows/files/file_system.h"
 
 namespace keldo {
 

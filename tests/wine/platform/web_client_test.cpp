@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/windows/web/web_client.h"
 #include "platform/windows/wide_text.h"
-#include "platform/windows/winhttp_client.h"
 #include "windows/platform_fixture.h"
 
 namespace keldo {

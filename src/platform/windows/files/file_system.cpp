@@ -1,4 +1,4 @@
-#include "platform/windows/drive_files.h"
+#include "platform/windows/files/file_system.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "platform/windows/folder_tool.h"
+#include "platform/windows/files/file_tool.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "platform/windows/win_text_files.h"
+#include "platform/windows/files/text_files.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "platform/windows/process_mapper.h"
+#include "platform/windows/mapper/drive_mapper.h"
 
 #include <windows.h>
 

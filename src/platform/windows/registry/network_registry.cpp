@@ -1,4 +1,4 @@
-#include "platform/windows/ansi_registry.h"
+#include "platform/windows/registry/network_registry.h"
 
 #include <windows.h>
 

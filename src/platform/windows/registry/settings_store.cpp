@@ -1,4 +1,4 @@
-#include "platform/windows/registry_settings.h"
+#include "platform/windows/registry/settings_store.h"
 
 #include <windows.h>
 

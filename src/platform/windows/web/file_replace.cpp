@@ -1,4 +1,4 @@
-#include "platform/windows/download_file.h"
+#include "platform/windows/web/file_replace.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "platform/windows/proxy_rules.h"
+#include "platform/windows/web/proxy_rules.h"
 
 #include <cwctype>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "platform/windows/web_address.h"
+#include "platform/windows/web/web_address.h"
 
 namespace keldo {
 

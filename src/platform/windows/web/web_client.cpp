@@ -1,18 +1,18 @@
-#include "platform/windows/winhttp_client.h"
+#include "platform/windows/web/web_client.h"
 
 #include <winhttp.h>
 
 #include <algorithm>
 
 #include "base/errors.h"
-#include "platform/windows/download_file.h"
-#include "platform/windows/folder_tool.h"
+#include "platform/windows/files/file_tool.h"
 #include "platform/windows/responsive_wait.h"
-#include "platform/windows/web_address.h"
+#include "platform/windows/web/file_replace.h"
+#include "platform/windows/web/web_address.h"
+#include "platform/windows/web/web_proxy.h"
+#include "platform/windows/web/web_session.h"
+#include "platform/windows/web/winhttp_pool.h"
 #include "platform/windows/wide_text.h"
-#include "platform/windows/winhttp_pool.h"
-#include "platform/windows/winhttp_proxy.h"
-#include "platform/windows/winhttp_session.h"
 
 namespace keldo {
 

@@ -23,7 +23,7 @@ class WinHttpClient final : public WebClient {
     DWORD status = 0;
     std::string body;
   };
-  struct RequestRun;  // one call's requests (winhttp_client.cpp)
+  struct RequestRun;  // one call's requests (web_client.cpp)
   // True with a complete answer of any status; false with failure_ set.
   bool Exchange(Text address, std::wstring method, std::string body, const wchar_t* headers,
                 Answer& answer);

@@ -1,8 +1,8 @@
-#include "platform/windows/winhttp_proxy.h"
+#include "platform/windows/web/web_proxy.h"
 
 #include "platform/windows/unique_handle.h"
+#include "platform/windows/web/web_session.h"
 #include "platform/windows/wide_text.h"
-#include "platform/windows/winhttp_session.h"
 
 namespace keldo {
 

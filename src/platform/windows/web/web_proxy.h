@@ -8,7 +8,7 @@
 #include <string>
 
 #include "base/text.h"
-#include "platform/windows/proxy_rules.h"
+#include "platform/windows/web/proxy_rules.h"
 
 namespace keldo {
 

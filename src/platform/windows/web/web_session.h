@@ -6,8 +6,8 @@
 #include <string>
 
 #include "base/text.h"
-#include "platform/windows/proxy_rules.h"
 #include "platform/windows/unique_handle.h"
+#include "platform/windows/web/proxy_rules.h"
 
 namespace keldo {
 

@@ -1,4 +1,4 @@
-#include "platform/windows/winhttp_pool.h"
+#include "platform/windows/web/winhttp_pool.h"
 
 #include "platform/windows/wide_text.h"
 

@@ -10,8 +10,8 @@
 #include <tuple>
 #include <utility>
 
-#include "platform/windows/proxy_rules.h"
-#include "platform/windows/winhttp_session.h"
+#include "platform/windows/web/proxy_rules.h"
+#include "platform/windows/web/web_session.h"
 
 namespace keldo {
 
