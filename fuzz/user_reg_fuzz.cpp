@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "fuzz_require.h"
-#include "local/net_use_command.h"
 #include "local/reconnect.h"
 #include "platform/linux/mapper/drive_mapper.h"
 #include "platform/linux/registry/network_registry.h"

@@ -4,8 +4,6 @@
 #include <exception>
 #include <string>
 
-#include "local/net_use_command.h"
-
 namespace keldo {
 
 namespace {
@@ -89,6 +87,8 @@ Text GetRemotePath(NetworkRegistry& registry, Text letter) {
   result.resize(std::min(result.size(), result.find(u'\0')));
   return result;
 }
+
+bool CanCarryRemotePath(const Text& remotePath) { return remotePath.find(u'\0') == Text::npos; }
 
 Text NetworkKeyPath(Text letter) {
   if (letter.empty()) return Text();

@@ -23,6 +23,10 @@ int ReconnectDrives(NetworkRegistry& registry, DriveMapper& mapper, DebugSink& d
 // be read.
 Text GetRemotePath(NetworkRegistry& registry, Text letter);
 
+// Whether a re-mapping command line can carry a remembered remote path
+// whole: every character but NUL, which would end the command line there.
+bool CanCarryRemotePath(const Text& remotePath);
+
 // "Network\<letter>"; the empty text for no letter.
 Text NetworkKeyPath(Text letter);
 

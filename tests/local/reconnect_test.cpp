@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "local/net_use_command.h"
 #include "local/reconnect.h"
 #include "support/case_name.h"
 #include "support/fake_local.h"
@@ -94,52 +93,17 @@ TEST(NetworkKeyPath, PutsNetworkBeforeAnyLetter) {
   EXPECT_EQ(NetworkKeyPath(u"AB"), u"Network\\AB");
 }
 
-TEST(NetUseCommand, QuotesWhatCouldSplitTheArgumentAndCarriesAllButNul) {
+TEST(CanCarryRemotePath, CarriesEveryPathButOneHoldingNul) {
   const struct {
     Text path;
     bool carried;
-    const char16_t* line;
   } cases[] = {
-      {u"\\\\server\\data", true, u"net use F: \\\\server\\data"},
-      {u"\\\\server\\my data", true, u"net use F: \"\\\\server\\my data\""},
-      {u"\\\\server\\my data\\", true, u"net use F: \"\\\\server\\my data\\\\\""},
-      {u"\\\\server\\my data\\\\", true, u"net use F: \"\\\\server\\my data\\\\\\\\\""},
-      {u"\\\\server\\my\\\\ data\\x", true, u"net use F: \"\\\\server\\my\\\\ data\\x\""},
-      {u"\\\\server\\data\\", true, u"net use F: \\\\server\\data\\"},
-      {u"\\\\s\u00e9rver\\\u20ac", true, u"net use F: \\\\s\u00e9rver\\\u20ac"},
-      {u"\\\\server\\a\"b", true, u"net use F: \"\\\\server\\a\\\"b\""},
-      {u"\\\\server\\a\\\"b c\\", true, u"net use F: \"\\\\server\\a\\\\\\\"b c\\\\\""},
-      {u"\\\\server\\a b\"", true, u"net use F: \"\\\\server\\a b\\\"\""},
-      {u"\\\\server\\a\nb", true, u"net use F: \\\\server\\a\nb"},
-      {u"\\\\server\\a\r\x1b[2Jb", true, u"net use F: \\\\server\\a\r\x1b[2Jb"},
-      {u"\\\\server\\a\tb", true, u"net use F: \"\\\\server\\a\tb\""},
-      {u"\\\\server\\a\x7f", true, u"net use F: \\\\server\\a\x7f"},
-      {u"\\\\server\\a\u0085\u00a0b", true, u"net use F: \\\\server\\a\u0085\u00a0b"},
-      {Text(u"\\\\server\\a\0b", 12), false, nullptr},
+      {u"\\\\server\\my data\\", true},      {u"\\\\server\\a\"b", true},
+      {u"\\\\server\\a\r\x1b[2Jb", true},    {u"\\\\server\\a\tb", true},
+      {u"\\\\server\\a\u0085\u00a0b", true}, {Text(u"\\\\server\\a\0b", 12), false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(CanCarryRemotePath(c.path), c.carried) << ToUtf8(c.path);
-    if (c.carried) {
-      EXPECT_EQ(NetUseCommandLine(u"F", c.path), c.line);
-    }
-  }
-}
-
-TEST(NetUseCommand, QuotesAnArgumentSoThatItSplitsBackUnchanged) {
-  const struct {
-    const char* name;
-    const char16_t* argument;
-    const char16_t* quoted;
-  } cases[] = {
-      {"plain", u"\\\\s\\d\\", u"\\\\s\\d\\"},
-      {"empty", u"", u"\"\""},
-      {"tab", u"a\tb\\", u"\"a\tb\\\\\""},
-      {"quote", u"a\"b", u"\"a\\\"b\""},
-      {"backslashes_before_a_quote", u"a\\\\\"b c", u"\"a\\\\\\\\\\\"b c\""},
-      {"backslashes_inside_stay_single", u"\\\\s\\a b\\\\c", u"\"\\\\s\\a b\\\\c\""},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(QuotedArgument(c.argument), c.quoted) << c.name;
   }
 }
 

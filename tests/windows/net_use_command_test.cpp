@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "local/net_use_command.h"
+#include "platform/windows/mapper/net_use_command.h"
 #include "platform/windows/wide_text.h"
 #include "windows/platform_fixture.h"
 
@@ -62,6 +62,50 @@ TEST(NetUseCommandLine, SplitsBackIntoTheRememberedPath) {
     EXPECT_EQ(split[1], L"use") << c.name;
     EXPECT_EQ(split[2], L"F:") << c.name;
     EXPECT_EQ(split[3], c.path) << c.name << ": " << ToUtf8(AsText(line));
+  }
+}
+
+TEST(NetUseCommandLine, QuotesWhatCouldSplitTheArgument) {
+  const struct {
+    Text path;
+    const char16_t* line;
+  } cases[] = {
+      {u"\\\\server\\data", u"net use F: \\\\server\\data"},
+      {u"\\\\server\\my data", u"net use F: \"\\\\server\\my data\""},
+      {u"\\\\server\\my data\\", u"net use F: \"\\\\server\\my data\\\\\""},
+      {u"\\\\server\\my data\\\\", u"net use F: \"\\\\server\\my data\\\\\\\\\""},
+      {u"\\\\server\\my\\\\ data\\x", u"net use F: \"\\\\server\\my\\\\ data\\x\""},
+      {u"\\\\server\\data\\", u"net use F: \\\\server\\data\\"},
+      {u"\\\\s\u00e9rver\\\u20ac", u"net use F: \\\\s\u00e9rver\\\u20ac"},
+      {u"\\\\server\\a\"b", u"net use F: \"\\\\server\\a\\\"b\""},
+      {u"\\\\server\\a\\\"b c\\", u"net use F: \"\\\\server\\a\\\\\\\"b c\\\\\""},
+      {u"\\\\server\\a b\"", u"net use F: \"\\\\server\\a b\\\"\""},
+      {u"\\\\server\\a\nb", u"net use F: \\\\server\\a\nb"},
+      {u"\\\\server\\a\r\x1b[2Jb", u"net use F: \\\\server\\a\r\x1b[2Jb"},
+      {u"\\\\server\\a\tb", u"net use F: \"\\\\server\\a\tb\""},
+      {u"\\\\server\\a\x7f", u"net use F: \\\\server\\a\x7f"},
+      {u"\\\\server\\a\u0085\u00a0b", u"net use F: \\\\server\\a\u0085\u00a0b"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(NetUseCommandLine(u"F", c.path), c.line) << ToUtf8(c.path);
+  }
+}
+
+TEST(QuotedArgument, QuotesAnArgumentSoThatItSplitsBackUnchanged) {
+  const struct {
+    const char* name;
+    const char16_t* argument;
+    const char16_t* quoted;
+  } cases[] = {
+      {"plain", u"\\\\s\\d\\", u"\\\\s\\d\\"},
+      {"empty", u"", u"\"\""},
+      {"tab", u"a\tb\\", u"\"a\tb\\\\\""},
+      {"quote", u"a\"b", u"\"a\\\"b\""},
+      {"backslashes_before_a_quote", u"a\\\\\"b c", u"\"a\\\\\\\\\\\"b c\""},
+      {"backslashes_inside_stay_single", u"\\\\s\\a b\\\\c", u"\"\\\\s\\a b\\\\c\""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(QuotedArgument(c.argument), c.quoted) << c.name;
   }
 }
 

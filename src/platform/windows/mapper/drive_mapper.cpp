@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "local/net_use_command.h"
+#include "platform/windows/mapper/net_use_command.h"
 #include "platform/windows/responsive_wait.h"
 #include "platform/windows/unique_handle.h"
 #include "platform/windows/wide_text.h"

@@ -1,8 +1,6 @@
-#include "local/net_use_command.h"
+#include "platform/windows/mapper/net_use_command.h"
 
 namespace keldo {
-
-bool CanCarryRemotePath(const Text& remotePath) { return remotePath.find(u'\0') == Text::npos; }
 
 Text QuotedArgument(const Text& argument) {
   if (!argument.empty() && argument.find_first_of(u" \t\"") == Text::npos) return argument;

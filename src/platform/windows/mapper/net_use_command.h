@@ -3,10 +3,6 @@
 
 namespace keldo {
 
-// Whether a re-mapping command line can carry a remembered remote path
-// whole: every character but NUL, which would end the command line there.
-bool CanCarryRemotePath(const Text& remotePath);
-
 // One argument of a Windows command line, as the C runtime and
 // CommandLineToArgvW will split it out again: unchanged when it holds no
 // blank, tab or double quote, otherwise in double quotes with the
