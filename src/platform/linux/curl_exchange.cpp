@@ -108,10 +108,6 @@ class Options {
   CURL* easy_;
 };
 
-// libcurl's own time-out, where it works, comes first and names itself;
-// this one only ends what libcurl would let run on.
-constexpr std::chrono::seconds kDeadlineGrace{1};
-
 // A deadline libcurl cannot skip: it asks after every byte it reads, even
 // while it drains a proxy's answer that it waits on no clock for.
 struct Deadline {
@@ -221,7 +217,7 @@ Exchange RunExchange(CurlSession& session, const std::string& url,
     options.Set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(formBody->size()))
         .Set(CURLOPT_POSTFIELDS, formBody->c_str());
   }
-  Deadline deadline{std::chrono::steady_clock::now() + limits.total + kDeadlineGrace};
+  Deadline deadline{std::chrono::steady_clock::now() + limits.total + kWebDeadlineGrace};
   options.Set(CURLOPT_XFERINFOFUNCTION, CheckDeadline)
       .Set(CURLOPT_XFERINFODATA, &deadline)
       .Set(CURLOPT_NOPROGRESS, 0L);

@@ -3,8 +3,10 @@
 #include <winhttp.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "base/errors.h"
+#include "base/web_timeouts.h"
 #include "platform/windows/download_file.h"
 #include "platform/windows/folder_tool.h"
 #include "platform/windows/responsive_wait.h"
@@ -18,36 +20,34 @@ namespace keldo {
 
 namespace {
 
-// No request may keep the window busy for longer than this, redirects and
-// slow trickles of data included.
-constexpr ULONGLONG kWholeCallMs = 30'000;
-constexpr DWORD kResolveMs = 10'000, kConnectMs = 10'000, kSendMs = 15'000, kReceiveMs = 15'000;
-
 class Deadline {
  public:
-  explicit Deadline(ULONGLONG ms) : end_(GetTickCount64() + ms) {}
+  explicit Deadline(std::chrono::milliseconds after)
+      : end_(GetTickCount64() + static_cast<ULONGLONG>(after.count())) {}
   bool Passed() const { return GetTickCount64() >= end_; }
   // `limit`, but never beyond the deadline; at least 1 ms, as 0 means "wait forever".
-  int Cap(ULONGLONG limit) const {
+  int Cap(std::chrono::milliseconds limit) const {
     const ULONGLONG now = GetTickCount64();
     const ULONGLONG left = now >= end_ ? 1 : end_ - now;
-    return static_cast<int>(std::min<ULONGLONG>(limit, left));
+    return static_cast<int>(std::min<ULONGLONG>(static_cast<ULONGLONG>(limit.count()), left));
   }
 
  private:
   ULONGLONG end_;
 };
 
+// Resolve, connect, send and receive, none beyond the deadline.
 bool SetTimeouts(HINTERNET request, const Deadline& deadline) {
-  return WinHttpSetTimeouts(request, deadline.Cap(kResolveMs), deadline.Cap(kConnectMs),
-                            deadline.Cap(kSendMs), deadline.Cap(kReceiveMs));
+  return WinHttpSetTimeouts(request, deadline.Cap(kWebConnectTimeout),
+                            deadline.Cap(kWebConnectTimeout), deadline.Cap(kWebStallTimeout),
+                            deadline.Cap(kWebStallTimeout));
 }
 
 // Waiting for the reply headers is bounded by a time-out of its own (90 s
 // unless set), not by the receive one, so a server that accepts and never
 // answers would outlast the deadline.
 bool SetResponseTimeout(HINTERNET request, const Deadline& deadline) {
-  int responseMs = deadline.Cap(kWholeCallMs);
+  int responseMs = deadline.Cap(kWebCallTimeout);
   return WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseMs,
                           sizeof responseMs);
 }
@@ -132,7 +132,7 @@ bool WinHttpClient::RequestRun::Fail(const Text& text) {
 
 bool WinHttpClient::RequestRun::Run(Text address, std::wstring method, std::string body,
                                     const wchar_t* headers, Answer& answer) {
-  const Deadline deadline(kWholeCallMs);
+  const Deadline deadline(kWebCallTimeout);
   WinHttpPool& pool = WinHttpPool::Process();
   const ProxySettings proxySettings = ReadProxySettings();
 
@@ -230,7 +230,7 @@ bool WinHttpClient::RequestRun::Run(Text address, std::wstring method, std::stri
       if (deadline.Passed()) return Fail("WinHttpReadData", ERROR_WINHTTP_TIMEOUT);
       // Each read waits no longer than the time left. Should the option not
       // take, the receive time-out set above still bounds the wait.
-      int receiveMs = deadline.Cap(kReceiveMs);
+      int receiveMs = deadline.Cap(kWebStallTimeout);
       WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_TIMEOUT, &receiveMs, sizeof receiveMs);
       DWORD available = 0;
       if (!WinHttpQueryDataAvailable(request.get(), &available)) {
