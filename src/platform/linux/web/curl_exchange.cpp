@@ -108,10 +108,6 @@ class Options {
   CURL* easy_;
 };
 
-// libcurl's own time-out, where it works, comes first and names itself;
-// this one only ends what libcurl would let run on.
-constexpr std::chrono::seconds kDeadlineGrace{1};
-
 // A deadline libcurl cannot skip: it asks after every byte it reads, even
 // while it drains a proxy's answer that it waits on no clock for.
 struct Deadline {
@@ -173,17 +169,9 @@ std::string PeerProblem(CURL* easy, const ProxyRoute& route) {
          route.shown;
 }
 
-}  // namespace
-
-Exchange RunExchange(CurlSession& session, const std::string& url,
-                     const std::optional<std::string>& formBody, const WebLimits& limits) {
-  CurlSession::Lease easy(session);
-
-  Exchange result;
-  Receiver receiver;
-  receiver.easy = easy.get();
-  char errorText[CURL_ERROR_SIZE] = {};
-  Options options(easy.get());
+// Every limit and rule of the request, and where its answer goes.
+void SetUpRequest(Options& options, const std::string& url, const WebLimits& limits,
+                  Receiver& receiver, char* errorText) {
   options.Set(CURLOPT_URL, url.c_str())
       .Set(CURLOPT_PROTOCOLS_STR, "https")
       .Set(CURLOPT_REDIR_PROTOCOLS_STR, "https")
@@ -211,35 +199,37 @@ Exchange RunExchange(CurlSession& session, const std::string& url,
       .Set(CURLOPT_CAPATH, static_cast<const char*>(nullptr))
       .Set(CURLOPT_CA_CACHE_TIMEOUT, -1L);
   if (!EmbeddedCaPem().empty()) options.Set(CURLOPT_SSL_CTX_FUNCTION, AddEmbeddedCas);
-  const ProxyRoute route = ApplyCurlProxy(options, url);
-  result.route = route.note;
-  if (!route.problem.empty()) {
-    result.failure = "Cannot use the proxy " + route.note + ": " + route.problem;
-    return result;
-  }
-  if (formBody) {
-    options.Set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(formBody->size()))
-        .Set(CURLOPT_POSTFIELDS, formBody->c_str());
-  }
-  Deadline deadline{std::chrono::steady_clock::now() + limits.total + kDeadlineGrace};
+}
+
+void SetFormBody(Options& options, const std::string& formBody) {
+  options.Set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(formBody.size()))
+      .Set(CURLOPT_POSTFIELDS, formBody.c_str());
+}
+
+void WatchDeadline(Options& options, Deadline& deadline) {
   options.Set(CURLOPT_XFERINFOFUNCTION, CheckDeadline)
       .Set(CURLOPT_XFERINFODATA, &deadline)
       .Set(CURLOPT_NOPROGRESS, 0L);
+}
 
-  const CURLcode code = curl_easy_perform(easy.get());
-  if (code != CURLE_OK) easy.Failed();
-  const std::string peerProblem = code == CURLE_OK ? PeerProblem(easy.get(), route) : "";
+// The answer of a transfer that ended well, unless it came around the proxy
+// named.
+void TakeAnswer(CurlSession::Lease& easy, const ProxyRoute& route, Receiver& receiver,
+                Exchange& result) {
+  const std::string peerProblem = PeerProblem(easy.get(), route);
   if (!peerProblem.empty()) {
     easy.Failed();
     result.failure = peerProblem;
-    return result;
+    return;
   }
-  if (code == CURLE_OK) {
-    curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &result.status);
-    result.answered = true;
-    result.body = std::move(receiver.body);
-    return result;
-  }
+  curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &result.status);
+  result.answered = true;
+  result.body = std::move(receiver.body);
+}
+
+// Why a transfer failed: a bound of ours by name, else libcurl's own text.
+std::string FailureText(CURLcode code, const Receiver& receiver, const Deadline& deadline,
+                        const char* errorText, const ProxyRoute& route, const WebLimits& limits) {
   std::string text;
   if (receiver.headOverCap) {
     text = "The answer's headers are larger than " + std::to_string(kMaxReplyHeadBytes) + " bytes";
@@ -250,7 +240,38 @@ Exchange RunExchange(CurlSession& session, const std::string& url,
   } else {
     text = WithoutProxySecrets(errorText[0] != '\0' ? errorText : curl_easy_strerror(code), route);
   }
-  result.failure = text + " (curl code " + std::to_string(code) + ")";
+  return text + " (curl code " + std::to_string(code) + ")";
+}
+
+}  // namespace
+
+Exchange RunExchange(CurlSession& session, const std::string& url,
+                     const std::optional<std::string>& formBody, const WebLimits& limits) {
+  CurlSession::Lease easy(session);
+
+  Exchange result;
+  Receiver receiver;
+  receiver.easy = easy.get();
+  char errorText[CURL_ERROR_SIZE] = {};
+  Options options(easy.get());
+  SetUpRequest(options, url, limits, receiver, errorText);
+  const ProxyRoute route = ApplyCurlProxy(options, url);
+  result.route = route.note;
+  if (!route.problem.empty()) {
+    result.failure = "Cannot use the proxy " + route.note + ": " + route.problem;
+    return result;
+  }
+  if (formBody) SetFormBody(options, *formBody);
+  Deadline deadline{std::chrono::steady_clock::now() + limits.total + kWebDeadlineGrace};
+  WatchDeadline(options, deadline);
+
+  const CURLcode code = curl_easy_perform(easy.get());
+  if (code == CURLE_OK) {
+    TakeAnswer(easy, route, receiver, result);
+    return result;
+  }
+  easy.Failed();
+  result.failure = FailureText(code, receiver, deadline, errorText, route, limits);
   return result;
 }
 

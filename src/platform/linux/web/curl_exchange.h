@@ -6,17 +6,18 @@
 #include <optional>
 #include <string>
 
+#include "base/web_timeouts.h"
 #include "platform/linux/web/web_session.h"
 
 namespace keldo {
 
 struct WebLimits {
-  std::chrono::milliseconds connect{10000};
-  std::chrono::milliseconds total{30000};
+  std::chrono::milliseconds connect{kWebConnectTimeout};
+  std::chrono::milliseconds total{kWebCallTimeout};
   // A transfer slower than this many bytes per second for lowSpeedTime is
   // given up.
-  long lowSpeedBytesPerSecond = 64;
-  std::chrono::seconds lowSpeedTime{15};
+  long lowSpeedBytesPerSecond = kWebLowSpeedBytesPerSecond;
+  std::chrono::seconds lowSpeedTime{kWebStallTimeout};
 };
 
 struct Exchange {

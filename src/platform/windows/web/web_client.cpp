@@ -3,8 +3,10 @@
 #include <winhttp.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "base/errors.h"
+#include "base/web_timeouts.h"
 #include "platform/windows/files/file_tool.h"
 #include "platform/windows/responsive_wait.h"
 #include "platform/windows/web/file_replace.h"
@@ -18,36 +20,34 @@ namespace keldo {
 
 namespace {
 
-// No request may keep the window busy for longer than this, redirects and
-// slow trickles of data included.
-constexpr ULONGLONG kWholeCallMs = 30'000;
-constexpr DWORD kResolveMs = 10'000, kConnectMs = 10'000, kSendMs = 15'000, kReceiveMs = 15'000;
-
 class Deadline {
  public:
-  explicit Deadline(ULONGLONG ms) : end_(GetTickCount64() + ms) {}
+  explicit Deadline(std::chrono::milliseconds after)
+      : end_(GetTickCount64() + static_cast<ULONGLONG>(after.count())) {}
   bool Passed() const { return GetTickCount64() >= end_; }
   // `limit`, but never beyond the deadline; at least 1 ms, as 0 means "wait forever".
-  int Cap(ULONGLONG limit) const {
+  int Cap(std::chrono::milliseconds limit) const {
     const ULONGLONG now = GetTickCount64();
     const ULONGLONG left = now >= end_ ? 1 : end_ - now;
-    return static_cast<int>(std::min<ULONGLONG>(limit, left));
+    return static_cast<int>(std::min<ULONGLONG>(static_cast<ULONGLONG>(limit.count()), left));
   }
 
  private:
   ULONGLONG end_;
 };
 
+// Resolve, connect, send and receive, none beyond the deadline.
 bool SetTimeouts(HINTERNET request, const Deadline& deadline) {
-  return WinHttpSetTimeouts(request, deadline.Cap(kResolveMs), deadline.Cap(kConnectMs),
-                            deadline.Cap(kSendMs), deadline.Cap(kReceiveMs));
+  return WinHttpSetTimeouts(request, deadline.Cap(kWebConnectTimeout),
+                            deadline.Cap(kWebConnectTimeout), deadline.Cap(kWebStallTimeout),
+                            deadline.Cap(kWebStallTimeout));
 }
 
 // Waiting for the reply headers is bounded by a time-out of its own (90 s
 // unless set), not by the receive one, so a server that accepts and never
 // answers would outlast the deadline.
 bool SetResponseTimeout(HINTERNET request, const Deadline& deadline) {
-  int responseMs = deadline.Cap(kWholeCallMs);
+  int responseMs = deadline.Cap(kWebCallTimeout);
   return WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseMs,
                           sizeof responseMs);
 }
@@ -104,15 +104,53 @@ Text QueryLocation(HINTERNET request) {
   return FromWide(location);
 }
 
+// Older systems lack TLS 1.3 and reject the flag; they keep TLS 1.2.
+void ChooseTlsProtocols(HINTERNET request) {
+  DWORD protocols = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2 | WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3;
+  if (!WinHttpSetOption(request, WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols)) {
+    protocols = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2;
+    WinHttpSetOption(request, WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols);
+  }
+}
+
+// What a request sends. A redirect may turn it into a GET without either.
+struct Outgoing {
+  std::wstring method;
+  std::string body;
+  const wchar_t* headers;  // a literal, or none
+};
+
+// One request and the session and connection it was opened on, held for as
+// long as it runs.
+struct OpenedRequest {
+  ProxyRoute route;
+  std::shared_ptr<const WinHttpSession> session;
+  std::shared_ptr<InternetHandle> connection;
+  InternetHandle handle;
+};
+
 }  // namespace
 
 // One call's requests, redirects followed, as a value that a worker thread
 // can own whole (responsive_wait.h): what the call learns on its way comes
-// back with it.
+// back with it. Each step below is false with failure_ set when the call
+// fails there.
 struct WinHttpClient::RequestRun {
   // True with a complete answer of any status; false with failure_ set.
   bool Run(Text address, std::wstring method, std::string body, const wchar_t* headers,
            Answer& answer);
+  bool Open(const Text& address, const std::wstring& method, const ProxySettings& proxySettings,
+            OpenedRequest& request);
+  bool SetOptions(HINTERNET request, const ProxyRoute& route, const Deadline& deadline);
+  bool SendWithProxyLogon(const OpenedRequest& request, const Text& address,
+                          const Outgoing& outgoing, const Deadline& deadline, DWORD& status);
+  bool Send(HINTERNET request, const Text& address, const Outgoing& outgoing, DWORD& status);
+  bool FollowRedirect(HINTERNET request, DWORD status, int redirects, const Deadline& deadline,
+                      Text& address, Outgoing& outgoing);
+  bool ReadBody(HINTERNET request, const Text& address, const Deadline& deadline,
+                std::string& body);
+  bool ReadChunk(HINTERNET request, DWORD available, const Text& address, std::string& body);
+  bool EndOfBody(HINTERNET request, const Text& address, std::size_t received);
   bool Fail(const char* step, DWORD code);
   bool Fail(const Text& text);
 
@@ -132,135 +170,178 @@ bool WinHttpClient::RequestRun::Fail(const Text& text) {
 
 bool WinHttpClient::RequestRun::Run(Text address, std::wstring method, std::string body,
                                     const wchar_t* headers, Answer& answer) {
-  const Deadline deadline(kWholeCallMs);
-  WinHttpPool& pool = WinHttpPool::Process();
+  const Deadline deadline(kWebCallTimeout);
   const ProxySettings proxySettings = ReadProxySettings();
-
+  Outgoing outgoing{std::move(method), std::move(body), headers};
   for (int redirects = 0;; ++redirects) {
-    lastAddress_ = address;
-    const auto target = ParseHttpsAddress(address);
-    if (!target) {
-      return Fail(u"Only https addresses are used, not: " + address + u" (" +
-                  WinHttpErrorNote(ERROR_WINHTTP_UNRECOGNIZED_SCHEME) + u")");
-    }
-    // Each request (each redirect too) is routed afresh: a script may send
-    // another address through another proxy.
-    ProxyRoute route = RouteRequest(proxySettings, address, target->host, target->port);
-    const auto session = pool.Session(route);
-    routeNotes_.push_back(ProxyRouteNote(address, route));
-    if (!*session) return Fail("WinHttpOpen", session->OpenError());
-    DWORD connectError = 0;
-    const auto connection = pool.Connection(*session, target->host, target->port, connectError);
-    if (!connection) return Fail("WinHttpConnect", connectError);
-    const InternetHandle request(
-        WinHttpOpenRequest(connection->get(), method.c_str(), Wide(target->pathAndQuery).c_str(),
-                           nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-                           WINHTTP_FLAG_SECURE | WINHTTP_FLAG_REFRESH));
-    if (!request) return Fail("WinHttpOpenRequest", GetLastError());
-
-    // Redirects are followed here, by hand, so that each one is checked.
-    DWORD feature = WINHTTP_DISABLE_REDIRECTS;
-    if (!WinHttpSetOption(request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &feature,
-                          sizeof feature)) {
-      return Fail("WinHttpSetOption", GetLastError());
-    }
-    // Older systems lack TLS 1.3 and reject the flag; they keep TLS 1.2.
-    DWORD protocols = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2 | WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3;
-    if (!WinHttpSetOption(request.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols,
-                          sizeof protocols)) {
-      protocols = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2;
-      WinHttpSetOption(request.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols,
-                       sizeof protocols);
-    }
-    if (!SetTimeouts(request.get(), deadline)) return Fail("WinHttpSetTimeouts", GetLastError());
-    if (!LimitHeaderSize(request.get())) return Fail("WinHttpSetOption", GetLastError());
-    if (!ApplyProxyRoute(request.get(), route)) return Fail("WinHttpSetOption", GetLastError());
-    if (!SetResponseTimeout(request.get(), deadline)) {
-      return Fail("WinHttpSetOption", GetLastError());
-    }
-
-    const DWORD bodySize = static_cast<DWORD>(body.size());
+    OpenedRequest request;
+    if (!Open(address, outgoing.method, proxySettings, request)) return false;
+    if (!SetOptions(request.handle.get(), request.route, deadline)) return false;
     DWORD status = 0;
-    // A proxy that asks who the user is gets one answer at most, and only
-    // the logged-on user's own logon; anything else is a failed call.
-    for (bool offeredLogon = false;;) {
-      if (!WinHttpSendRequest(request.get(), headers, headers ? static_cast<DWORD>(-1L) : 0,
-                              body.empty() ? WINHTTP_NO_REQUEST_DATA : body.data(), bodySize,
-                              bodySize, 0)) {
-        return Fail("WinHttpSendRequest", GetLastError());
-      }
-      if (!WinHttpReceiveResponse(request.get(), nullptr)) {
-        return Fail("WinHttpReceiveResponse", GetLastError());
-      }
-      if (!HeadersWithinBound(request.get())) {
-        return Fail(u"The headers of the answer from " + address + u" are larger than " +
-                    DecimalText(kMaxReplyHeadBytes) + u" bytes (" +
-                    WinHttpErrorNote(ERROR_WINHTTP_HEADER_SIZE_OVERFLOW) + u")");
-      }
-      if (!QueryStatus(request.get(), status)) return Fail("WinHttpQueryHeaders", GetLastError());
-      if (status != HTTP_STATUS_PROXY_AUTH_REQ) break;
-      if (offeredLogon || deadline.Passed() || !OfferUserLogonToProxy(request.get())) {
-        const Text proxy = route.proxy.empty() ? Text() : u" " + FromWide(route.proxy);
-        return Fail(u"The proxy" + proxy + u" refused the request to " + address +
-                    u" (HTTP status 407, proxy authentication required)");
-      }
-      offeredLogon = true;
+    if (!SendWithProxyLogon(request, address, outgoing, deadline, status)) return false;
+    if (!IsRedirectStatus(status)) {
+      answer.status = status;
+      return ReadBody(request.handle.get(), address, deadline, answer.body);
     }
-
-    if (IsRedirectStatus(status)) {
-      const Text location = QueryLocation(request.get());
-      if (location.empty()) return Fail(u"Redirect without a location from " + address);
-      if (redirects == kMaxRedirects) {
-        return Fail(u"More than " + DecimalText(kMaxRedirects) + u" redirects, the last from " +
-                    address);
-      }
-      address = ResolveLocation(address, location);
-      method = MethodAfterRedirect(status, method);
-      if (method == L"GET") {
-        body.clear();
-        headers = nullptr;
-      }
-      if (deadline.Passed()) return Fail("Redirect", ERROR_WINHTTP_TIMEOUT);
-      continue;
-    }
-
-    answer.status = status;
-    answer.body.clear();
-    for (;;) {
-      if (deadline.Passed()) return Fail("WinHttpReadData", ERROR_WINHTTP_TIMEOUT);
-      // Each read waits no longer than the time left. Should the option not
-      // take, the receive time-out set above still bounds the wait.
-      int receiveMs = deadline.Cap(kReceiveMs);
-      WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_TIMEOUT, &receiveMs, sizeof receiveMs);
-      DWORD available = 0;
-      if (!WinHttpQueryDataAvailable(request.get(), &available)) {
-        return Fail("WinHttpQueryDataAvailable", GetLastError());
-      }
-      if (available == 0) {
-        DWORD promised = 0;
-        if (QueryContentLength(request.get(), promised) && answer.body.size() < promised) {
-          return Fail(u"The answer from " + address + u" stopped after " +
-                      DecimalText(answer.body.size()) + u" of " + DecimalText(promised) +
-                      u" bytes (" + WinHttpErrorNote(ERROR_WINHTTP_CONNECTION_ERROR) + u")");
-        }
-        return true;
-      }
-      // One byte over the cap is enough to know the answer is too large.
-      const std::size_t room = kMaxReplyBytes + 1 - answer.body.size();
-      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>({available, room, 64 * 1024}));
-      const std::size_t had = answer.body.size();
-      answer.body.resize(had + chunk);
-      DWORD read = 0;
-      if (!WinHttpReadData(request.get(), answer.body.data() + had, chunk, &read)) {
-        return Fail("WinHttpReadData", GetLastError());
-      }
-      answer.body.resize(had + read);
-      if (answer.body.size() > kMaxReplyBytes) {
-        return Fail(u"The answer from " + address + u" is larger than " +
-                    DecimalText(kMaxReplyBytes) + u" bytes");
-      }
+    if (!FollowRedirect(request.handle.get(), status, redirects, deadline, address, outgoing)) {
+      return false;
     }
   }
+}
+
+// Each request (each redirect too) is routed afresh: a script may send
+// another address through another proxy.
+bool WinHttpClient::RequestRun::Open(const Text& address, const std::wstring& method,
+                                     const ProxySettings& proxySettings, OpenedRequest& request) {
+  lastAddress_ = address;
+  const auto target = ParseHttpsAddress(address);
+  if (!target) {
+    return Fail(u"Only https addresses are used, not: " + address + u" (" +
+                WinHttpErrorNote(ERROR_WINHTTP_UNRECOGNIZED_SCHEME) + u")");
+  }
+  WinHttpPool& pool = WinHttpPool::Process();
+  request.route = RouteRequest(proxySettings, address, target->host, target->port);
+  request.session = pool.Session(request.route);
+  routeNotes_.push_back(ProxyRouteNote(address, request.route));
+  if (!*request.session) return Fail("WinHttpOpen", request.session->OpenError());
+  DWORD connectError = 0;
+  request.connection = pool.Connection(*request.session, target->host, target->port, connectError);
+  if (!request.connection) return Fail("WinHttpConnect", connectError);
+  request.handle = InternetHandle(
+      WinHttpOpenRequest(request.connection->get(), method.c_str(),
+                         Wide(target->pathAndQuery).c_str(), nullptr, WINHTTP_NO_REFERER,
+                         WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_SECURE | WINHTTP_FLAG_REFRESH));
+  if (!request.handle) return Fail("WinHttpOpenRequest", GetLastError());
+  return true;
+}
+
+bool WinHttpClient::RequestRun::SetOptions(HINTERNET request, const ProxyRoute& route,
+                                           const Deadline& deadline) {
+  // Redirects are followed by hand (FollowRedirect), so that each one is checked.
+  DWORD feature = WINHTTP_DISABLE_REDIRECTS;
+  if (!WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &feature, sizeof feature)) {
+    return Fail("WinHttpSetOption", GetLastError());
+  }
+  ChooseTlsProtocols(request);
+  if (!SetTimeouts(request, deadline)) return Fail("WinHttpSetTimeouts", GetLastError());
+  if (!LimitHeaderSize(request)) return Fail("WinHttpSetOption", GetLastError());
+  if (!ApplyProxyRoute(request, route)) return Fail("WinHttpSetOption", GetLastError());
+  if (!SetResponseTimeout(request, deadline)) return Fail("WinHttpSetOption", GetLastError());
+  return true;
+}
+
+// A proxy that asks who the user is gets one answer at most, and only the
+// logged-on user's own logon; anything else is a failed call.
+bool WinHttpClient::RequestRun::SendWithProxyLogon(const OpenedRequest& request,
+                                                   const Text& address, const Outgoing& outgoing,
+                                                   const Deadline& deadline, DWORD& status) {
+  for (bool offeredLogon = false;;) {
+    if (!Send(request.handle.get(), address, outgoing, status)) return false;
+    if (status != HTTP_STATUS_PROXY_AUTH_REQ) return true;
+    if (offeredLogon || deadline.Passed() || !OfferUserLogonToProxy(request.handle.get())) {
+      const Text proxy =
+          request.route.proxy.empty() ? Text() : u" " + FromWide(request.route.proxy);
+      return Fail(u"The proxy" + proxy + u" refused the request to " + address +
+                  u" (HTTP status 407, proxy authentication required)");
+    }
+    offeredLogon = true;
+  }
+}
+
+// One send, and the status of its answer, whose headers keep to their bound.
+bool WinHttpClient::RequestRun::Send(HINTERNET request, const Text& address,
+                                     const Outgoing& outgoing, DWORD& status) {
+  const DWORD bodySize = static_cast<DWORD>(outgoing.body.size());
+  // WinHTTP only reads the body it is given.
+  void* body =
+      outgoing.body.empty() ? WINHTTP_NO_REQUEST_DATA : const_cast<char*>(outgoing.body.data());
+  if (!WinHttpSendRequest(request, outgoing.headers, outgoing.headers ? static_cast<DWORD>(-1L) : 0,
+                          body, bodySize, bodySize, 0)) {
+    return Fail("WinHttpSendRequest", GetLastError());
+  }
+  if (!WinHttpReceiveResponse(request, nullptr)) {
+    return Fail("WinHttpReceiveResponse", GetLastError());
+  }
+  if (!HeadersWithinBound(request)) {
+    return Fail(u"The headers of the answer from " + address + u" are larger than " +
+                DecimalText(kMaxReplyHeadBytes) + u" bytes (" +
+                WinHttpErrorNote(ERROR_WINHTTP_HEADER_SIZE_OVERFLOW) + u")");
+  }
+  if (!QueryStatus(request, status)) return Fail("WinHttpQueryHeaders", GetLastError());
+  return true;
+}
+
+// The next address and what is sent there (MethodAfterRedirect), unless the
+// redirect may not be followed.
+bool WinHttpClient::RequestRun::FollowRedirect(HINTERNET request, DWORD status, int redirects,
+                                               const Deadline& deadline, Text& address,
+                                               Outgoing& outgoing) {
+  const Text location = QueryLocation(request);
+  if (location.empty()) return Fail(u"Redirect without a location from " + address);
+  if (redirects == kMaxRedirects) {
+    return Fail(u"More than " + DecimalText(kMaxRedirects) + u" redirects, the last from " +
+                address);
+  }
+  address = ResolveLocation(address, location);
+  outgoing.method = MethodAfterRedirect(status, outgoing.method);
+  if (outgoing.method == L"GET") {
+    outgoing.body.clear();
+    outgoing.headers = nullptr;
+  }
+  if (deadline.Passed()) return Fail("Redirect", ERROR_WINHTTP_TIMEOUT);
+  return true;
+}
+
+// The whole body, within the deadline and the size bound.
+bool WinHttpClient::RequestRun::ReadBody(HINTERNET request, const Text& address,
+                                         const Deadline& deadline, std::string& body) {
+  body.clear();
+  for (;;) {
+    if (deadline.Passed()) return Fail("WinHttpReadData", ERROR_WINHTTP_TIMEOUT);
+    // Each read waits no longer than the time left. Should the option not
+    // take, the receive time-out of SetTimeouts still bounds the wait.
+    int receiveMs = deadline.Cap(kWebStallTimeout);
+    WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_TIMEOUT, &receiveMs, sizeof receiveMs);
+    DWORD available = 0;
+    if (!WinHttpQueryDataAvailable(request, &available)) {
+      return Fail("WinHttpQueryDataAvailable", GetLastError());
+    }
+    if (available == 0) return EndOfBody(request, address, body.size());
+    if (!ReadChunk(request, available, address, body)) return false;
+  }
+}
+
+// Appends what one read gives, at most `available` bytes.
+bool WinHttpClient::RequestRun::ReadChunk(HINTERNET request, DWORD available, const Text& address,
+                                          std::string& body) {
+  // One byte over the cap is enough to know the answer is too large.
+  const std::size_t room = kMaxReplyBytes + 1 - body.size();
+  const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>({available, room, 64 * 1024}));
+  const std::size_t had = body.size();
+  body.resize(had + chunk);
+  DWORD read = 0;
+  if (!WinHttpReadData(request, body.data() + had, chunk, &read)) {
+    return Fail("WinHttpReadData", GetLastError());
+  }
+  body.resize(had + read);
+  if (body.size() > kMaxReplyBytes) {
+    return Fail(u"The answer from " + address + u" is larger than " + DecimalText(kMaxReplyBytes) +
+                u" bytes");
+  }
+  return true;
+}
+
+// The data has ended: a whole answer, unless fewer bytes came than the
+// answer promised.
+bool WinHttpClient::RequestRun::EndOfBody(HINTERNET request, const Text& address,
+                                          std::size_t received) {
+  DWORD promised = 0;
+  if (QueryContentLength(request, promised) && received < promised) {
+    return Fail(u"The answer from " + address + u" stopped after " + DecimalText(received) +
+                u" of " + DecimalText(promised) + u" bytes (" +
+                WinHttpErrorNote(ERROR_WINHTTP_CONNECTION_ERROR) + u")");
+  }
+  return true;
 }
 
 bool WinHttpClient::Exchange(Text address, std::wstring method, std::string body,

@@ -1,5 +1,8 @@
 #include "platform/windows/web/web_proxy.h"
 
+#include <chrono>
+
+#include "base/web_timeouts.h"
 #include "platform/windows/unique_handle.h"
 #include "platform/windows/web/web_session.h"
 #include "platform/windows/wide_text.h"
@@ -21,7 +24,8 @@ std::optional<Discovered> Discover(const ProxySettings& settings, const Text& ad
                                            WINHTTP_NO_PROXY_BYPASS, 0));
   if (!session) return std::nullopt;
   // A script that cannot be fetched must not hold the check up for long.
-  WinHttpSetTimeouts(session.get(), 5000, 5000, 5000, 5000);
+  const int ms = static_cast<int>(std::chrono::milliseconds(kProxyScriptTimeout).count());
+  WinHttpSetTimeouts(session.get(), ms, ms, ms, ms);
   WINHTTP_AUTOPROXY_OPTIONS options{};
   if (settings.autoDetect) {
     options.dwFlags |= WINHTTP_AUTOPROXY_AUTO_DETECT;
