@@ -10,7 +10,8 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <set>
+
+#include "fault_names.h"
 
 namespace {
 
@@ -78,7 +79,7 @@ std::string Fault(const std::string& path) {
 
 std::size_t Answer(SSL* ssl, const std::string& fault, const std::atomic<bool>& stopping) {
   const std::string body = std::string("Content-Length: 21\r\n\r\n") + kVersionLine;
-  if (fault == "trailer-flood") {
+  if (fault == standin_fault::kTrailerFlood) {
     // A whole chunked body, then trailer lines that never end.
     if (!WriteAll(ssl, std::string("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n15\r\n") +
                            kVersionLine + "\r\n0\r\n")) {
@@ -86,11 +87,11 @@ std::size_t Answer(SSL* ssl, const std::string& fault, const std::atomic<bool>& 
     }
     return Flood(ssl, "X-Trailer: " + std::string(52, 't') + "\r\n", stopping);
   }
-  if (fault == "interim-flood") {
+  if (fault == standin_fault::kInterimFlood) {
     return Flood(ssl, "HTTP/1.1 100 Continue\r\n\r\n", stopping);
   }
   std::string answer = "HTTP/1.1 200 OK\r\n";
-  if (fault == "header-flood") {
+  if (fault == standin_fault::kHeaderFlood) {
     for (int i = 0; i < 10000; ++i) answer += "X-Flood-" + std::to_string(i) + ": flood\r\n";
   } else {  // long-header
     answer += "X-Long: " + std::string(10 * 1024 * 1024, 'h') + "\r\n";
@@ -124,9 +125,10 @@ void Serve(int socket, SSL_CTX* context, const RawFaultSettings& settings) {
 }  // namespace
 
 bool IsRawFault(const std::string& fault) {
-  static const std::set<std::string> kFaults = {"trailer-flood", "header-flood", "long-header",
-                                                "interim-flood"};
-  return kFaults.count(fault) != 0;
+  for (const char* raw : standin_fault::kRawFaults) {
+    if (fault == raw) return true;
+  }
+  return false;
 }
 
 RawFaultServer::RawFaultServer(RawFaultSettings settings) : settings_(std::move(settings)) {

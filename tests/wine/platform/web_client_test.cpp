@@ -15,6 +15,7 @@
 
 #include "platform/windows/wide_text.h"
 #include "platform/windows/winhttp_client.h"
+#include "standin-website/fault_names.h"
 #include "windows/platform_fixture.h"
 
 namespace keldo {
@@ -34,8 +35,9 @@ Text Website(const wchar_t* variable) {
   return length && length < 256 ? FromWide(value, length) : Text();
 }
 
-Text Trusted(const Text& fault = u"") {
-  return Website(L"KELDO_TEST_WEBSITE") + (fault.empty() ? u"" : u"/" + fault);
+// The trusted stand-in, showing `fault` (one of standin_fault's names) when one is named.
+Text Trusted(const char* fault = "") {
+  return Website(L"KELDO_TEST_WEBSITE") + (*fault ? u"/" + FromUtf8(fault) : Text());
 }
 
 FormFields SupportForm(const Text& serial) {
@@ -54,8 +56,8 @@ class WebClientTest : public testing::Test {
 };
 
 TEST_F(WebClientTest, DownloadsReplaceTheFileWithTheWholeBody) {
-  for (const Text fault : {u"", u"redirect"}) {
-    SCOPED_TRACE(ToUtf8(fault));
+  for (const char* fault : {"", standin_fault::kRedirect}) {
+    SCOPED_TRACE(fault);
     const std::wstring target = NewTestFolder() + L"temp_vers.dat";
     WriteBytes(target, "earlier and longer than the new file, which must replace it whole");
     WinHttpClient client;
@@ -137,9 +139,10 @@ TEST_F(WebClientTest, ARunsRequestsShareOneConnection) {
 // A request that fails on a kept-alive connection leaves nothing behind that
 // the next request of the run would trip over.
 TEST_F(WebClientTest, AFailedRequestDoesNotSpoilTheNext) {
-  for (const Text fault :
-       {u"cut", u"huge", u"huge-chunked", u"interim-flood", u"header-flood", u"404"}) {
-    SCOPED_TRACE(ToUtf8(fault));
+  for (const char* fault :
+       {standin_fault::kCut, standin_fault::kHuge, standin_fault::kHugeChunked,
+        standin_fault::kInterimFlood, standin_fault::kHeaderFlood, standin_fault::kNotFound}) {
+    SCOPED_TRACE(fault);
     const std::wstring target = NewTestFolder() + L"temp_vers.dat";
     WinHttpClient before;
     EXPECT_EQ(before.FetchToFile(Trusted() + kVersionPath, AsText(target)), 1)
@@ -179,16 +182,16 @@ TEST_F(WebClientTest, FloodsAroundTheBodyStayWithinBoundedMemory) {
   const std::size_t before = PeakWorkingSet();
   ASSERT_NE(before, 0u);
   const struct {
-    const char16_t* fault;
+    const char* fault;
     bool form;
     bool passesUnderWine;
   } cases[] = {
-      {u"header-flood", false, false},  {u"header-flood", true, false},
-      {u"interim-flood", false, false}, {u"interim-flood", true, false},
-      {u"long-header", false, true},    {u"trailer-flood", false, true},
+      {standin_fault::kHeaderFlood, false, false},  {standin_fault::kHeaderFlood, true, false},
+      {standin_fault::kInterimFlood, false, false}, {standin_fault::kInterimFlood, true, false},
+      {standin_fault::kLongHeader, false, true},    {standin_fault::kTrailerFlood, false, true},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(ToUtf8(c.fault) + (c.form ? " form" : " download"));
+    SCOPED_TRACE(std::string(c.fault) + (c.form ? " form" : " download"));
     const bool passes = c.passesUnderWine && UnderWine();
     WinHttpClient client;
     if (c.form) {
@@ -203,9 +206,8 @@ TEST_F(WebClientTest, FloodsAroundTheBodyStayWithinBoundedMemory) {
     }
     EXPECT_EQ(client.LastCallOK(), passes ? 1 : 0);
     EXPECT_EQ(client.FailureText().empty(), passes);
-    std::printf("%s %s: %s; peak working set %zu KiB\n", ToUtf8(c.fault).c_str(),
-                c.form ? "form" : "download", ToUtf8(client.FailureText()).c_str(),
-                PeakWorkingSet() / 1024);
+    std::printf("%s %s: %s; peak working set %zu KiB\n", c.fault, c.form ? "form" : "download",
+                ToUtf8(client.FailureText()).c_str(), PeakWorkingSet() / 1024);
   }
   EXPECT_LT(PeakWorkingSet(), before + kExtraBytes) << "before: " << before / 1024 << " KiB";
 }
@@ -232,14 +234,19 @@ TEST_F(WebClientTest, EveryFaultIsAFailureNeverAHangOrASuccess) {
   const Text untrusted = Website(L"KELDO_TEST_UNTRUSTED_WEBSITE");
   ASSERT_FALSE(untrusted.empty());
   std::vector<std::shared_ptr<FaultCase>> cases;
-  for (const Text fault : {u"404", u"500", u"silent", u"drip", u"huge", u"huge-chunked", u"cut",
-                           u"http-redirect", u"redirect-loop", u"interim-flood"}) {
+  for (const char* fault :
+       {standin_fault::kNotFound, standin_fault::kServerError, standin_fault::kSilent,
+        standin_fault::kDrip, standin_fault::kHuge, standin_fault::kHugeChunked,
+        standin_fault::kCut, standin_fault::kHttpRedirect, standin_fault::kRedirectLoop,
+        standin_fault::kInterimFlood}) {
     auto fetch = std::make_shared<FaultCase>();
     fetch->website = Trusted(fault);
     cases.push_back(std::move(fetch));
   }
-  for (const Text fault : {u"silent", u"drip", u"huge", u"huge-chunked", u"cut", u"http-redirect",
-                           u"redirect-loop", u"interim-flood"}) {
+  for (const char* fault :
+       {standin_fault::kSilent, standin_fault::kDrip, standin_fault::kHuge,
+        standin_fault::kHugeChunked, standin_fault::kCut, standin_fault::kHttpRedirect,
+        standin_fault::kRedirectLoop, standin_fault::kInterimFlood}) {
     auto form = std::make_shared<FaultCase>();
     form->website = Trusted(fault);
     form->form = true;
@@ -302,11 +309,11 @@ TEST_F(WebClientTest, EveryFaultIsAFailureNeverAHangOrASuccess) {
     }
     // A body short of its promised length is a dropped connection, not the
     // end of the answer.
-    if (c->website == Trusted(u"cut")) {
+    if (c->website == Trusted(standin_fault::kCut)) {
       EXPECT_NE(c->failure.find(u"12030"), Text::npos);
     }
     // Wine gives up waiting for the headers with 10060 where Windows says 12002.
-    if (c->website == Trusted(u"silent")) {
+    if (c->website == Trusted(standin_fault::kSilent)) {
       EXPECT_TRUE(c->failure.find(u"10060") != Text::npos ||
                   c->failure.find(u"12002") != Text::npos);
     }
