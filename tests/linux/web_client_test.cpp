@@ -9,6 +9,7 @@
 #include "support/standin_server.h"
 #include "support/temp_prefix.h"
 #include "support/test_limits.h"
+#include "support/web_contract_cases.h"
 
 namespace keldo {
 
@@ -162,6 +163,44 @@ TEST_F(WebClientTest, FormPostGetsAnyCompleteAnswer) {
     }
   }
 }
+
+// The client's side of the contract that the WinHTTP client keeps too
+// (support/web_contract_cases.h): one download and one form post per case.
+class WebContract : public WebClientTest, public ::testing::WithParamInterface<WebContractCase> {
+ protected:
+  static std::string Website(const WebContractCase& c) {
+    switch (c.site) {
+      case ContractSite::kUntrusted: return StandinServer::Untrusted().Website();
+      case ContractSite::kRefused: return "https://127.0.0.1:" + std::to_string(ClosedPort());
+      case ContractSite::kTrusted: break;
+    }
+    return StandinServer::Trusted().Website(c.fault);
+  }
+};
+
+TEST_P(WebContract, DownloadAndFormPostGiveTheAgreedResults) {
+  const WebContractCase& c = GetParam();
+  const std::string file = folder_ + "/temp_vers.dat";
+  prefix_.Write("drive_d/Keldo6/LATEST_PROGS/temp_vers.dat", "earlier");
+  std::unique_ptr<WebClient> client;
+  EXPECT_EQ(Fetch(Website(c), client), c.fetched);
+  EXPECT_EQ(client->LastCallOK(), c.fetchCallOK);
+  EXPECT_EQ(!client->FailureText().empty(), c.fetchFailureText)
+      << "download: " << ToUtf8(client->FailureText());
+  EXPECT_EQ(ReadAll(file),
+            c.file == FileAfter::kServedFile ? "v6.3.220 15/03/2025\r\n" : "earlier");
+
+  const auto reply = Submit(Website(c), client);
+  EXPECT_EQ(client->LastCallOK(), c.formCallOK);
+  EXPECT_EQ(!client->FailureText().empty(), c.formFailureText)
+      << "form: " << ToUtf8(client->FailureText());
+  EXPECT_EQ(ToUtf8(reply->ReplyText()), c.formReply);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryCase, WebContract, ::testing::ValuesIn(kWebContractCases),
+                         [](const ::testing::TestParamInfo<WebContractCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 // The requests of a run share one connection: the stand-in's log shows one
 // client port for both.

@@ -16,6 +16,7 @@
 #include "platform/windows/wide_text.h"
 #include "platform/windows/winhttp_client.h"
 #include "standin-website/fault_names.h"
+#include "support/web_contract_cases.h"
 #include "windows/platform_fixture.h"
 
 namespace keldo {
@@ -230,6 +231,38 @@ struct FaultCase {
   std::string fileAfter;
 };
 
+// Makes every case's call at once, each over a file that held "earlier",
+// and waits for them up to the hang limit.
+void RunAtOnce(const std::vector<std::shared_ptr<FaultCase>>& cases) {
+  for (const auto& faultCase : cases) {
+    const std::wstring target = NewTestFolder() + L"temp_vers.dat";
+    WriteBytes(target, "earlier");
+    // Detached, each holding its own case: one that hangs is reported, and
+    // the process ends without waiting for it.
+    std::thread([faultCase, target] {
+      const ULONGLONG began = GetTickCount64();
+      WinHttpClient client;
+      if (faultCase->form) {
+        const auto reply =
+            client.SubmitForm(faultCase->website + kSupportPath, SupportForm(u"123456"));
+        faultCase->replyText = reply ? reply->ReplyText() : u"<no reply object>";
+      } else {
+        faultCase->fetched = client.FetchToFile(faultCase->website + kVersionPath, AsText(target));
+        faultCase->fileAfter = ReadBytes(target);
+      }
+      faultCase->callOk = client.LastCallOK();
+      faultCase->failure = client.FailureText();
+      faultCase->tookMs = GetTickCount64() - began;
+      faultCase->done = true;
+    }).detach();
+  }
+
+  const ULONGLONG deadline = GetTickCount64() + kHungAfterMs;
+  for (const auto& c : cases) {
+    while (!c->done && GetTickCount64() < deadline) Sleep(100);
+  }
+}
+
 TEST_F(WebClientTest, EveryFaultIsAFailureNeverAHangOrASuccess) {
   const Text untrusted = Website(L"KELDO_TEST_UNTRUSTED_WEBSITE");
   ASSERT_FALSE(untrusted.empty());
@@ -259,33 +292,7 @@ TEST_F(WebClientTest, EveryFaultIsAFailureNeverAHangOrASuccess) {
     cases.push_back(std::move(untrustedCase));
   }
 
-  for (const auto& faultCase : cases) {
-    const std::wstring target = NewTestFolder() + L"temp_vers.dat";
-    WriteBytes(target, "earlier");
-    // Detached, each holding its own case: one that hangs is reported, and
-    // the process ends without waiting for it.
-    std::thread([faultCase, target] {
-      const ULONGLONG began = GetTickCount64();
-      WinHttpClient client;
-      if (faultCase->form) {
-        const auto reply =
-            client.SubmitForm(faultCase->website + kSupportPath, SupportForm(u"123456"));
-        faultCase->replyText = reply ? reply->ReplyText() : u"<no reply object>";
-      } else {
-        faultCase->fetched = client.FetchToFile(faultCase->website + kVersionPath, AsText(target));
-        faultCase->fileAfter = ReadBytes(target);
-      }
-      faultCase->callOk = client.LastCallOK();
-      faultCase->failure = client.FailureText();
-      faultCase->tookMs = GetTickCount64() - began;
-      faultCase->done = true;
-    }).detach();
-  }
-
-  const ULONGLONG deadline = GetTickCount64() + kHungAfterMs;
-  for (const auto& c : cases) {
-    while (!c->done && GetTickCount64() < deadline) Sleep(100);
-  }
+  RunAtOnce(cases);
   for (const auto& c : cases) {
     const std::string what = ToUtf8(c->website) + (c->form ? " form" : " download");
     if (!c->done) {
@@ -317,6 +324,55 @@ TEST_F(WebClientTest, EveryFaultIsAFailureNeverAHangOrASuccess) {
       EXPECT_TRUE(c->failure.find(u"10060") != Text::npos ||
                   c->failure.find(u"12002") != Text::npos);
     }
+  }
+}
+
+// The client's side of the contract that the libcurl client keeps too
+// (support/web_contract_cases.h): one download and one form post per case,
+// all at once, as above.
+Text ContractWebsite(const WebContractCase& c) {
+  switch (c.site) {
+    case ContractSite::kUntrusted: return Website(L"KELDO_TEST_UNTRUSTED_WEBSITE");
+    case ContractSite::kRefused: return u"https://localhost:1";  // nothing listens on port 1
+    case ContractSite::kTrusted: break;
+  }
+  return Trusted(c.fault);
+}
+
+void ExpectContract(const WebContractCase& c, const FaultCase& call) {
+  if (call.form) {
+    EXPECT_EQ(call.callOk, c.formCallOK);
+    EXPECT_EQ(!call.failure.empty(), c.formFailureText);
+    EXPECT_EQ(ToUtf8(call.replyText), c.formReply);
+  } else {
+    EXPECT_EQ(call.fetched, c.fetched);
+    EXPECT_EQ(call.callOk, c.fetchCallOK);
+    EXPECT_EQ(!call.failure.empty(), c.fetchFailureText);
+    EXPECT_EQ(call.fileAfter, c.file == FileAfter::kServedFile ? kVersionFile : "earlier");
+  }
+}
+
+TEST_F(WebClientTest, DownloadAndFormPostGiveTheAgreedResults) {
+  ASSERT_FALSE(Website(L"KELDO_TEST_UNTRUSTED_WEBSITE").empty());
+  std::vector<std::shared_ptr<FaultCase>> calls;
+  for (const WebContractCase& c : kWebContractCases) {
+    for (const bool form : {false, true}) {
+      auto call = std::make_shared<FaultCase>();
+      call->website = ContractWebsite(c);
+      call->form = form;
+      calls.push_back(std::move(call));
+    }
+  }
+  RunAtOnce(calls);
+  for (std::size_t i = 0; i < calls.size(); ++i) {
+    const FaultCase& call = *calls[i];
+    SCOPED_TRACE(std::string(kWebContractCases[i / 2].name) + (call.form ? " form" : " download") +
+                 ": " + ToUtf8(call.failure));
+    if (!call.done) {
+      ADD_FAILURE() << "still waiting after " << kHungAfterMs / 1000 << " s";
+      continue;
+    }
+    ExpectContract(kWebContractCases[i / 2], call);
   }
 }
 
