@@ -62,6 +62,7 @@ inline constexpr WebContractCase kWebContractCases[] = {
     Failing("Huge", ContractSite::kTrusted, standin_fault::kHuge),
     Failing("HugeChunked", ContractSite::kTrusted, standin_fault::kHugeChunked),
     Failing("Cut", ContractSite::kTrusted, standin_fault::kCut),
+    Failing("Reset", ContractSite::kTrusted, standin_fault::kReset),
     Failing("HttpRedirect", ContractSite::kTrusted, standin_fault::kHttpRedirect),
     Failing("RedirectLoop", ContractSite::kTrusted, standin_fault::kRedirectLoop),
     Failing("InterimFlood", ContractSite::kTrusted, standin_fault::kInterimFlood),

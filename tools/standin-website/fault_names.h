@@ -19,20 +19,22 @@ inline constexpr char kDrip[] = "drip";
 inline constexpr char kHuge[] = "huge";
 inline constexpr char kHugeChunked[] = "huge-chunked";
 inline constexpr char kCut[] = "cut";
+// The connection reset (TCP RST) in the middle of the body, with no TLS close.
+inline constexpr char kReset[] = "reset";
 inline constexpr char kHttpRedirect[] = "http-redirect";
 inline constexpr char kRedirect[] = "redirect";
 inline constexpr char kRedirectLoop[] = "redirect-loop";
-// Written byte by byte by the raw responder (raw_faults.cpp).
+// Written byte by byte by the raw responder (raw_faults.cpp), as reset is.
 inline constexpr char kTrailerFlood[] = "trailer-flood";
 inline constexpr char kHeaderFlood[] = "header-flood";
 inline constexpr char kLongHeader[] = "long-header";
 inline constexpr char kInterimFlood[] = "interim-flood";
 
 inline constexpr const char* kRawFaults[] = {kTrailerFlood, kHeaderFlood, kLongHeader,
-                                             kInterimFlood};
+                                             kInterimFlood, kReset};
 inline constexpr const char* kAllFaults[] = {
-    kNotFound,     kServerError, kSilent,     kLate,         kSlow,     kDrip,
-    kHuge,         kHugeChunked, kCut,        kHttpRedirect, kRedirect, kRedirectLoop,
-    kTrailerFlood, kHeaderFlood, kLongHeader, kInterimFlood};
+    kNotFound,     kServerError,  kSilent,      kLate,       kSlow,         kDrip,
+    kHuge,         kHugeChunked,  kCut,         kReset,      kHttpRedirect, kRedirect,
+    kRedirectLoop, kTrailerFlood, kHeaderFlood, kLongHeader, kInterimFlood};
 
 }  // namespace standin_fault

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "fault_names.h"
 
@@ -87,6 +88,12 @@ std::size_t Answer(SSL* ssl, const std::string& fault, const std::atomic<bool>& 
     }
     return Flood(ssl, "X-Trailer: " + std::string(52, 't') + "\r\n", stopping);
   }
+  if (fault == standin_fault::kReset) {
+    // The head and a tenth of the promised body; Serve then resets.
+    const std::string part = std::string("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n") +
+                             kVersionLine + std::string(79, 'x');
+    return WriteAll(ssl, part) ? part.size() : 0;
+  }
   if (fault == standin_fault::kInterimFlood) {
     return Flood(ssl, "HTTP/1.1 100 Continue\r\n\r\n", stopping);
   }
@@ -100,6 +107,14 @@ std::size_t Answer(SSL* ssl, const std::string& fault, const std::atomic<bool>& 
   return WriteAll(ssl, answer) ? answer.size() : 0;
 }
 
+// Lets the client take what was sent, then drops the connection with a
+// reset instead of a TLS close: the close of `socket` sends the RST.
+void Reset(int socket) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  const linger abort{1, 0};
+  setsockopt(socket, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+}
+
 void Serve(int socket, SSL_CTX* context, const RawFaultSettings& settings) {
   // Bounds a client that stops reading or writing.
   const timeval wait{30, 0};
@@ -109,12 +124,18 @@ void Serve(int socket, SSL_CTX* context, const RawFaultSettings& settings) {
   if (ssl != nullptr) {
     SSL_set_fd(ssl, socket);
     std::string path;
+    bool reset = false;
     if (SSL_accept(ssl) == 1 && ReadRequest(ssl, path)) {
       const std::string fault = Fault(path);
       const std::size_t sent = Answer(ssl, fault, *settings.stopping);
       settings.log("raw " + fault + " sent " + std::to_string(sent) + " bytes");
+      reset = fault == standin_fault::kReset;
     }
-    SSL_shutdown(ssl);
+    if (reset) {
+      Reset(socket);
+    } else {
+      SSL_shutdown(ssl);
+    }
     SSL_free(ssl);
   }
   ERR_clear_error();
