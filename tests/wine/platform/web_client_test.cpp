@@ -372,6 +372,8 @@ TEST_F(WebClientTest, DownloadAndFormPostGiveTheAgreedResults) {
       ADD_FAILURE() << "still waiting after " << kHungAfterMs / 1000 << " s";
       continue;
     }
+    std::printf("%s %s: %s\n", kWebContractCases[i / 2].name, call.form ? "form" : "download",
+                ToUtf8(call.failure).c_str());
     ExpectContract(kWebContractCases[i / 2], call);
   }
 }
