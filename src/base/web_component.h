@@ -33,7 +33,9 @@ class WebReply {
 class WebClient {
  public:
   virtual ~WebClient() = default;
-  // Describes the last failure, with the platform's code and text.
+  // Describes the last failure, with the platform's code and text; empty
+  // when the last call succeeded (FetchToFile 1, a form post that got its
+  // answer, whatever its status).
   virtual Text FailureText() const = 0;
   // Non-zero when the last call got a complete HTTP answer (any status).
   virtual std::int32_t LastCallOK() const = 0;

@@ -192,7 +192,7 @@ TEST_F(ReportTest, WebsiteThatCannotBeUsed) {
   } cases[] = {
       {"https://127.0.0.1:" + std::to_string(ClosedPort()), ""},
       {StandinServer::Untrusted().Website(), ""},
-      {StandinServer::Trusted().Website("500"),
+      {StandinServer::Trusted().Website(standin_fault::kServerError),
        "Check Keldo Support: Could not read from website\n"},
   };
   for (const auto& c : cases) {

@@ -9,6 +9,7 @@
 #include "support/standin_server.h"
 #include "support/temp_prefix.h"
 #include "support/test_limits.h"
+#include "support/web_contract_cases.h"
 
 namespace keldo {
 
@@ -53,7 +54,7 @@ class WebClientTest : public ::testing::Test {
 TEST_F(WebClientTest, DownloadReplacesTheFileWithTheWholeBody) {
   prefix_.Write("drive_d/Keldo6/LATEST_PROGS/temp_vers.dat", "stale and longer than the new body");
   std::unique_ptr<WebClient> client;
-  for (const char* fault : {"", "redirect"}) {
+  for (const char* fault : {"", standin_fault::kRedirect}) {
     EXPECT_EQ(Fetch(StandinServer::Trusted().Website(fault), client), 1)
         << ToUtf8(client->FailureText());
     EXPECT_EQ(Folder(),
@@ -69,20 +70,23 @@ TEST_F(WebClientTest, EveryFaultFailsAndLeavesTheFileAlone) {
     std::string website;
     const char* failure;
   } cases[] = {
-      {StandinServer::Trusted().Website("404"), "HTTP status 404"},
-      {StandinServer::Trusted().Website("500"), "HTTP status 500"},
-      {StandinServer::Trusted().Website("silent"), "(curl code 28)"},
-      {StandinServer::Trusted().Website("drip"), "(curl code 28)"},
-      {StandinServer::Trusted().Website("huge"), "larger than 1048576 bytes"},
-      {StandinServer::Trusted().Website("huge-chunked"), "larger than 1048576 bytes"},
-      {StandinServer::Trusted().Website("cut"), "(curl code 18)"},
-      {StandinServer::Trusted().Website("http-redirect"), "(curl code 1)"},
-      {StandinServer::Trusted().Website("redirect-loop"), "(curl code 47)"},
+      {StandinServer::Trusted().Website(standin_fault::kNotFound), "HTTP status 404"},
+      {StandinServer::Trusted().Website(standin_fault::kServerError), "HTTP status 500"},
+      {StandinServer::Trusted().Website(standin_fault::kSilent), "(curl code 28)"},
+      {StandinServer::Trusted().Website(standin_fault::kDrip), "(curl code 28)"},
+      {StandinServer::Trusted().Website(standin_fault::kHuge), "larger than 1048576 bytes"},
+      {StandinServer::Trusted().Website(standin_fault::kHugeChunked), "larger than 1048576 bytes"},
+      {StandinServer::Trusted().Website(standin_fault::kCut), "(curl code 18)"},
+      {StandinServer::Trusted().Website(standin_fault::kHttpRedirect), "(curl code 1)"},
+      {StandinServer::Trusted().Website(standin_fault::kRedirectLoop), "(curl code 47)"},
       {StandinServer::Untrusted().Website(), "(curl code 60)"},
-      {StandinServer::Trusted().Website("trailer-flood"), "headers are larger than 65536 bytes"},
-      {StandinServer::Trusted().Website("header-flood"), "headers are larger than 65536 bytes"},
-      {StandinServer::Trusted().Website("interim-flood"), "headers are larger than 65536 bytes"},
-      {StandinServer::Trusted().Website("long-header"), "(curl code 27)"},
+      {StandinServer::Trusted().Website(standin_fault::kTrailerFlood),
+       "headers are larger than 65536 bytes"},
+      {StandinServer::Trusted().Website(standin_fault::kHeaderFlood),
+       "headers are larger than 65536 bytes"},
+      {StandinServer::Trusted().Website(standin_fault::kInterimFlood),
+       "headers are larger than 65536 bytes"},
+      {StandinServer::Trusted().Website(standin_fault::kLongHeader), "(curl code 27)"},
       {"https://127.0.0.1:" + std::to_string(ClosedPort()), "(curl code 7)"},
       {"http://127.0.0.1:" + std::to_string(StandinServer::Trusted().Port()), "(curl code 1)"},
   };
@@ -101,7 +105,7 @@ TEST_F(WebClientTest, DownloadNeverWritesThroughAPlantedLink) {
   prefix_.Write("victim.txt", "precious");
   ASSERT_EQ(::symlink("../../../victim.txt", (folder_ + "/temp_vers.dat").c_str()), 0);
   std::unique_ptr<WebClient> client;
-  EXPECT_NE(Fetch(StandinServer::Trusted().Website("500"), client), 1);
+  EXPECT_NE(Fetch(StandinServer::Trusted().Website(standin_fault::kServerError), client), 1);
   EXPECT_EQ(ReadAll(folder_ + "/temp_vers.dat"), "precious");  // the link still stands
   EXPECT_EQ(Fetch(StandinServer::Trusted().Website(), client), 1);
   EXPECT_EQ(ReadAll(prefix_.Root() + "/victim.txt"), "precious");
@@ -132,19 +136,19 @@ TEST_F(WebClientTest, FormPostGetsAnyCompleteAnswer) {
       {StandinServer::Trusted().Website(), u"", 1, u"Serial=\nExpired=Unknown\r\n"},
       {StandinServer::Trusted().Website(), u"12 34&x=\u00e9", 1,
        u"Serial=12 34&x=\u00e9\nExpired=Unknown\r\n"},
-      {StandinServer::Trusted().Website("redirect"), u"123456", 1,
+      {StandinServer::Trusted().Website(standin_fault::kRedirect), u"123456", 1,
        u"<html><body>Not Found</body></html>\r\n"},
-      {StandinServer::Trusted().Website("404"), u"123456", 1,
+      {StandinServer::Trusted().Website(standin_fault::kNotFound), u"123456", 1,
        u"<html><body>Not Found</body></html>\r\n"},
-      {StandinServer::Trusted().Website("500"), u"123456", 1,
+      {StandinServer::Trusted().Website(standin_fault::kServerError), u"123456", 1,
        u"<html><body>Internal Server Error</body></html>\r\n"},
-      {StandinServer::Trusted().Website("silent"), u"123456", 0, u""},
-      {StandinServer::Trusted().Website("drip"), u"123456", 0, u""},
-      {StandinServer::Trusted().Website("huge"), u"123456", 0, u""},
-      {StandinServer::Trusted().Website("cut"), u"123456", 0, u""},
-      {StandinServer::Trusted().Website("http-redirect"), u"123456", 0, u""},
-      {StandinServer::Trusted().Website("trailer-flood"), u"123456", 0, u""},
-      {StandinServer::Trusted().Website("interim-flood"), u"123456", 0, u""},
+      {StandinServer::Trusted().Website(standin_fault::kSilent), u"123456", 0, u""},
+      {StandinServer::Trusted().Website(standin_fault::kDrip), u"123456", 0, u""},
+      {StandinServer::Trusted().Website(standin_fault::kHuge), u"123456", 0, u""},
+      {StandinServer::Trusted().Website(standin_fault::kCut), u"123456", 0, u""},
+      {StandinServer::Trusted().Website(standin_fault::kHttpRedirect), u"123456", 0, u""},
+      {StandinServer::Trusted().Website(standin_fault::kTrailerFlood), u"123456", 0, u""},
+      {StandinServer::Trusted().Website(standin_fault::kInterimFlood), u"123456", 0, u""},
       {StandinServer::Untrusted().Website(), u"123456", 0, u""},
       {"https://127.0.0.1:" + std::to_string(ClosedPort()), u"123456", 0, u""},
   };
@@ -159,6 +163,44 @@ TEST_F(WebClientTest, FormPostGetsAnyCompleteAnswer) {
     }
   }
 }
+
+// The client's side of the contract that the WinHTTP client keeps too
+// (support/web_contract_cases.h): one download and one form post per case.
+class WebContract : public WebClientTest, public ::testing::WithParamInterface<WebContractCase> {
+ protected:
+  static std::string Website(const WebContractCase& c) {
+    switch (c.site) {
+      case ContractSite::kUntrusted: return StandinServer::Untrusted().Website();
+      case ContractSite::kRefused: return "https://127.0.0.1:" + std::to_string(ClosedPort());
+      case ContractSite::kTrusted: break;
+    }
+    return StandinServer::Trusted().Website(c.fault);
+  }
+};
+
+TEST_P(WebContract, DownloadAndFormPostGiveTheAgreedResults) {
+  const WebContractCase& c = GetParam();
+  const std::string file = folder_ + "/temp_vers.dat";
+  prefix_.Write("drive_d/Keldo6/LATEST_PROGS/temp_vers.dat", "earlier");
+  std::unique_ptr<WebClient> client;
+  EXPECT_EQ(Fetch(Website(c), client), c.fetched);
+  EXPECT_EQ(client->LastCallOK(), c.fetchCallOK);
+  EXPECT_EQ(!client->FailureText().empty(), c.fetchFailureText)
+      << "download: " << ToUtf8(client->FailureText());
+  EXPECT_EQ(ReadAll(file),
+            c.file == FileAfter::kServedFile ? "v6.3.220 15/03/2025\r\n" : "earlier");
+
+  const auto reply = Submit(Website(c), client);
+  EXPECT_EQ(client->LastCallOK(), c.formCallOK);
+  EXPECT_EQ(!client->FailureText().empty(), c.formFailureText)
+      << "form: " << ToUtf8(client->FailureText());
+  EXPECT_EQ(ToUtf8(reply->ReplyText()), c.formReply);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryCase, WebContract, ::testing::ValuesIn(kWebContractCases),
+                         [](const ::testing::TestParamInfo<WebContractCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 // The requests of a run share one connection: the stand-in's log shows one
 // client port for both.
@@ -180,7 +222,9 @@ TEST_F(WebClientTest, AFailedRequestDoesNotSpoilTheNext) {
   const std::string log = prefix_.Root() + "/website.log";
   StandinServer website(false, log);
   for (const char* fault :
-       {"cut", "huge", "huge-chunked", "drip", "silent", "trailer-flood", "interim-flood", "404"}) {
+       {standin_fault::kCut, standin_fault::kHuge, standin_fault::kHugeChunked,
+        standin_fault::kDrip, standin_fault::kSilent, standin_fault::kTrailerFlood,
+        standin_fault::kInterimFlood, standin_fault::kNotFound}) {
     SCOPED_TRACE(fault);
     CurlWebComponent web(paths_, kTestLimits);
     auto before = web.NewWebClient();

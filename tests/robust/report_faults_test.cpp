@@ -247,15 +247,19 @@ TEST_P(WebsiteFaults, RunCompletesWithTheCaptionsOfAFailedWebsite) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryFault, WebsiteFaults,
-    ::testing::Values(WebsiteFault{"refused", nullptr}, WebsiteFault{"silent", nullptr},
-                      WebsiteFault{"drip", nullptr}, WebsiteFault{"huge", nullptr},
-                      WebsiteFault{"huge-chunked", nullptr}, WebsiteFault{"cut", nullptr},
-                      WebsiteFault{"http-redirect", nullptr},
-                      WebsiteFault{"redirect-loop", nullptr}, WebsiteFault{"untrusted", nullptr},
-                      WebsiteFault{"trailer-flood", nullptr}, WebsiteFault{"header-flood", nullptr},
-                      WebsiteFault{"long-header", nullptr}, WebsiteFault{"interim-flood", nullptr},
-                      WebsiteFault{"404", "Could not read from website"},
-                      WebsiteFault{"500", "Could not read from website"}),
+    ::testing::Values(
+        WebsiteFault{"refused", nullptr}, WebsiteFault{standin_fault::kSilent, nullptr},
+        WebsiteFault{standin_fault::kDrip, nullptr}, WebsiteFault{standin_fault::kHuge, nullptr},
+        WebsiteFault{standin_fault::kHugeChunked, nullptr},
+        WebsiteFault{standin_fault::kCut, nullptr},
+        WebsiteFault{standin_fault::kHttpRedirect, nullptr},
+        WebsiteFault{standin_fault::kRedirectLoop, nullptr}, WebsiteFault{"untrusted", nullptr},
+        WebsiteFault{standin_fault::kTrailerFlood, nullptr},
+        WebsiteFault{standin_fault::kHeaderFlood, nullptr},
+        WebsiteFault{standin_fault::kLongHeader, nullptr},
+        WebsiteFault{standin_fault::kInterimFlood, nullptr},
+        WebsiteFault{standin_fault::kNotFound, "Could not read from website"},
+        WebsiteFault{standin_fault::kServerError, "Could not read from website"}),
     [](const ::testing::TestParamInfo<WebsiteFault>& fault) {
       std::string name = std::string("fault_") + fault.param.name;
       for (char& c : name) c = c == '-' ? '_' : c;
@@ -509,12 +513,24 @@ TEST_F(ReportUnderFaults, TheStepInProgressShowsOnlyAtATerminal) {
     const char* message;  // the message line expected, or nullptr
     unsigned short columns;
   } cases[] = {
-      {"terminal", "slow", {}, ChildStream::Terminal, true, nullptr, 80},
-      {"terminal_quiet", "slow", {"--quiet"}, ChildStream::Terminal, false, nullptr, 80},
-      {"terminal_json", "slow", {"--json"}, ChildStream::Terminal, false, nullptr, 80},
-      {"pipe", "slow", {}, ChildStream::Pipe, false, nullptr, 80},
+      {"terminal", standin_fault::kSlow, {}, ChildStream::Terminal, true, nullptr, 80},
+      {"terminal_quiet",
+       standin_fault::kSlow,
+       {"--quiet"},
+       ChildStream::Terminal,
+       false,
+       nullptr,
+       80},
+      {"terminal_json",
+       standin_fault::kSlow,
+       {"--json"},
+       ChildStream::Terminal,
+       false,
+       nullptr,
+       80},
+      {"pipe", standin_fault::kSlow, {}, ChildStream::Pipe, false, nullptr, 80},
       {"terminal_with_a_message",
-       "404",
+       standin_fault::kNotFound,
        {},
        ChildStream::Terminal,
        true,
@@ -522,7 +538,7 @@ TEST_F(ReportUnderFaults, TheStepInProgressShowsOnlyAtATerminal) {
        80},
       // Narrower than the steps: a line that wrapped could not be taken back.
       {"narrow_terminal",
-       "404",
+       standin_fault::kNotFound,
        {},
        ChildStream::Terminal,
        true,
@@ -610,7 +626,7 @@ TEST_F(ReportUnderFaults, AReaderThatIsGoneEndsTheReportWithItsFailureStatus) {
        {},
        ChildStream::Pipe,
        ChildStream::ClosedPipe,
-       StandinServer::Trusted().Website("404")},
+       StandinServer::Trusted().Website(standin_fault::kNotFound)},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

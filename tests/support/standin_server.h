@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "standin-website/fault_names.h"
 #include "support/listening_child.h"
 
 namespace keldo {
@@ -16,7 +17,8 @@ class StandinServer {
   StandinServer& operator=(const StandinServer&) = delete;
 
   int Port() const { return child_.Port(); }
-  // "https://127.0.0.1:<port>", then "/<fault>" when one is named.
+  // "https://127.0.0.1:<port>", then "/<fault>" when one is named (one of
+  // standin_fault's names).
   std::string Website(const std::string& fault = "") const;
 
   // One of each per test process, started on first use.

@@ -4,6 +4,12 @@
 include_guard(GLOBAL)
 set(keldo_support_dir ${CMAKE_CURRENT_LIST_DIR})
 
+# The stand-in website's fault names, for every test that points a client at
+# a fault, on either platform. Include as "standin-website/fault_names.h".
+get_filename_component(keldo_support_tools "${keldo_support_dir}/../../tools" ABSOLUTE)
+add_library(keldo_standin_fault_names INTERFACE)
+target_include_directories(keldo_standin_fault_names INTERFACE ${keldo_support_tools})
+
 # The in-memory ports and the rig that wires them to a window: portable, so
 # they are cross-built with the core's unit tests too.
 add_library(keldo_test_support STATIC
@@ -13,7 +19,7 @@ add_library(keldo_test_support STATIC
   ${keldo_support_dir}/rig.cpp
 )
 target_include_directories(keldo_test_support PUBLIC ${keldo_support_dir}/..)
-target_link_libraries(keldo_test_support PUBLIC keldo_core)
+target_link_libraries(keldo_test_support PUBLIC keldo_core keldo_standin_fault_names)
 
 # POSIX only: a temporary folder, a Wine prefix in one, the sample installation.
 if(TARGET keldo_platform_linux)

@@ -49,4 +49,5 @@ keldo_wine_program(keldo_wine_platform_tests
   ${wine_tests_dir}/platform/ansi_best_fit_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/windows/platform_fixture.cpp
 )
-target_link_libraries(keldo_wine_platform_tests PRIVATE keldo_windows_platform psapi GTest::gtest GTest::gtest_main)
+target_link_libraries(keldo_wine_platform_tests PRIVATE keldo_windows_platform keldo_standin_fault_names
+                      psapi GTest::gtest GTest::gtest_main)

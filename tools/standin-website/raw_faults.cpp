@@ -10,7 +10,9 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <set>
+#include <thread>
+
+#include "fault_names.h"
 
 namespace {
 
@@ -78,7 +80,7 @@ std::string Fault(const std::string& path) {
 
 std::size_t Answer(SSL* ssl, const std::string& fault, const std::atomic<bool>& stopping) {
   const std::string body = std::string("Content-Length: 21\r\n\r\n") + kVersionLine;
-  if (fault == "trailer-flood") {
+  if (fault == standin_fault::kTrailerFlood) {
     // A whole chunked body, then trailer lines that never end.
     if (!WriteAll(ssl, std::string("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n15\r\n") +
                            kVersionLine + "\r\n0\r\n")) {
@@ -86,17 +88,31 @@ std::size_t Answer(SSL* ssl, const std::string& fault, const std::atomic<bool>& 
     }
     return Flood(ssl, "X-Trailer: " + std::string(52, 't') + "\r\n", stopping);
   }
-  if (fault == "interim-flood") {
+  if (fault == standin_fault::kReset) {
+    // The head and a tenth of the promised body; Serve then resets.
+    const std::string part = std::string("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n") +
+                             kVersionLine + std::string(79, 'x');
+    return WriteAll(ssl, part) ? part.size() : 0;
+  }
+  if (fault == standin_fault::kInterimFlood) {
     return Flood(ssl, "HTTP/1.1 100 Continue\r\n\r\n", stopping);
   }
   std::string answer = "HTTP/1.1 200 OK\r\n";
-  if (fault == "header-flood") {
+  if (fault == standin_fault::kHeaderFlood) {
     for (int i = 0; i < 10000; ++i) answer += "X-Flood-" + std::to_string(i) + ": flood\r\n";
   } else {  // long-header
     answer += "X-Long: " + std::string(10 * 1024 * 1024, 'h') + "\r\n";
   }
   answer += body;
   return WriteAll(ssl, answer) ? answer.size() : 0;
+}
+
+// Lets the client take what was sent, then drops the connection with a
+// reset instead of a TLS close: the close of `socket` sends the RST.
+void Reset(int socket) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  const linger abort{1, 0};
+  setsockopt(socket, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
 }
 
 void Serve(int socket, SSL_CTX* context, const RawFaultSettings& settings) {
@@ -108,12 +124,18 @@ void Serve(int socket, SSL_CTX* context, const RawFaultSettings& settings) {
   if (ssl != nullptr) {
     SSL_set_fd(ssl, socket);
     std::string path;
+    bool reset = false;
     if (SSL_accept(ssl) == 1 && ReadRequest(ssl, path)) {
       const std::string fault = Fault(path);
       const std::size_t sent = Answer(ssl, fault, *settings.stopping);
       settings.log("raw " + fault + " sent " + std::to_string(sent) + " bytes");
+      reset = fault == standin_fault::kReset;
     }
-    SSL_shutdown(ssl);
+    if (reset) {
+      Reset(socket);
+    } else {
+      SSL_shutdown(ssl);
+    }
     SSL_free(ssl);
   }
   ERR_clear_error();
@@ -124,9 +146,10 @@ void Serve(int socket, SSL_CTX* context, const RawFaultSettings& settings) {
 }  // namespace
 
 bool IsRawFault(const std::string& fault) {
-  static const std::set<std::string> kFaults = {"trailer-flood", "header-flood", "long-header",
-                                                "interim-flood"};
-  return kFaults.count(fault) != 0;
+  for (const char* raw : standin_fault::kRawFaults) {
+    if (fault == raw) return true;
+  }
+  return false;
 }
 
 RawFaultServer::RawFaultServer(RawFaultSettings settings) : settings_(std::move(settings)) {

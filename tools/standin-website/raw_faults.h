@@ -1,6 +1,7 @@
 #pragma once
 // Answers that no well-behaved HTTP server library would write: endless
-// trailers, floods of headers and of interim 1xx answers. They are served
+// trailers, floods of headers and of interim 1xx answers, a connection
+// reset mid-body. They are served
 // byte by byte over TLS on a listener of their own; the main website
 // redirects a faulty path there, so a client meets them through the
 // ordinary address.

@@ -15,9 +15,12 @@
 #include <string>
 #include <thread>
 
+#include "fault_names.h"
 #include "raw_faults.h"
 
 namespace {
+
+namespace fault = standin_fault;
 
 constexpr const char* kUsage =
     "Usage: keldo-standin-website --cert PEM --key PEM [--files DIR] [--port N] [--lifetime "
@@ -105,27 +108,28 @@ class Website {
         req.path.substr(1, slash == std::string::npos ? std::string::npos : slash - 1);
     const std::string rest = slash == std::string::npos ? "/" : req.path.substr(slash);
     if (IsRawFault(first)) return RawRedirect(req, res);
-    if (first == "404") return Status(res, 404, "Not Found");
-    if (first == "500") return Status(res, 500, "Internal Server Error");
-    if (first == "silent") {
+    if (first == fault::kNotFound) return Status(res, 404, "Not Found");
+    if (first == fault::kServerError) return Status(res, 500, "Internal Server Error");
+    if (first == fault::kSilent) {
       Pause(std::chrono::seconds(60));  // never answers while a client waits
       return Status(res, 503, "Gave up");
     }
     // Silent for a while, then the ordinary answer: long enough for a client
     // to show that it waits (slow), or for a window to be probed while it
     // waits (late).
-    if (first == "late" || first == "slow") {
-      if (!Pause(first == "late" ? kLateSilence : kSlowSilence))
+    if (first == fault::kLate || first == fault::kSlow) {
+      if (!Pause(first == fault::kLate ? kLateSilence : kSlowSilence))
         return Status(res, 503, "Stopping");
       return Serve(rest, req, res);
     }
-    if (first == "drip") return Drip(res);
-    if (first == "huge") return res.set_content(std::string(kOverCapBytes, 'v'), "text/plain");
-    if (first == "huge-chunked") return HugeChunked(res);
-    if (first == "cut") return Cut(res);
-    if (first == "http-redirect") return Redirect(res, "http://" + Host(req) + rest);
-    if (first == "redirect") return Redirect(res, "https://" + Host(req) + rest);
-    if (first == "redirect-loop") return Redirect(res, "https://" + Host(req) + req.path);
+    if (first == fault::kDrip) return Drip(res);
+    if (first == fault::kHuge)
+      return res.set_content(std::string(kOverCapBytes, 'v'), "text/plain");
+    if (first == fault::kHugeChunked) return HugeChunked(res);
+    if (first == fault::kCut) return Cut(res);
+    if (first == fault::kHttpRedirect) return Redirect(res, "http://" + Host(req) + rest);
+    if (first == fault::kRedirect) return Redirect(res, "https://" + Host(req) + rest);
+    if (first == fault::kRedirectLoop) return Redirect(res, "https://" + Host(req) + req.path);
     Serve(req.path, req, res);
   }
 
@@ -214,6 +218,13 @@ class Website {
   int rawPort_;
 };
 
+bool IsFault(const std::string& name) {
+  for (const char* known : fault::kAllFaults) {
+    if (name == known) return true;
+  }
+  return false;
+}
+
 bool ParseArgs(int argc, char** argv, Settings& settings) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -236,7 +247,9 @@ bool ParseArgs(int argc, char** argv, Settings& settings) {
     else
       return false;
   }
-  return !settings.cert.empty() && !settings.key.empty() && settings.lifetimeSeconds > 0;
+  // A fault it does not know would serve the ordinary answers as 404s.
+  return !settings.cert.empty() && !settings.key.empty() && settings.lifetimeSeconds > 0 &&
+         (settings.fault.empty() || IsFault(settings.fault));
 }
 
 }  // namespace
@@ -244,7 +257,9 @@ bool ParseArgs(int argc, char** argv, Settings& settings) {
 int main(int argc, char** argv) {
   Settings settings;
   if (!ParseArgs(argc, argv, settings)) {
-    std::cerr << kUsage;
+    std::cerr << kUsage << "Faults:";
+    for (const char* name : fault::kAllFaults) std::cerr << ' ' << name;
+    std::cerr << '\n';
     return 64;
   }
   httplib::SSLServer server(settings.cert.c_str(), settings.key.c_str());

@@ -15,6 +15,8 @@
 
 #include "platform/windows/web/web_client.h"
 #include "platform/windows/wide_text.h"
+#include "standin-website/fault_names.h"
+#include "support/web_contract_cases.h"
 #include "windows/platform_fixture.h"
 
 namespace keldo {
@@ -34,8 +36,9 @@ Text Website(const wchar_t* variable) {
   return length && length < 256 ? FromWide(value, length) : Text();
 }
 
-Text Trusted(const Text& fault = u"") {
-  return Website(L"KELDO_TEST_WEBSITE") + (fault.empty() ? u"" : u"/" + fault);
+// The trusted stand-in, showing `fault` (one of standin_fault's names) when one is named.
+Text Trusted(const char* fault = "") {
+  return Website(L"KELDO_TEST_WEBSITE") + (*fault ? u"/" + FromUtf8(fault) : Text());
 }
 
 FormFields SupportForm(const Text& serial) {
@@ -54,8 +57,8 @@ class WebClientTest : public testing::Test {
 };
 
 TEST_F(WebClientTest, DownloadsReplaceTheFileWithTheWholeBody) {
-  for (const Text fault : {u"", u"redirect"}) {
-    SCOPED_TRACE(ToUtf8(fault));
+  for (const char* fault : {"", standin_fault::kRedirect}) {
+    SCOPED_TRACE(fault);
     const std::wstring target = NewTestFolder() + L"temp_vers.dat";
     WriteBytes(target, "earlier and longer than the new file, which must replace it whole");
     WinHttpClient client;
@@ -137,9 +140,10 @@ TEST_F(WebClientTest, ARunsRequestsShareOneConnection) {
 // A request that fails on a kept-alive connection leaves nothing behind that
 // the next request of the run would trip over.
 TEST_F(WebClientTest, AFailedRequestDoesNotSpoilTheNext) {
-  for (const Text fault :
-       {u"cut", u"huge", u"huge-chunked", u"interim-flood", u"header-flood", u"404"}) {
-    SCOPED_TRACE(ToUtf8(fault));
+  for (const char* fault :
+       {standin_fault::kCut, standin_fault::kHuge, standin_fault::kHugeChunked,
+        standin_fault::kInterimFlood, standin_fault::kHeaderFlood, standin_fault::kNotFound}) {
+    SCOPED_TRACE(fault);
     const std::wstring target = NewTestFolder() + L"temp_vers.dat";
     WinHttpClient before;
     EXPECT_EQ(before.FetchToFile(Trusted() + kVersionPath, AsText(target)), 1)
@@ -179,16 +183,16 @@ TEST_F(WebClientTest, FloodsAroundTheBodyStayWithinBoundedMemory) {
   const std::size_t before = PeakWorkingSet();
   ASSERT_NE(before, 0u);
   const struct {
-    const char16_t* fault;
+    const char* fault;
     bool form;
     bool passesUnderWine;
   } cases[] = {
-      {u"header-flood", false, false},  {u"header-flood", true, false},
-      {u"interim-flood", false, false}, {u"interim-flood", true, false},
-      {u"long-header", false, true},    {u"trailer-flood", false, true},
+      {standin_fault::kHeaderFlood, false, false},  {standin_fault::kHeaderFlood, true, false},
+      {standin_fault::kInterimFlood, false, false}, {standin_fault::kInterimFlood, true, false},
+      {standin_fault::kLongHeader, false, true},    {standin_fault::kTrailerFlood, false, true},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(ToUtf8(c.fault) + (c.form ? " form" : " download"));
+    SCOPED_TRACE(std::string(c.fault) + (c.form ? " form" : " download"));
     const bool passes = c.passesUnderWine && UnderWine();
     WinHttpClient client;
     if (c.form) {
@@ -203,9 +207,8 @@ TEST_F(WebClientTest, FloodsAroundTheBodyStayWithinBoundedMemory) {
     }
     EXPECT_EQ(client.LastCallOK(), passes ? 1 : 0);
     EXPECT_EQ(client.FailureText().empty(), passes);
-    std::printf("%s %s: %s; peak working set %zu KiB\n", ToUtf8(c.fault).c_str(),
-                c.form ? "form" : "download", ToUtf8(client.FailureText()).c_str(),
-                PeakWorkingSet() / 1024);
+    std::printf("%s %s: %s; peak working set %zu KiB\n", c.fault, c.form ? "form" : "download",
+                ToUtf8(client.FailureText()).c_str(), PeakWorkingSet() / 1024);
   }
   EXPECT_LT(PeakWorkingSet(), before + kExtraBytes) << "before: " << before / 1024 << " KiB";
 }
@@ -228,30 +231,9 @@ struct FaultCase {
   std::string fileAfter;
 };
 
-TEST_F(WebClientTest, EveryFaultIsAFailureNeverAHangOrASuccess) {
-  const Text untrusted = Website(L"KELDO_TEST_UNTRUSTED_WEBSITE");
-  ASSERT_FALSE(untrusted.empty());
-  std::vector<std::shared_ptr<FaultCase>> cases;
-  for (const Text fault : {u"404", u"500", u"silent", u"drip", u"huge", u"huge-chunked", u"cut",
-                           u"http-redirect", u"redirect-loop", u"interim-flood"}) {
-    auto fetch = std::make_shared<FaultCase>();
-    fetch->website = Trusted(fault);
-    cases.push_back(std::move(fetch));
-  }
-  for (const Text fault : {u"silent", u"drip", u"huge", u"huge-chunked", u"cut", u"http-redirect",
-                           u"redirect-loop", u"interim-flood"}) {
-    auto form = std::make_shared<FaultCase>();
-    form->website = Trusted(fault);
-    form->form = true;
-    cases.push_back(std::move(form));
-  }
-  for (const bool form : {false, true}) {
-    auto untrustedCase = std::make_shared<FaultCase>();
-    untrustedCase->website = untrusted;
-    untrustedCase->form = form;
-    cases.push_back(std::move(untrustedCase));
-  }
-
+// Makes every case's call at once, each over a file that held "earlier",
+// and waits for them up to the hang limit.
+void RunAtOnce(const std::vector<std::shared_ptr<FaultCase>>& cases) {
   for (const auto& faultCase : cases) {
     const std::wstring target = NewTestFolder() + L"temp_vers.dat";
     WriteBytes(target, "earlier");
@@ -279,6 +261,38 @@ TEST_F(WebClientTest, EveryFaultIsAFailureNeverAHangOrASuccess) {
   for (const auto& c : cases) {
     while (!c->done && GetTickCount64() < deadline) Sleep(100);
   }
+}
+
+TEST_F(WebClientTest, EveryFaultIsAFailureNeverAHangOrASuccess) {
+  const Text untrusted = Website(L"KELDO_TEST_UNTRUSTED_WEBSITE");
+  ASSERT_FALSE(untrusted.empty());
+  std::vector<std::shared_ptr<FaultCase>> cases;
+  for (const char* fault :
+       {standin_fault::kNotFound, standin_fault::kServerError, standin_fault::kSilent,
+        standin_fault::kDrip, standin_fault::kHuge, standin_fault::kHugeChunked,
+        standin_fault::kCut, standin_fault::kHttpRedirect, standin_fault::kRedirectLoop,
+        standin_fault::kInterimFlood}) {
+    auto fetch = std::make_shared<FaultCase>();
+    fetch->website = Trusted(fault);
+    cases.push_back(std::move(fetch));
+  }
+  for (const char* fault :
+       {standin_fault::kSilent, standin_fault::kDrip, standin_fault::kHuge,
+        standin_fault::kHugeChunked, standin_fault::kCut, standin_fault::kHttpRedirect,
+        standin_fault::kRedirectLoop, standin_fault::kInterimFlood}) {
+    auto form = std::make_shared<FaultCase>();
+    form->website = Trusted(fault);
+    form->form = true;
+    cases.push_back(std::move(form));
+  }
+  for (const bool form : {false, true}) {
+    auto untrustedCase = std::make_shared<FaultCase>();
+    untrustedCase->website = untrusted;
+    untrustedCase->form = form;
+    cases.push_back(std::move(untrustedCase));
+  }
+
+  RunAtOnce(cases);
   for (const auto& c : cases) {
     const std::string what = ToUtf8(c->website) + (c->form ? " form" : " download");
     if (!c->done) {
@@ -302,14 +316,65 @@ TEST_F(WebClientTest, EveryFaultIsAFailureNeverAHangOrASuccess) {
     }
     // A body short of its promised length is a dropped connection, not the
     // end of the answer.
-    if (c->website == Trusted(u"cut")) {
+    if (c->website == Trusted(standin_fault::kCut)) {
       EXPECT_NE(c->failure.find(u"12030"), Text::npos);
     }
     // Wine gives up waiting for the headers with 10060 where Windows says 12002.
-    if (c->website == Trusted(u"silent")) {
+    if (c->website == Trusted(standin_fault::kSilent)) {
       EXPECT_TRUE(c->failure.find(u"10060") != Text::npos ||
                   c->failure.find(u"12002") != Text::npos);
     }
+  }
+}
+
+// The client's side of the contract that the libcurl client keeps too
+// (support/web_contract_cases.h): one download and one form post per case,
+// all at once, as above.
+Text ContractWebsite(const WebContractCase& c) {
+  switch (c.site) {
+    case ContractSite::kUntrusted: return Website(L"KELDO_TEST_UNTRUSTED_WEBSITE");
+    case ContractSite::kRefused: return u"https://localhost:1";  // nothing listens on port 1
+    case ContractSite::kTrusted: break;
+  }
+  return Trusted(c.fault);
+}
+
+void ExpectContract(const WebContractCase& c, const FaultCase& call) {
+  if (call.form) {
+    EXPECT_EQ(call.callOk, c.formCallOK);
+    EXPECT_EQ(!call.failure.empty(), c.formFailureText);
+    EXPECT_EQ(ToUtf8(call.replyText), c.formReply);
+  } else {
+    EXPECT_EQ(call.fetched, c.fetched);
+    EXPECT_EQ(call.callOk, c.fetchCallOK);
+    EXPECT_EQ(!call.failure.empty(), c.fetchFailureText);
+    EXPECT_EQ(call.fileAfter, c.file == FileAfter::kServedFile ? kVersionFile : "earlier");
+  }
+}
+
+TEST_F(WebClientTest, DownloadAndFormPostGiveTheAgreedResults) {
+  ASSERT_FALSE(Website(L"KELDO_TEST_UNTRUSTED_WEBSITE").empty());
+  std::vector<std::shared_ptr<FaultCase>> calls;
+  for (const WebContractCase& c : kWebContractCases) {
+    for (const bool form : {false, true}) {
+      auto call = std::make_shared<FaultCase>();
+      call->website = ContractWebsite(c);
+      call->form = form;
+      calls.push_back(std::move(call));
+    }
+  }
+  RunAtOnce(calls);
+  for (std::size_t i = 0; i < calls.size(); ++i) {
+    const FaultCase& call = *calls[i];
+    SCOPED_TRACE(std::string(kWebContractCases[i / 2].name) + (call.form ? " form" : " download") +
+                 ": " + ToUtf8(call.failure));
+    if (!call.done) {
+      ADD_FAILURE() << "still waiting after " << kHungAfterMs / 1000 << " s";
+      continue;
+    }
+    std::printf("%s %s: %s\n", kWebContractCases[i / 2].name, call.form ? "form" : "download",
+                ToUtf8(call.failure).c_str());
+    ExpectContract(kWebContractCases[i / 2], call);
   }
 }
 
