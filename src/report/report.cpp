@@ -6,6 +6,7 @@
 #include "app/main_check.h"
 #include "base/errors.h"
 #include "base/findings_text.h"
+#include "base/program_version.h"
 #include "report/console_view.h"
 #include "report/source_commit.h"
 

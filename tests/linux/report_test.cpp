@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "base/findings_text.h"
+#include "base/program_version.h"
 #include "platform/linux/gio_drive_mapper.h"
 #include "platform/linux/linux_platform.h"
 #include "report/console_view.h"
@@ -354,7 +355,8 @@ TEST_F(ReportTest, AnErrorEndsOnlyTheRun) {
 
 TEST_F(ReportTest, UsageVersionAndHelpRunNoCheck) {
   const std::string version =
-      std::string("keldo-check-report 1.00.0001\nsource commit ") + kSourceCommit + "\n";
+      std::string("keldo-check-report " KELDO_PROGRAM_VERSION "\nsource commit ") + kSourceCommit +
+      "\n";
   const struct {
     std::vector<std::string> args;
     int code;

@@ -11,6 +11,7 @@
 #include <mutex>
 
 #include "base/errors.h"
+#include "base/program_version.h"
 #include "base/web_component.h"
 #include "platform/linux/curl_proxy.h"
 #include "platform/linux/curl_proxy_url.h"
@@ -202,7 +203,7 @@ Exchange RunExchange(CurlSession& session, const std::string& url,
       .Set(CURLOPT_HEADERFUNCTION, ReceiveHead)
       .Set(CURLOPT_HEADERDATA, &receiver)
       .Set(CURLOPT_ERRORBUFFER, errorText)
-      .Set(CURLOPT_USERAGENT, "CheckKeldoSupport/1.00.0001")
+      .Set(CURLOPT_USERAGENT, KELDO_USER_AGENT)
       // The system's trust store is read once per process, however many
       // connections the run needs. libcurl caches only a store read from a
       // bundle file alone, so the default folder of the same certificates

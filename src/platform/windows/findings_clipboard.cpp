@@ -5,6 +5,7 @@
 
 #include "base/controls.h"
 #include "base/findings_text.h"
+#include "base/program_version.h"
 #include "platform/windows/win_error.h"
 
 namespace keldo {

@@ -1,5 +1,6 @@
 #include "platform/windows/winhttp_proxy.h"
 
+#include "base/program_version.h"
 #include "platform/windows/unique_handle.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/winhttp_session.h"
@@ -16,9 +17,8 @@ std::wstring TakeGlobal(wchar_t*& text) {
 }
 
 std::optional<Discovered> Discover(const ProxySettings& settings, const Text& address) {
-  const InternetHandle session(WinHttpOpen(L"CheckKeldoSupport/1.00.0001",
-                                           WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
-                                           WINHTTP_NO_PROXY_BYPASS, 0));
+  const InternetHandle session(WinHttpOpen(L"" KELDO_USER_AGENT, WINHTTP_ACCESS_TYPE_NO_PROXY,
+                                           WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
   if (!session) return std::nullopt;
   // A script that cannot be fetched must not hold the check up for long.
   WinHttpSetTimeouts(session.get(), 5000, 5000, 5000, 5000);
