@@ -71,9 +71,9 @@ RegistryStatus FakeRegistry::CloseKey(RegistryKey) {
 
 void FakeMapper::StartMapping(const Text& letter, const Text& remotePath) {
   if (throwFor.count(letter)) {
-    throw RunTimeError(2,
-                       FailureText("Starting net use " + ToUtf8(letter) + ": " + ToUtf8(remotePath),
-                                   "The system cannot find the file specified.", 2));
+    throw RunTimeError(
+        2, PlatformFailureText("Starting net use " + ToUtf8(letter) + ": " + ToUtf8(remotePath),
+                               "The system cannot find the file specified.", 2));
   }
   started.emplace_back(letter, remotePath);
 }
@@ -87,7 +87,7 @@ void FakeMapper::WaitForStarted(std::chrono::milliseconds bound) {
   }
   if (failWait)
     throw RunTimeError(
-        6, FailureText("Waiting for the re-mapping commands", "The handle is invalid.", 6));
+        6, PlatformFailureText("Waiting for the re-mapping commands", "The handle is invalid.", 6));
 }
 
 namespace {

@@ -98,8 +98,8 @@ class Options {
   Options& Set(CURLoption option, T value) {
     const CURLcode code = curl_easy_setopt(easy_, option, value);
     if (code != CURLE_OK) {
-      throw RunTimeError(
-          code, FailureText("Setting up the HTTPS request", curl_easy_strerror(code), code));
+      throw RunTimeError(code, PlatformFailureText("Setting up the HTTPS request",
+                                                   curl_easy_strerror(code), code));
     }
     return *this;
   }

@@ -3,7 +3,7 @@
 
 namespace keldo {
 
-// FailureText with the strerror text of `err`: "<what> failed: <text> (<err>)".
+// PlatformFailureText with the strerror text of `err`: "<what> failed: <text> (<err>)".
 std::string ErrnoText(const std::string& what, int err);
 
 // Throws RunTimeError carrying `err` and ErrnoText(what, err).

@@ -14,7 +14,7 @@ namespace keldo {
 // there is none.
 Text ErrorText(DWORD code, HMODULE module = nullptr);
 
-// FailureText with the message text of `code`: "<what> failed: <text> (<code>)",
+// PlatformFailureText with the message text of `code`: "<what> failed: <text> (<code>)",
 // as UTF-8, for a RunTimeError.
 std::string DescribeError(const std::string& what, DWORD code, HMODULE module = nullptr);
 
