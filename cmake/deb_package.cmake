@@ -37,7 +37,7 @@ set(KELDO_DEB_MAINTAINER "Keldo Support <support@keldo-accounts.example>" CACHE 
 if(NOT KELDO_DEB_MAINTAINER MATCHES "^[^<>,]*[^<>, ] <[^<>@ ]+@[^<>@ ]+>$")
   message(FATAL_ERROR "KELDO_DEB_MAINTAINER is not \"Name <address>\": '${KELDO_DEB_MAINTAINER}'")
 endif()
-set(keldo_deb_version 1.00.0001)
+set(keldo_deb_version ${PROJECT_VERSION})
 set(keldo_doc_dir share/doc/keldo-check-report)
 set(keldo_doc_build ${CMAKE_BINARY_DIR}/doc)
 include(${CMAKE_CURRENT_LIST_DIR}/deb_doc_files.cmake)

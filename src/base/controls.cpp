@@ -12,6 +12,9 @@ const std::array<ControlSpec, kControlCount> kControls = {{
     // number wrapped, and the label's height cut their second line off.
     {Control::lblSerial, "lblSerial", ControlKind::Label, u"Serial Number:", 690, 720, 4725, 315,
      900},
+    // 4755, 30 twips more than the result labels below it, is the width this
+    // label was designed with, kept as every measure here is kept (a mend to
+    // the layout says so where it is made): not a slip to align.
     {Control::lblServerVersion, "lblServerVersion", ControlKind::Label, u"Version in Latest Progs:",
      690, 1095, 4755, 315, 900},
     {Control::lblWebVersion, "lblWebVersion", ControlKind::Label, u"Version on website: ", 690,

@@ -53,7 +53,6 @@ inline constexpr const char16_t* kAppTitle = u"Check Keldo Support";
 inline constexpr int kClientWidthTwips = 9315;
 inline constexpr int kClientHeightTwips = 6435;
 inline constexpr std::uint8_t kBackRed = 224, kBackGreen = 255, kBackBlue = 224;
-inline constexpr const char16_t* kProgramVersion = u"1.00.0001";
 
 // The result labels from top to bottom, as a person reads the window.
 inline constexpr std::array<Control, 9> kResultLabelsTopDown = {

@@ -21,6 +21,14 @@ class RunTimeError : public std::runtime_error {
   std::int64_t code_;
 };
 
+// "<what> failed: <platform text> (<code>)": the one form in which both
+// platform layers word a failure of the platform, its own text and code kept.
+// `what` names the step that failed: "Opening " and a path, for example.
+inline std::string PlatformFailureText(const std::string& what, const std::string& platformText,
+                                       std::int64_t code) {
+  return what + " failed: " + platformText + " (" + std::to_string(code) + ")";
+}
+
 // Thrown by CloseProgram after the view has ended the program, so that no
 // statement of the interrupted check run executes afterwards.
 struct ProgramEnded {};

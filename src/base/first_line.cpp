@@ -27,6 +27,9 @@ Text ReadFirstLine(TextFiles& files, const Text& path) {
     line.append(buffer, take);
     if (carriageReturn) return files.FromAnsi(line);
   }
+  // An empty file has no first line. No system call failed, so there is no
+  // platform code to keep: 62 is the runtime's own number for a read past the
+  // end of a file, the error such a read has always raised.
   if (!readAnything) throw RunTimeError(62, "Input past end of file: " + ToUtf8(path));
   return files.FromAnsi(line);
 }

@@ -17,6 +17,7 @@ void CheckRun::RunExpiryAndVersionStage() {
 
   window_.ShowProgress(u"Checking your Support expiry", kFalse);
   AskWebsiteForExpiry();
+  // "show your" with an expiry, "shows" without: both are this program's own texts, not a slip.
   ShowCaption(Control::lblWebsiteExpires,
               s.WebExpiry.empty() ? Text(u"Website shows support expires: --------")
                                   : u"Website show your support expires: " + s.WebExpiry);

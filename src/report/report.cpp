@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "app/main_check.h"
-#include "base/errors.h"
 #include "base/findings_text.h"
+#include "base/program_version.h"
 #include "report/console_view.h"
 #include "report/source_commit.h"
 
@@ -75,11 +75,9 @@ Result RunOnce(ConsoleView& view, const ServicesFactory& makeServices, const Tex
     return {RunOutcome::Failed, text};
   }
   if (debug) check->SetDebugOn(kTrue);
-  try {
-    check->cmdStart_Click();
-  } catch (const ProgramEnded&) {
-    return {RunOutcome::Closed, Text()};
-  }
+  // cmdStart_Click traps every error, the end of the program included: a run
+  // that ends the program comes back as the outcome Closed.
+  check->cmdStart_Click();
   return {check->LastOutcome(), check->LastError()};
 }
 

@@ -5,6 +5,7 @@
 
 #include "base/controls.h"
 #include "base/findings_text.h"
+#include "base/program_version.h"
 #include "platform/windows/win_error.h"
 
 namespace keldo {
@@ -27,7 +28,7 @@ Text DateAndTime(const SYSTEMTIME& now) {
 void OpenClipboardOf(HWND owner) {
   for (int attempt = 1;; ++attempt) {
     if (OpenClipboard(owner)) return;
-    if (attempt == kOpenAttempts) ThrowLastError("Cannot open the clipboard");
+    if (attempt == kOpenAttempts) ThrowLastError("Opening the clipboard");
     Sleep(kOpenRetryMs);
   }
 }
@@ -37,12 +38,12 @@ void OpenClipboardOf(HWND owner) {
 HGLOBAL TextBlock(const Text& text) {
   const SIZE_T bytes = (text.size() + 1) * sizeof(char16_t);
   const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
-  if (!block) ThrowLastError("Cannot copy the findings");
+  if (!block) ThrowLastError("Copying the findings");
   void* at = GlobalLock(block);
   if (!at) {
     const DWORD error = GetLastError();
     GlobalFree(block);
-    ThrowError("Cannot copy the findings", error);
+    ThrowError("Copying the findings", error);
   }
   std::memcpy(at, text.c_str(), bytes);
   GlobalUnlock(block);
@@ -53,10 +54,10 @@ HGLOBAL TextBlock(const Text& text) {
 
 void AddCopyFindingsItem(HWND window) {
   const HMENU menu = GetSystemMenu(window, FALSE);
-  if (!menu) ThrowLastError("Cannot read the window menu");
+  if (!menu) ThrowLastError("Reading the window menu");
   if (!AppendMenuW(menu, MF_SEPARATOR, 0, nullptr) ||
       !AppendMenuW(menu, MF_STRING, kCopyFindingsCommand, kCopyFindingsItem)) {
-    ThrowLastError("Cannot add to the window menu");
+    ThrowLastError("Adding to the window menu");
   }
 }
 
@@ -88,7 +89,7 @@ void PutOnClipboard(HWND owner, const Text& text) {
   // The clipboard owns the block once SetClipboardData has taken it.
   if (error != 0) {
     GlobalFree(block);
-    ThrowError("Cannot put the findings on the clipboard", error);
+    ThrowError("Putting the findings on the clipboard", error);
   }
 }
 

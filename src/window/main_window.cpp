@@ -38,7 +38,7 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
   INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&common);
   background_.reset(CreateSolidBrush(RGB(kBackRed, kBackGreen, kBackBlue)));
-  if (!background_) ThrowLastError("Cannot create the window's background");
+  if (!background_) ThrowLastError("Creating the window's background");
 
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
@@ -53,11 +53,11 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = static_cast<HBRUSH>(background_.get());
   windowClass.lpszClassName = kClassName;
-  if (!RegisterClassExW(&windowClass)) ThrowLastError("Cannot register the window class");
+  if (!RegisterClassExW(&windowClass)) ThrowLastError("Registering the window class");
 
   if (!CreateWindowExW(kExStyle, kClassName, Wide(kAppTitle).c_str(), kStyle, CW_USEDEFAULT,
                        CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, this)) {
-    ThrowLastError("Cannot create the main window");
+    ThrowLastError("Creating the main window");
   }
   // A constructor that throws runs no destructor: give the window back here.
   try {
@@ -87,7 +87,7 @@ void MainWindow::CreateControls() {
         0, label ? L"STATIC" : L"BUTTON", reinterpret_cast<const wchar_t*>(entry.designCaption),
         style, 0, 0, 0, 0, window_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(entry.id))), instance_, nullptr);
-    if (!control) ThrowLastError("Cannot create control " + std::string(entry.name));
+    if (!control) ThrowLastError("Creating control " + std::string(entry.name));
     controls_[static_cast<std::size_t>(entry.id)] = control;
     captions_[static_cast<std::size_t>(entry.id)] = entry.designCaption;
   }
@@ -99,7 +99,7 @@ void MainWindow::Layout(UINT dpi, const POINT* topLeft) {
     auto& font = fonts[entry.centiPoints];
     if (!font) {
       font = CreateControlFont(entry.centiPoints, dpi);
-      if (!font) ThrowLastError("Cannot create the Arial font");
+      if (!font) ThrowLastError("Creating the Arial font");
     }
     const HWND control = ControlWindow(entry.id);
     const PixelRect rect = ControlPixels(entry, dpi);
@@ -138,7 +138,7 @@ int MainWindow::RunMessageLoop() {
   for (;;) {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(message.wParam);
-    if (got == -1) ThrowLastError("Cannot read the window's messages");
+    if (got == -1) ThrowLastError("Reading the window's messages");
     // Ctrl+C takes the window menu's road, so both copy alike.
     if (IsCopyKey(message, window_)) {
       SendMessageW(window_, WM_SYSCOMMAND, kCopyFindingsCommand, 0);

@@ -89,9 +89,9 @@ TEST_F(GioDriveMapperTest, AMissingProgramOrANonUncPathIsAnError) {
     ADD_FAILURE() << "started";
   } catch (const RunTimeError& e) {
     // The whole command and the system's reason.
-    EXPECT_EQ(std::string(e.what()), "Cannot start " + program +
-                                         " mount smb://server/my%20share: No such file or "
-                                         "directory (errno 2)");
+    EXPECT_EQ(std::string(e.what()), "Starting " + program +
+                                         " mount smb://server/my%20share failed: No such file or "
+                                         "directory (2)");
   }
   GioDriveMapper mapper(program_);
   EXPECT_THROW(mapper.StartMapping(u"F", u"D:\\share"), RunTimeError);

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "base/findings_text.h"
+#include "base/program_version.h"
 #include "platform/linux/linux_services.h"
 #include "platform/linux/mapper/drive_mapper.h"
 #include "report/console_view.h"
@@ -176,8 +177,8 @@ TEST_F(ReportTest, AReMappingThatCannotStartIsNamedInTheDebugLines) {
   EXPECT_EQ(debug,
             (std::vector<std::string>{
                 "Looking for Keldo DB on drive: C", "Looking for Keldo DB on drive: D",
-                "Cannot start " + prefix_.Root() +
-                    "/fake-gio mount smb://fs/my%20data: No such file or directory (errno 2)",
+                "Starting " + prefix_.Root() +
+                    "/fake-gio mount smb://fs/my%20data failed: No such file or directory (2)",
                 "Looking for Keldo DB on drive: C", "Looking for Keldo DB on drive: D",
                 ":\\Keldo6\\GENDATA\\GeneralKeldo6data.mdb not found on any drive",
                 "Cannot find Keldo data files so cannot continue"}));
@@ -345,7 +346,7 @@ TEST_F(ReportTest, AnErrorEndsOnlyTheRun) {
   EXPECT_EQ(run.code, 1);
   const auto report = nlohmann::json::parse(run.out);
   const std::string error =
-      "Cannot list the drives in " + dosdevices + ": No such file or directory (errno 2)";
+      "Listing the drives in " + dosdevices + " failed: No such file or directory (2)";
   EXPECT_EQ(report["outcome"], "failed");
   EXPECT_EQ(report["error"], error);
   EXPECT_EQ(report["messages"], nlohmann::json::array({"Check failed: " + error}));
@@ -354,7 +355,8 @@ TEST_F(ReportTest, AnErrorEndsOnlyTheRun) {
 
 TEST_F(ReportTest, UsageVersionAndHelpRunNoCheck) {
   const std::string version =
-      std::string("keldo-check-report 1.00.0001\nsource commit ") + kSourceCommit + "\n";
+      std::string("keldo-check-report " KELDO_PROGRAM_VERSION "\nsource commit ") + kSourceCommit +
+      "\n";
   const struct {
     std::vector<std::string> args;
     int code;

@@ -60,7 +60,8 @@ TEST_F(WineFilesTest, NoDosDevicesFolderIsAnError) {
     FAIL() << "no error";
   } catch (const RunTimeError& e) {
     EXPECT_EQ(e.code(), ENOENT);
-    EXPECT_NE(std::string(e.what()).find("No such file or directory (errno 2)"), std::string::npos)
+    EXPECT_NE(std::string(e.what()).find("failed: No such file or directory (2)"),
+              std::string::npos)
         << e.what();
   }
 }

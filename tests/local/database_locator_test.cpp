@@ -90,8 +90,8 @@ const LocatorCase kCases[] = {
      true,
      u"",
      {"pointer: 11", kLooking + "C",
-      "diag: Cannot start net use F: \\\\server\\data: error 2: The system cannot find the file "
-      "specified.",
+      "diag: Starting net use F: \\\\server\\data failed: The system cannot find the file "
+      "specified. (2)",
       kLooking + "C", kNotFound, "pointer: 0"},
      2,
      true},

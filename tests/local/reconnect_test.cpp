@@ -130,8 +130,8 @@ TEST(ReconnectDrives, MapsEveryRememberedUncPathInLetterOrder) {
   EXPECT_EQ(mapper.started, expected);
   // The one that could not be started says so, naming its command and why.
   EXPECT_EQ(debug.lines,
-            std::vector<std::string>{"Cannot start net use P: \\\\p\\share: error 2: The system "
-                                     "cannot find the file specified."});
+            std::vector<std::string>{"Starting net use P: \\\\p\\share failed: The system "
+                                     "cannot find the file specified. (2)"});
   EXPECT_TRUE(mapper.waits.empty());
   Calls opens, expectedOpens;
   for (const auto& call : registry.calls) {
@@ -166,8 +166,8 @@ TEST(AwaitMappings, WaitsAtMostTheBoundAndAFailedWaitOnlySaysSo) {
   using std::chrono::milliseconds;
   EXPECT_EQ(mapper.waits, (std::vector<std::pair<milliseconds, std::size_t>>{
                               {milliseconds(30000), 2}, {milliseconds(30000), 1}}));
-  EXPECT_EQ(debug.lines, std::vector<std::string>{"Cannot wait for the re-mapping commands: error "
-                                                  "6: The handle is invalid."});
+  EXPECT_EQ(debug.lines, std::vector<std::string>{"Waiting for the re-mapping commands failed: The "
+                                                  "handle is invalid. (6)"});
 }
 
 }  // namespace

@@ -35,6 +35,9 @@ refuse() {  # text command...: the command must fail
 
 commit=$(git rev-parse --verify HEAD)
 epoch=$(git log -1 --format=%ct HEAD)
+# The program's version, as the commit's project() gives it to every file.
+version=$(git show "$commit:CMakeLists.txt" | sed -n 's/^project(CheckKeldoSupport VERSION \([^ )]*\).*/\1/p')
+[[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || { echo "no version in the commit's CMakeLists.txt project()" >&2; exit 1; }
 [[ -z $(git status --porcelain --untracked-files=no) ]] ||
   echo "# the tree has uncommitted changes; the release builds build the commit $commit"
 
@@ -72,7 +75,7 @@ printf '#error "an untracked file reached the release"\n' > "$planted"
 build_at "$second" two "TMPDIR=$work/temporary folder"
 one=$work/one/check-keldo-support/dist
 two=$second/dist
-for file in CheckKeldoSupport.exe keldo-check-report.exe keldo-check-report_1.00.0001_amd64.deb SHA256SUMS; do
+for file in CheckKeldoSupport.exe keldo-check-report.exe "keldo-check-report_${version}_amd64.deb" SHA256SUMS; do
   expect "reproducible: $file is byte-identical in both builds" cmp "$one/$file" "$two/$file"
 done
 rm -rf dist
@@ -87,9 +90,9 @@ assert d[o:o+4]==b"PE\0\0"; print(struct.unpack_from("<I",d,o+8)[0])' "$1"
 }
 for exe in CheckKeldoSupport keldo-check-report; do
   expect "$exe.exe: no time stamp in the PE header" test "$(pe_stamp "dist/$exe.exe")" = 0
-  expect "$exe.exe: the version record holds 1.00.0001 and the commit in Comments" \
-    bash -c 'strings -el "$1" | tr "\n" " " | grep -q "ProductVersion 1.00.0001 Comments Source commit $2 "' _ \
-    "dist/$exe.exe" "$commit"
+  expect "$exe.exe: the version record holds $version and the commit in Comments" \
+    bash -c 'strings -el "$1" | tr "\n" " " | grep -qF "ProductVersion $3 Comments Source commit $2 "' _ \
+    "dist/$exe.exe" "$commit" "$version"
 done
 
 # MinGW's libssp holds the failure handlers of the stack protector and of the
@@ -105,11 +108,11 @@ for exe in CheckKeldoSupport keldo-check-report; do
       ! x86_64-w64-mingw32-objdump -p "$1" | grep -qi "DLL Name: libssp"' _ "dist/$exe.exe" "$work/strings.txt"
 done
 
-deb=dist/keldo-check-report_1.00.0001_amd64.deb
+deb=dist/keldo-check-report_${version}_amd64.deb
 dpkg-deb --info "$deb" > "$work/deb.info"
 TZ=UTC dpkg-deb --contents "$deb" > "$work/deb.contents"
 sed 's/^/# /' "$work/deb.info"
-for field in "Package: keldo-check-report" "Version: 1.00.0001" "Architecture: amd64"; do
+for field in "Package: keldo-check-report" "Version: $version" "Architecture: amd64"; do
   expect "package: $field" grep -qx " $field" "$work/deb.info"
 done
 expect "package: dependencies from dpkg-shlibdeps (libc6, libcurl4, libssl3, libstdc++6)" \
@@ -135,8 +138,8 @@ expect "package: every entry owned by root/root, times at the commit's ($(date -
 mkdir "$work/deb"
 dpkg-deb -x "$deb" "$work/deb"
 report=$work/deb/usr/bin/keldo-check-report
-expect "packaged keldo-check-report --version names 1.00.0001 and the commit" \
-  test "$("$report" --version)" = "keldo-check-report 1.00.0001
+expect "packaged keldo-check-report --version names $version and the commit" \
+  test "$("$report" --version)" = "keldo-check-report $version
 source commit $commit"
 expect "packaged keldo-check-report --help runs" bash -c '"$1" --help | grep -q "^Usage: keldo-check-report"' _ "$report"
 expect "packaged program has no .comment or .note section" \

@@ -776,18 +776,17 @@ TEST_F(ReportUnderFaults, HomeOrPrefixThatCannotServe) {
       {{"WINEPREFIX=" + bad + "/file"},
        "The Wine prefix " + bad + "/file is not a folder" + setPrefix},
       {{"WINEPREFIX", "HOME=" + bad + "/file"},
-       "Cannot use the Wine prefix " + bad + "/file/.wine: Not a directory (errno 20)"},
+       "Using the Wine prefix " + bad + "/file/.wine failed: Not a directory (20)"},
       {{"WINEPREFIX=" + loop},
-       "Cannot use the Wine prefix " + loop + ": Too many levels of symbolic links (errno 40)"},
+       "Using the Wine prefix " + loop + " failed: Too many levels of symbolic links (40)"},
       {{"WINEPREFIX", "HOME=" + loop},
-       "Cannot use the Wine prefix " + loop +
-           "/.wine: Too many levels of symbolic links (errno 40)"},
+       "Using the Wine prefix " + loop + "/.wine failed: Too many levels of symbolic links (40)"},
       {{"WINEPREFIX=" + bad + "/locked/prefix"},
-       "Cannot use the Wine prefix " + bad + "/locked/prefix: Permission denied (errno 13)"},
+       "Using the Wine prefix " + bad + "/locked/prefix failed: Permission denied (13)"},
       {{"WINEPREFIX=" + bad + "/closed"},
-       "Cannot use the Wine prefix " + bad + "/closed: Permission denied (errno 13)"},
+       "Using the Wine prefix " + bad + "/closed failed: Permission denied (13)"},
       {{"WINEPREFIX", "HOME=" + bad + "/locked"},
-       "Cannot use the Wine prefix " + bad + "/locked/.wine: Permission denied (errno 13)"},
+       "Using the Wine prefix " + bad + "/locked/.wine failed: Permission denied (13)"},
   };
   const TreeState before = ReadTreeState(bad);
   for (const auto& c : cases) {

@@ -71,8 +71,9 @@ RegistryStatus FakeRegistry::CloseKey(RegistryKey) {
 
 void FakeMapper::StartMapping(const Text& letter, const Text& remotePath) {
   if (throwFor.count(letter)) {
-    throw RunTimeError(2, "Cannot start net use " + ToUtf8(letter) + ": " + ToUtf8(remotePath) +
-                              ": error 2: The system cannot find the file specified.");
+    throw RunTimeError(
+        2, PlatformFailureText("Starting net use " + ToUtf8(letter) + ": " + ToUtf8(remotePath),
+                               "The system cannot find the file specified.", 2));
   }
   started.emplace_back(letter, remotePath);
 }
@@ -85,8 +86,8 @@ void FakeMapper::WaitForStarted(std::chrono::milliseconds bound) {
     log_->push_back("wait: " + std::to_string(bound.count()) + " ms for " + std::to_string(count));
   }
   if (failWait)
-    throw RunTimeError(6,
-                       "Cannot wait for the re-mapping commands: error 6: The handle is invalid.");
+    throw RunTimeError(
+        6, PlatformFailureText("Waiting for the re-mapping commands", "The handle is invalid.", 6));
 }
 
 namespace {

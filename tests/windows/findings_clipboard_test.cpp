@@ -2,6 +2,7 @@
 // them from the running window; this is the whole text, date included).
 #include <gtest/gtest.h>
 
+#include "base/program_version.h"
 #include "support/fake_view.h"
 #include "window/findings_clipboard.h"
 
@@ -22,18 +23,19 @@ TEST(FindingsClipboard, TheProgramTheFindingsAsShownThenTheDateAndTime) {
   at.wHour = 9;
   at.wMinute = 5;
   at.wSecond = 4;
+  const std::string program = "Check Keldo Support " KELDO_PROGRAM_VERSION "\r\n";
   EXPECT_EQ(ToUtf8(CopiedFindings(view, at)),
-            "Check Keldo Support 1.00.0001\r\n"
-            "Serial Number:  12\\x1B[2J\r\n"
-            "Version in Latest Progs folder: a\r\n  b\r\n  c\r\n"
-            "Version on website: \r\n"
-            "Version on this PC: \r\n"
-            "Single or MultiUser: \r\n"
-            "PC shows support expires: \r\n"
-            "Website show your support expires:  31/12/2027\r\n"
-            "Auto Update:  \r\n"
-            "Keldo Database on Drive:\r\n"
-            "2026-03-07 09:05:04\r\n");
+            program +
+                "Serial Number:  12\\x1B[2J\r\n"
+                "Version in Latest Progs folder: a\r\n  b\r\n  c\r\n"
+                "Version on website: \r\n"
+                "Version on this PC: \r\n"
+                "Single or MultiUser: \r\n"
+                "PC shows support expires: \r\n"
+                "Website show your support expires:  31/12/2027\r\n"
+                "Auto Update:  \r\n"
+                "Keldo Database on Drive:\r\n"
+                "2026-03-07 09:05:04\r\n");
 }
 
 }  // namespace

@@ -40,20 +40,20 @@ int wmain(int argc, wchar_t** argv) {
   const KernelHandle file =
       OwnFileHandle(CreateFileW(argv[1], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return Fail("Cannot open the certificate", GetLastError());
+  if (!file) return Fail("Opening the certificate", GetLastError());
   std::vector<BYTE> der(kMaxCertificateBytes);
   DWORD length = 0;
   if (!ReadFile(file.get(), der.data(), kMaxCertificateBytes, &length, nullptr)) {
-    return Fail("Cannot read the certificate", GetLastError());
+    return Fail("Reading the certificate", GetLastError());
   }
   if (length == 0 || length == kMaxCertificateBytes) {
-    return Fail("The certificate file is empty or too large", ERROR_INVALID_DATA);
+    return Fail("Reading the certificate (empty or over 64 KiB)", ERROR_INVALID_DATA);
   }
   const CertStore store(CertOpenSystemStoreW(0, L"ROOT"));
-  if (!store) return Fail("Cannot open the ROOT store", GetLastError());
+  if (!store) return Fail("Opening the ROOT store", GetLastError());
   if (!CertAddEncodedCertificateToStore(store.get(), X509_ASN_ENCODING, der.data(), length,
                                         CERT_STORE_ADD_REPLACE_EXISTING, nullptr)) {
-    return Fail("Cannot add the certificate to the ROOT store", GetLastError());
+    return Fail("Adding the certificate to the ROOT store", GetLastError());
   }
   // The store is written back when it is closed, by the owner on the way out.
   return 0;

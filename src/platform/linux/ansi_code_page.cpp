@@ -70,7 +70,7 @@ void AnsiCodePage::Select() {
   };
   const auto number = CodePageNumber(recorded);
   if (!(number && open(*number)) && !open(kWestern)) {
-    ThrowErrno("Cannot convert text from code page " + std::to_string(kWestern), errno);
+    ThrowErrno("Converting text from code page " + std::to_string(kWestern), errno);
   }
   recorded_ = std::move(recorded);
   selected_ = true;
@@ -94,7 +94,7 @@ Text AnsiCodePage::ToText(std::string_view bytes) {
                                           (static_cast<unsigned char>(unit[1]) << 8)));
     }
     if (done != static_cast<std::size_t>(-1) || err == E2BIG) continue;
-    if (err != EILSEQ && err != EINVAL) ThrowErrno("Cannot convert ANSI text", err);
+    if (err != EILSEQ && err != EINVAL) ThrowErrno("Converting ANSI text", err);
     // Undefined in the code page, or a lead byte without its trail byte.
     out.push_back(static_cast<unsigned char>(*in));
     ++in;
@@ -125,7 +125,7 @@ std::string AnsiCodePage::FromText(TextView text) {
     const int err = errno;
     out.append(buffer, static_cast<std::size_t>(outAt - buffer));
     if (done != static_cast<std::size_t>(-1) || err == E2BIG) continue;
-    if (err != EILSEQ && err != EINVAL) ThrowErrno("Cannot convert text to ANSI", err);
+    if (err != EILSEQ && err != EINVAL) ThrowErrno("Converting text to ANSI", err);
     // One UTF-16 unit without a form, as Windows' tables convert unit by
     // unit: each half of a surrogate pair is one '?'.
     const std::size_t at = static_cast<std::size_t>(in - units.data()) / 2;

@@ -3,8 +3,7 @@
 
 namespace keldo {
 
-// "<what>: <strerror text> (errno N)", the form every diagnostic of this
-// layer takes so that the platform's own code and text survive.
+// PlatformFailureText with the strerror text of `err`: "<what> failed: <text> (<err>)".
 std::string ErrnoText(const std::string& what, int err);
 
 // Throws RunTimeError carrying `err` and ErrnoText(what, err).

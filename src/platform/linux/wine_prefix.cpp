@@ -22,7 +22,7 @@ std::string HomeFolder() {
   struct passwd entry {};
   struct passwd* found = nullptr;
   const int err = ::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found);
-  if (found == nullptr) ThrowErrno("Cannot find the home folder", err != 0 ? err : ENOENT);
+  if (found == nullptr) ThrowErrno("Finding the home folder", err != 0 ? err : ENOENT);
   return entry.pw_dir;
 }
 
@@ -35,13 +35,13 @@ void RequireFolder(const std::string& root) {
   if (::stat(root.c_str(), &st) != 0) {
     const int err = errno;
     if (err == ENOENT) throw RunTimeError(err, "No Wine prefix at " + root + kSetPrefix);
-    ThrowErrno("Cannot use the Wine prefix " + root, err);
+    ThrowErrno("Using the Wine prefix " + root, err);
   }
   if (!S_ISDIR(st.st_mode)) {
     throw RunTimeError(ENOTDIR, "The Wine prefix " + root + " is not a folder" + kSetPrefix);
   }
   if (::faccessat(AT_FDCWD, root.c_str(), X_OK, AT_EACCESS) != 0) {
-    ThrowErrno("Cannot use the Wine prefix " + root, errno);
+    ThrowErrno("Using the Wine prefix " + root, errno);
   }
 }
 

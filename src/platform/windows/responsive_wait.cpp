@@ -110,11 +110,11 @@ void RunOnWorker(const std::shared_ptr<Job>& job) {
   if (!thread) {
     const DWORD error = GetLastError();
     delete handed;
-    ThrowError("Cannot start a worker thread", error);
+    ThrowError("Starting a worker thread", error);
   }
   const HANDLE handle = thread.get();
   if (WaitForAllServed(1, &handle, INFINITE) != WAIT_OBJECT_0) {
-    ThrowLastError("Cannot wait for a worker thread");
+    ThrowLastError("Waiting for a worker thread");
   }
 }
 

@@ -12,10 +12,10 @@ Text FromAnsiCodePage(const std::string& bytes) {
     throw RunTimeError(ERROR_ARITHMETIC_OVERFLOW, "Text too long to convert");
   const int byteCount = static_cast<int>(bytes.size());
   const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), byteCount, nullptr, 0);
-  if (length <= 0) ThrowLastError("Cannot convert ANSI text");
+  if (length <= 0) ThrowLastError("Converting ANSI text");
   std::wstring wide(static_cast<std::size_t>(length), L'\0');
   if (MultiByteToWideChar(CP_ACP, 0, bytes.data(), byteCount, wide.data(), length) != length) {
-    ThrowLastError("Cannot convert ANSI text");
+    ThrowLastError("Converting ANSI text");
   }
   return FromWide(wide);
 }

@@ -18,7 +18,7 @@ Text ErrorText(DWORD code, HMODULE module) {
 }
 
 std::string DescribeError(const std::string& what, DWORD code, HMODULE module) {
-  return what + ": error " + std::to_string(code) + ": " + ToUtf8(ErrorText(code, module));
+  return PlatformFailureText(what, ToUtf8(ErrorText(code, module)), code);
 }
 
 void ThrowError(const std::string& what, DWORD code) {

@@ -14,7 +14,8 @@ namespace keldo {
 // there is none.
 Text ErrorText(DWORD code, HMODULE module = nullptr);
 
-// "<what>: error <code>: <text>" as UTF-8, for a RunTimeError.
+// PlatformFailureText with the message text of `code`: "<what> failed: <text> (<code>)",
+// as UTF-8, for a RunTimeError.
 std::string DescribeError(const std::string& what, DWORD code, HMODULE module = nullptr);
 
 [[noreturn]] void ThrowError(const std::string& what, DWORD code);

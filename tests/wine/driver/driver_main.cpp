@@ -57,7 +57,7 @@ bool StartProgram(const std::wstring& path, Program& program, std::string& error
   PROCESS_INFORMATION info{};
   if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       folder.c_str(), &startup, &info)) {
-    error = DescribeError("Cannot start the program", GetLastError());
+    error = DescribeError("Starting the program", GetLastError());
     return false;
   }
   KernelHandle(info.hThread).reset();

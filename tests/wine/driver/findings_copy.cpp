@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/controls.h"
+#include "base/program_version.h"
 #include "window/findings_clipboard.h"
 
 namespace keldo {
@@ -75,7 +76,7 @@ std::wstring Now() {
 // The findings as the scenario's captions give them: none holds a control
 // but the website's line end, which shows nothing.
 std::wstring ExpectedFindings(const Scenario& scenario) {
-  std::wstring text = std::wstring(L"Check Keldo Support 1.00.0001\r\n");
+  std::wstring text = std::wstring(L"Check Keldo Support " KELDO_PROGRAM_VERSION "\r\n");
   for (const Control control : kResultLabelsTopDown) {
     std::wstring caption = ExpectedCaption(scenario, control);
     while (!caption.empty() && (caption.back() == L'\r' || caption.back() == L'\n'))

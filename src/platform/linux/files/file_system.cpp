@@ -27,7 +27,7 @@ WineFileSystem::WineFileSystem(const WinePaths& paths, RegFile& systemReg)
 std::vector<DriveEntry> WineFileSystem::Drives() {
   const std::string folder = paths_.Prefix().DosDevices();
   const UniqueDir dir(::opendir(folder.c_str()));
-  if (!dir) ThrowErrno("Cannot list the drives in " + folder, errno);
+  if (!dir) ThrowErrno("Listing the drives in " + folder, errno);
 
   std::vector<std::pair<char, std::string>> found;  // upper-case letter, entry name
   errno = 0;
@@ -40,7 +40,7 @@ std::vector<DriveEntry> WineFileSystem::Drives() {
     }
     errno = 0;
   }
-  if (errno != 0) ThrowErrno("Cannot list the drives in " + folder, errno);
+  if (errno != 0) ThrowErrno("Listing the drives in " + folder, errno);
   std::sort(found.begin(), found.end());
   found.erase(std::unique(found.begin(), found.end(),
                           [](const auto& a, const auto& b) { return a.first == b.first; }),

@@ -118,7 +118,7 @@ void GioDriveMapper::StartMapping(const Text& /*letter*/, const Text& remotePath
   for (const int stream : {0, 1, 2}) {
     const int err = ::posix_spawn_file_actions_addopen(&files.actions, stream, "/dev/null",
                                                        stream == 0 ? O_RDONLY : O_WRONLY, 0);
-    if (err != 0) ThrowErrno("Cannot start " + command, err);
+    if (err != 0) ThrowErrno("Starting " + command, err);
   }
   // The child starts with no signal blocked, whatever this process blocks.
   SpawnAttributes attributes;
@@ -132,7 +132,7 @@ void GioDriveMapper::StartMapping(const Text& /*letter*/, const Text& remotePath
   pid_t pid = 0;
   const int err =
       ::posix_spawnp(&pid, program_.c_str(), &files.actions, &attributes.attributes, argv, environ);
-  if (err != 0) ThrowErrno("Cannot start " + command, err);
+  if (err != 0) ThrowErrno("Starting " + command, err);
   started_.push_back(pid);
 }
 
@@ -159,7 +159,7 @@ void GioDriveMapper::WaitForStarted(std::chrono::milliseconds bound) {
   }
   // Still running: left to run, and reaped once found ended.
   for (const Awaited& child : children) leftover_.push_back(child.pid);
-  if (err != 0) ThrowErrno("Cannot wait for " + program_ + " mount", err);
+  if (err != 0) ThrowErrno("Waiting for " + program_ + " mount", err);
 }
 
 }  // namespace keldo

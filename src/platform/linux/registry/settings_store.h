@@ -5,7 +5,7 @@
 namespace keldo {
 
 // The settings store of the Windows runtime, read from the prefix's
-// user.reg: Software\VB and VBA Program Settings\<application>\<section>.
+// user.reg under SettingsKeyPath (base/settings_key.h).
 class WineSettingsStore : public SettingsStore {
  public:
   explicit WineSettingsStore(RegFile& userReg) : userReg_(userReg) {}

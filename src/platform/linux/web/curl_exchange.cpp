@@ -11,6 +11,7 @@
 #include <mutex>
 
 #include "base/errors.h"
+#include "base/program_version.h"
 #include "base/web_component.h"
 #include "platform/linux/web/curl_proxy_url.h"
 #include "platform/linux/web/embedded_ca.h"
@@ -97,9 +98,8 @@ class Options {
   Options& Set(CURLoption option, T value) {
     const CURLcode code = curl_easy_setopt(easy_, option, value);
     if (code != CURLE_OK) {
-      throw RunTimeError(code, std::string("Cannot set up the HTTPS request: ") +
-                                   curl_easy_strerror(code) + " (curl code " +
-                                   std::to_string(code) + ")");
+      throw RunTimeError(code, PlatformFailureText("Setting up the HTTPS request",
+                                                   curl_easy_strerror(code), code));
     }
     return *this;
   }
@@ -190,7 +190,7 @@ void SetUpRequest(Options& options, const std::string& url, const WebLimits& lim
       .Set(CURLOPT_HEADERFUNCTION, ReceiveHead)
       .Set(CURLOPT_HEADERDATA, &receiver)
       .Set(CURLOPT_ERRORBUFFER, errorText)
-      .Set(CURLOPT_USERAGENT, "CheckKeldoSupport/1.00.0001")
+      .Set(CURLOPT_USERAGENT, KELDO_USER_AGENT)
       // The system's trust store is read once per process, however many
       // connections the run needs. libcurl caches only a store read from a
       // bundle file alone, so the default folder of the same certificates

@@ -17,7 +17,7 @@ std::string ReplaceFile(const std::string& folder, const std::string& target,
   std::string temp = folder + "/.download-XXXXXX";
   // mkostemp opens with O_CREAT | O_EXCL, which never follows a link.
   UniqueFd fd(::mkostemp(temp.data(), O_CLOEXEC));
-  if (!fd.valid()) return ErrnoText("Cannot create a file in " + folder, errno);
+  if (!fd.valid()) return ErrnoText("Creating a file in " + folder, errno);
   ::fchmod(fd.get(), 0644);  // mkostemp's 0600 is narrower than a downloaded file needs
   std::size_t written = 0;
   while (written < bytes.size()) {
@@ -26,19 +26,19 @@ std::string ReplaceFile(const std::string& folder, const std::string& target,
     if (n < 0) {
       const int err = errno;
       ::unlink(temp.c_str());
-      return ErrnoText("Cannot write " + temp, err);
+      return ErrnoText("Writing " + temp, err);
     }
     written += static_cast<std::size_t>(n);
   }
   if (::close(fd.Release()) != 0) {  // closed even when it fails
     const int err = errno;
     ::unlink(temp.c_str());
-    return ErrnoText("Cannot write " + temp, err);
+    return ErrnoText("Writing " + temp, err);
   }
   if (::rename(temp.c_str(), target.c_str()) != 0) {
     const int err = errno;
     ::unlink(temp.c_str());
-    return ErrnoText("Cannot replace " + target, err);
+    return ErrnoText("Replacing " + target, err);
   }
   return {};
 }

@@ -13,15 +13,15 @@ void GlobalInitOnce() {
   static CURLcode result = CURLE_OK;
   std::call_once(once, [] { result = curl_global_init(CURL_GLOBAL_DEFAULT); });
   if (result != CURLE_OK) {
-    throw RunTimeError(result, std::string("Cannot start libcurl: ") + curl_easy_strerror(result));
+    throw RunTimeError(result,
+                       PlatformFailureText("Starting libcurl", curl_easy_strerror(result), result));
   }
 }
 
 void Require(CURLcode code) {
   if (code != CURLE_OK) {
-    throw RunTimeError(code, std::string("Cannot set up the HTTPS request: ") +
-                                 curl_easy_strerror(code) + " (curl code " + std::to_string(code) +
-                                 ")");
+    throw RunTimeError(
+        code, PlatformFailureText("Setting up the HTTPS request", curl_easy_strerror(code), code));
   }
 }
 

@@ -12,7 +12,7 @@ namespace {
 
 std::vector<DriveEntry> ListDrives() {
   const DWORD mask = GetLogicalDrives();
-  if (mask == 0) ThrowLastError("Cannot list the drives");
+  if (mask == 0) ThrowLastError("Listing the drives");
   std::vector<DriveEntry> drives;
   for (int i = 0; i < 26; ++i) {
     if ((mask & (1u << i)) == 0) continue;

@@ -21,7 +21,7 @@ class WinInputFile final : public InputFile {
     DWORD read = 0;
     const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(count, 1u << 20));
     if (!ReadFile(file_.get(), buffer, wanted, &read, nullptr)) {
-      ThrowLastError("Cannot read " + path_);
+      ThrowLastError("Reading " + path_);
     }
     return read;
   }
@@ -41,7 +41,7 @@ std::unique_ptr<InputFile> WinTextFiles::OpenForInput(const Text& path) {
     KernelHandle opened = OwnFileHandle(CreateFileW(Wide(path).c_str(), GENERIC_READ,
                                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!opened) ThrowLastError("Cannot open " + ToUtf8(path));
+    if (!opened) ThrowLastError("Opening " + ToUtf8(path));
     return opened;
   });
   return std::make_unique<WinInputFile>(std::move(file), ToUtf8(path));
@@ -49,7 +49,7 @@ std::unique_ptr<InputFile> WinTextFiles::OpenForInput(const Text& path) {
 
 void WinTextFiles::RemoveFile(const Text& path) {
   RunServed([path] {
-    if (!DeleteFileW(Wide(path).c_str())) ThrowLastError("Cannot delete " + ToUtf8(path));
+    if (!DeleteFileW(Wide(path).c_str())) ThrowLastError("Deleting " + ToUtf8(path));
     return true;
   });
 }

@@ -21,7 +21,7 @@ std::wstring SystemNetPath() {
   std::wstring folder(MAX_PATH, L'\0');
   for (;;) {
     const UINT length = GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
-    if (length == 0) ThrowLastError("Cannot find the system folder");
+    if (length == 0) ThrowLastError("Finding the system folder");
     if (length < folder.size()) {
       folder.resize(length);
       break;
@@ -47,7 +47,7 @@ void WaitForProcesses(const std::vector<HANDLE>& processes, std::chrono::millise
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
     const DWORD timeout = static_cast<DWORD>(std::clamp<long long>(left.count(), 0, INFINITE - 1));
     const DWORD result = WaitForAllServed(count, processes.data() + first, timeout);
-    if (result == WAIT_FAILED) ThrowLastError("Cannot wait for the net use commands");
+    if (result == WAIT_FAILED) ThrowLastError("Waiting for the net use commands");
     if (result == WAIT_TIMEOUT) return;  // still running: left to run
   }
 }
@@ -67,7 +67,7 @@ void ProcessMapper::StartMapping(const Text& letter, const Text& remotePath) {
   // report too.
   if (!CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
                       CREATE_NEW_CONSOLE, nullptr, nullptr, &startup, &process)) {
-    ThrowLastError("Cannot start " + ToUtf8(FromWide(application)) + " as " +
+    ThrowLastError("Starting " + ToUtf8(FromWide(application)) + " as " +
                    ToUtf8(FromWide(commandLine)));
   }
   KernelHandle(process.hThread).reset();

@@ -2,21 +2,11 @@
 
 #include <windows.h>
 
+#include "base/settings_key.h"
 #include "platform/windows/unique_handle.h"
 #include "platform/windows/wide_text.h"
 
 namespace keldo {
-
-namespace {
-
-// A setting is a short text; anything larger is not one of ours.
-constexpr DWORD kMaxSettingBytes = 64 * 1024;
-
-}  // namespace
-
-Text SettingsKeyPath(const Text& application, const Text& section) {
-  return u"Software\\VB and VBA Program Settings\\" + application + u"\\" + section;
-}
 
 Text RegistrySettings::GetSetting(const Text& application, const Text& section, const Text& key) {
   // A missing application or section must not open the parent key instead.

@@ -40,7 +40,7 @@ bool ReplaceFileWith(const Text& path, const std::string& bytes, Text& failure) 
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file && GetLastError() != ERROR_FILE_EXISTS) break;
   }
-  if (!file) return Failed("Cannot create a temporary file beside", path, failure);
+  if (!file) return Failed("Creating a temporary file beside", path, failure);
 
   const bool written = WriteAll(file.get(), bytes);
   const DWORD writeError = GetLastError();
@@ -48,14 +48,14 @@ bool ReplaceFileWith(const Text& path, const std::string& bytes, Text& failure) 
   if (!written) {
     DeleteFileW(temporary.c_str());
     SetLastError(writeError);
-    return Failed("Cannot write the download for", path, failure);
+    return Failed("Writing the download for", path, failure);
   }
   if (!MoveFileExW(temporary.c_str(), Wide(path).c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     const DWORD moveError = GetLastError();
     DeleteFileW(temporary.c_str());
     SetLastError(moveError);
-    return Failed("Cannot replace", path, failure);
+    return Failed("Replacing", path, failure);
   }
   return true;
 }

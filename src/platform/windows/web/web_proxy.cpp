@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "base/program_version.h"
 #include "base/web_timeouts.h"
 #include "platform/windows/unique_handle.h"
 #include "platform/windows/web/web_session.h"
@@ -19,9 +20,8 @@ std::wstring TakeGlobal(wchar_t*& text) {
 }
 
 std::optional<Discovered> Discover(const ProxySettings& settings, const Text& address) {
-  const InternetHandle session(WinHttpOpen(L"CheckKeldoSupport/1.00.0001",
-                                           WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
-                                           WINHTTP_NO_PROXY_BYPASS, 0));
+  const InternetHandle session(WinHttpOpen(L"" KELDO_USER_AGENT, WINHTTP_ACCESS_TYPE_NO_PROXY,
+                                           WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
   if (!session) return std::nullopt;
   // A script that cannot be fetched must not hold the check up for long.
   const int ms = static_cast<int>(std::chrono::milliseconds(kProxyScriptTimeout).count());

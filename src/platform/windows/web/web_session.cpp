@@ -1,5 +1,6 @@
 #include "platform/windows/web/web_session.h"
 
+#include "base/program_version.h"
 #include "platform/windows/web/web_proxy.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/win_error.h"
@@ -8,7 +9,7 @@ namespace keldo {
 
 namespace {
 
-constexpr const wchar_t* kUserAgent = L"CheckKeldoSupport/1.00.0001";
+constexpr const wchar_t* kUserAgent = L"" KELDO_USER_AGENT;
 
 }  // namespace
 
