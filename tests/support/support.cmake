@@ -13,7 +13,7 @@ add_library(keldo_test_support STATIC
   ${keldo_support_dir}/rig.cpp
 )
 target_include_directories(keldo_test_support PUBLIC ${keldo_support_dir}/..)
-target_link_libraries(keldo_test_support PUBLIC keldo_core)
+target_link_libraries(keldo_test_support PUBLIC keldo_core keldo_sample_installation)
 
 # POSIX only: a temporary folder, a Wine prefix in one, the sample installation.
 if(TARGET keldo_platform_linux)
