@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by demo/run.sh, bench/run.sh, the SMB rig and the Wine suite's
 # layouts (bash).
 # The sample installation as demo/sample_installation.conf describes it: its

@@ -3,7 +3,7 @@
 # starts. The driver's scenario table (driver/scenarios.cpp) says what a
 # user must then see; the names are shared. The ordinary installation is
 # the sample one (demo/sample_installation.conf).
-# shellcheck source=/dev/null
+# shellcheck source=scripts/lib/sample_installation.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/lib/sample_installation.sh"
 
 settings() {  # prefix AutoUpdate Network PkgNbr VerNbr
