@@ -38,10 +38,6 @@ namespace {
 constexpr std::chrono::seconds kRunDeadline{75};
 // Peak resident memory of a whole run, in an unsanitised build.
 constexpr long kPeakRssBoundKiB = 24 * 1024;
-// What the sample installation's files and website show.
-constexpr const char* kSampleLatest = KELDO_SAMPLE_LATEST_VERSION_LINE;
-constexpr const char* kSampleExpiry = KELDO_SAMPLE_SUPPORT_EXPIRY_LINE;
-constexpr const char* kSampleWebVersion = KELDO_SAMPLE_WEBSITE_VERSION_NUMBER;
 // What a bad input may add to the peak of an ordinary run, in any build.
 constexpr long kExtraRssBoundKiB = 8 * 1024;
 #if defined(__SANITIZE_ADDRESS__)
@@ -52,6 +48,10 @@ constexpr bool kSanitized = false;
 constexpr int kNobody = 65534;
 
 constexpr const char* kSettings = kSampleSettings;
+// What the sample installation's files and website show.
+constexpr const char* kSampleLatest = KELDO_SAMPLE_LATEST_VERSION_LINE;
+constexpr const char* kSampleExpiry = KELDO_SAMPLE_SUPPORT_EXPIRY_LINE;
+constexpr const char* kSampleWebVersion = KELDO_SAMPLE_WEBSITE_VERSION_NUMBER;
 const std::string kLatest = "drive_d/Keldo6/LATEST_PROGS";
 constexpr const char* kDbLost = "Your Accounts database not found so cannot continue";
 
