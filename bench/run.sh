@@ -49,19 +49,20 @@ cat /etc/ssl/certs/ca-certificates.crt "$pki/ca.pem" > "$work/trust.pem"
 version_url="$website/filesfordownload/keldo63version.dat?20241201093015"
 support_url="$website/support/wendle.php"
 "$report" > "$work/report.out"
-grep -q 'Version on website: 63220' "$work/report.out" || { cat "$work/report.out" >&2; exit 1; }
+grep -qx "Version on website: ${sample[website_version_number]}" "$work/report.out" || { cat "$work/report.out" >&2; exit 1; }
 
 echo
 echo "Timing $runs runs of each, interleaved ..."
-python3 - "$runs" "$report" "$work/trust.pem" "$pki/ca.pem" "$version_url" "$support_url" "$work" <<'PY'
+python3 - "$runs" "$report" "$work/trust.pem" "$pki/ca.pem" "$version_url" "$support_url" "$work" \
+  "${sample[serial]}" <<'PY'
 import json, statistics, subprocess, sys, time
-runs, report, trust, ca, version_url, support_url, work = sys.argv[1:]
+runs, report, trust, ca, version_url, support_url, work, serial = sys.argv[1:]
 runs = int(runs)
 def get(cacert, *more):
     return ["curl", "-sS", "--fail", "--cacert", cacert, "-o", "/dev/null", version_url, *more]
 def post(cacert):
     return ["curl", "-sS", "--fail", "--cacert", cacert, "-o", "/dev/null",
-            "--data-urlencode", "serialnbr=123456", "--data-urlencode", "company=", support_url]
+            "--data-urlencode", "serialnbr=" + serial, "--data-urlencode", "company=", support_url]
 post_args = lambda cacert: post(cacert)[1:]
 # Each is a list of processes run one after the other, no shell between.
 cases = {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The demo: builds the console report and the stand-in of the vendor's
-# website, lays out a sample installation in a throw-away Wine prefix (a
-# plain folder: user.reg, system.reg and dosdevices/, no wineboot), and
+# website, lays out the sample installation (demo/sample_installation.conf)
+# in a throw-away Wine prefix (a plain folder: user.reg, system.reg and
+# dosdevices/, no wineboot), and
 # runs one check against the stand-in. Debian 12, as root, no display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -36,14 +37,14 @@ if ! { cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELDO
 fi
 
 prefix=$work/prefix
-lay_out_sample_installation "$prefix" '\\fileserver\keldo'
+lay_out_sample_installation "$prefix" remembered
 
 if ! start_standin_website "$build/tools/standin-website/keldo-standin-website" "$build/test-pki" "$port" 120 50; then
   echo "The stand-in website could not listen on port $port; set KELDO_DEMO_PORT to a free one." >&2
   exit 1
 fi
 
-echo "Sample installation: $prefix (drive D: holds the database)"
+echo "Sample installation: $prefix (drive ${sample[database_drive]}: holds the database)"
 echo "Stand-in website:    https://localhost:$port"
 echo
 echo "\$ WINEPREFIX=$prefix keldo-check-report"

@@ -2,7 +2,8 @@
 # Sourced by tests/robust/smb_reconnect_test.sh and bench/smb-reconnect.sh
 # (bash, as root): a real SMB server on loopback and the desktop's way of
 # reaching it, all under one throw-away folder, as a Wine user who mapped a
-# share in the file manager has it.
+# share in the file manager has it; the product's settings and files are the
+# sample installation's.
 #
 #   smb_rig_missing             prints what the rig cannot do without; false when nothing
 #   smb_rig_start WORK          smbd on 127.0.0.1:445 with the shares "keldo" and "keldo data",
@@ -21,6 +22,9 @@
 #
 # smbd serves 127.0.0.1 and 127.0.0.3 only (its own smb.conf, every state folder under
 # WORK); the packaged daemons are never used.
+
+# shellcheck source=/dev/null
+source "$(dirname "${BASH_SOURCE[0]}")/sample_installation.sh"
 
 smb_shares=(keldo 'keldo data')
 
@@ -46,10 +50,9 @@ smb_rig_missing() {
 
 # The product's files, as the sample installation has them.
 smb_product_files() {  # folder
-  mkdir -p "$1/Keldo6/GENDATA" "$1/Keldo6/LATEST_PROGS"
+  mkdir -p "$1/Keldo6/GENDATA"
   : > "$1/Keldo6/GENDATA/GeneralKeldo6data.mdb"
-  printf 'v6.3.218 10/02/2025\r\n' > "$1/Keldo6/LATEST_PROGS/keldo63version.dat"
-  printf '31/12/2026\r\n' > "$1/Keldo6/LATEST_PROGS/SupportExpiry.dat"
+  sample_files_in "$1/Keldo6/LATEST_PROGS"
 }
 
 smb_rig_start() {  # work
@@ -142,8 +145,7 @@ smb_prefix() {  # prefix L=\\server\share...
   done
   printf '%s\n' 'WINE REGISTRY Version 2' ';; All keys relative to \\User\\S-1-5-21-0-0-0-1000' '' \
     "${user}[Software\\\\VB and VBA Program Settings\\\\Keldo6\\\\ThisPC] 1733650000" \
-    '"AutoUpdate"="No"' '"Network"="Yes"' '"PkgNbr"="123456"' '"VerNbr"="v6.3.215 01/12/2024"' \
-    > "$prefix/user.reg"
+    "$(sample_settings_values)" > "$prefix/user.reg"
   printf '%s\n' 'WINE REGISTRY Version 2' ';; All keys relative to \\Machine' '' \
     '[Software\\Wine\\Drives] 1733650000' "$drives" > "$prefix/system.reg"
 }

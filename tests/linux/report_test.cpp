@@ -76,12 +76,14 @@ TEST_F(ReportTest, FoundOnDriveD) {
   const ReportRun run = Run(StandinServer::Trusted().Website());
   EXPECT_EQ(run.code, 0);
   EXPECT_EQ(run.err, "");
-  EXPECT_EQ(run.out,
-            Lines({"Serial Number:  123456", "Version in Latest Progs folder: v6.3.218 10/02/2025",
-                   "Version on website: 63220", "Version on this PC: 63215",
-                   "Multi-user version of Keldo", "PC shows support expires: 31/12/2026",
-                   "Website show your support expires:  31/12/2027",
-                   "Auto Update:  User turned it OFF", "Keldo Database on Drive: D"}));
+  EXPECT_EQ(run.out, Lines({"Serial Number:  " KELDO_SAMPLE_SERIAL,
+                            "Version in Latest Progs folder: " KELDO_SAMPLE_LATEST_VERSION_LINE,
+                            "Version on website: " KELDO_SAMPLE_WEBSITE_VERSION_NUMBER,
+                            "Version on this PC: " KELDO_SAMPLE_INSTALLED_VERSION_NUMBER,
+                            "Multi-user version of Keldo",
+                            "PC shows support expires: " KELDO_SAMPLE_SUPPORT_EXPIRY_LINE,
+                            "Website show your support expires:  " KELDO_SAMPLE_WEBSITE_EXPIRY,
+                            "Auto Update:  User turned it OFF", "Keldo Database on Drive: D"}));
   EXPECT_FALSE(
       std::filesystem::exists(prefix_.Root() + "/drive_d/Keldo6/LATEST_PROGS/temp_vers.dat"));
 }
@@ -156,8 +158,8 @@ TEST_F(ReportTest, NotFoundEndsTheProgram) {
   EXPECT_EQ(run.code, 2);
   EXPECT_EQ(run.err, "Check Keldo Support: Your Accounts database not found so cannot continue\n");
   EXPECT_EQ(run.out,
-            Lines({"Serial Number:  123456", "Version in Latest Progs:", "Version on website: ",
-                   "Version on this PC: ", "Multi-user version of Keldo",
+            Lines({"Serial Number:  " KELDO_SAMPLE_SERIAL, "Version in Latest Progs:",
+                   "Version on website: ", "Version on this PC: ", "Multi-user version of Keldo",
                    "PC shows support expires: ", "Website shows support expires:",
                    "Auto Update:  User turned it OFF", "Keldo Database on Drive:"}));
 }
@@ -326,7 +328,9 @@ TEST_F(ReportTest, EmptyLatestProgsFolder) {
   EXPECT_NE(run.out.find("\nVersion in Latest Progs folder: error\n"), std::string::npos)
       << run.out;
   EXPECT_NE(run.out.find("\nPC shows support expires: error\n"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("\nVersion on website: 63220\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\nVersion on website: " KELDO_SAMPLE_WEBSITE_VERSION_NUMBER "\n"),
+            std::string::npos)
+      << run.out;
   EXPECT_TRUE(std::filesystem::is_empty(prefix_.Root() + "/drive_d/Keldo6/LATEST_PROGS"));
 }
 

@@ -48,6 +48,10 @@ constexpr bool kSanitized = false;
 constexpr int kNobody = 65534;
 
 constexpr const char* kSettings = kSampleSettings;
+// What the sample installation's files and website show.
+constexpr const char* kSampleLatest = KELDO_SAMPLE_LATEST_VERSION_LINE;
+constexpr const char* kSampleExpiry = KELDO_SAMPLE_SUPPORT_EXPIRY_LINE;
+constexpr const char* kSampleWebVersion = KELDO_SAMPLE_WEBSITE_VERSION_NUMBER;
 const std::string kLatest = "drive_d/Keldo6/LATEST_PROGS";
 constexpr const char* kDbLost = "Your Accounts database not found so cannot continue";
 
@@ -178,7 +182,8 @@ class ReportUnderFaults : public ::testing::Test {
               std::string("PC shows support expires: ") + pcExpiry);
     EXPECT_EQ(Caption(run, "lblWebVersion"), std::string("Version on website: ") + webVersion);
     EXPECT_EQ(Caption(run, "lblWebsiteExpires"), webExpiry);
-    EXPECT_EQ(Caption(run, "lblPCversion"), "Version on this PC: 63215");
+    EXPECT_EQ(Caption(run, "lblPCversion"),
+              "Version on this PC: " KELDO_SAMPLE_INSTALLED_VERSION_NUMBER);
     EXPECT_EQ(MessagesOf(run), messages);
   }
 
@@ -193,13 +198,14 @@ class ReportUnderFaults : public ::testing::Test {
   TempFolder scratch_;
 };
 
-constexpr const char* kWebExpiryShown = "Website show your support expires:  31/12/2027\r\n";
+constexpr const char* kWebExpiryShown =
+    "Website show your support expires:  " KELDO_SAMPLE_WEBSITE_EXPIRY "\r\n";
 constexpr const char* kWebExpiryDashes = "Website shows support expires: --------";
 
 TEST_F(ReportUnderFaults, OrdinaryWebsiteIsTheBaseline) {
   const TreeState before = ReadTreeState(prefix_.Root());
   const ReportRun run = RunReport(StandinServer::Trusted().Website());
-  ExpectCompleted(run, "v6.3.218 10/02/2025", "31/12/2026", "63220", kWebExpiryShown,
+  ExpectCompleted(run, kSampleLatest, kSampleExpiry, kSampleWebVersion, kWebExpiryShown,
                   json::array());
   EXPECT_EQ(ReadTreeState(prefix_.Root()), before);
   std::printf("peak memory of a whole run: %ld KiB\n", run.child.peakRssKiB);
@@ -211,7 +217,7 @@ TEST_F(ReportUnderFaults, AnOrdinaryRunMakesOneConnection) {
   const std::string log = scratch_.Path() + "/website.log";
   StandinServer website(false, log);
   const ReportRun run = RunReport(website.Website());
-  ExpectCompleted(run, "v6.3.218 10/02/2025", "31/12/2026", "63220", kWebExpiryShown,
+  ExpectCompleted(run, kSampleLatest, kSampleExpiry, kSampleWebVersion, kWebExpiryShown,
                   json::array());
   const std::vector<int> ports = ClientPorts(log, "/");
   ASSERT_EQ(ports.size(), 2u) << ReadAll(log);
@@ -239,7 +245,7 @@ TEST_P(WebsiteFaults, RunCompletesWithTheCaptionsOfAFailedWebsite) {
   const TreeState before = ReadTreeState(prefix_.Root());
   const ReportRun run = RunReport(WebsiteWith(GetParam().name));
   const json messages = GetParam().message ? Messages({GetParam().message}) : json::array();
-  ExpectCompleted(run, "v6.3.218 10/02/2025", "31/12/2026", "0", kWebExpiryDashes, messages);
+  ExpectCompleted(run, kSampleLatest, kSampleExpiry, "0", kWebExpiryDashes, messages);
   EXPECT_EQ(ReadTreeState(prefix_.Root()), before);
   std::printf("%s: peak memory %ld KiB, %lld ms\n", GetParam().name, run.child.peakRssKiB,
               static_cast<long long>(run.child.elapsed.count()));
@@ -304,10 +310,10 @@ TEST_P(BehindAProxy, TheProxyNamedIsUsedAndTheWebsiteCheckedThroughIt) {
   const TreeState before = ReadTreeState(prefix_.Root());
   const ReportRun run = RunReport(website, -1, extra);
   if (c.ordinary) {
-    ExpectCompleted(run, "v6.3.218 10/02/2025", "31/12/2026", "63220", kWebExpiryShown,
+    ExpectCompleted(run, kSampleLatest, kSampleExpiry, kSampleWebVersion, kWebExpiryShown,
                     json::array());
   } else {
-    ExpectCompleted(run, "v6.3.218 10/02/2025", "31/12/2026", "0", kWebExpiryDashes, json::array());
+    ExpectCompleted(run, kSampleLatest, kSampleExpiry, "0", kWebExpiryDashes, json::array());
   }
   EXPECT_EQ(ReadTreeState(prefix_.Root()), before);
 
@@ -484,7 +490,7 @@ TEST_F(ReportUnderFaults, NoProxySecretInAnyOutput) {
 
 TEST_F(ReportUnderFaults, WithNoProxySetTheReportGoesDirect) {
   const ReportRun run = RunReport(StandinServer::Trusted().Website(), -1, {"LC_ALL=C.UTF-8"});
-  ExpectCompleted(run, "v6.3.218 10/02/2025", "31/12/2026", "63220", kWebExpiryShown,
+  ExpectCompleted(run, kSampleLatest, kSampleExpiry, kSampleWebVersion, kWebExpiryShown,
                   json::array());
   int notes = 0;
   for (const std::string line : run.report.value("debug", json::array())) {
@@ -644,7 +650,7 @@ TEST_F(ReportUnderFaults, EmptyFilesReadAsErrors) {
   prefix_.Write(kLatest + "/keldo63version.dat", "");
   prefix_.Write(kLatest + "/SupportExpiry.dat", "");
   const ReportRun run = RunReport(StandinServer::Trusted().Website());
-  ExpectCompleted(run, "error", "error", "63220", kWebExpiryShown, json::array());
+  ExpectCompleted(run, "error", "error", kSampleWebVersion, kWebExpiryShown, json::array());
 }
 
 TEST_F(ReportUnderFaults, HundredMegabyteLinesReadAsErrorsInBoundedMemory) {
@@ -653,7 +659,7 @@ TEST_F(ReportUnderFaults, HundredMegabyteLinesReadAsErrorsInBoundedMemory) {
   WriteHugeOneLine(kLatest + "/SupportExpiry.dat", 100);
   const TreeState before = ReadTreeState(prefix_.Root());
   const ReportRun run = RunReport(StandinServer::Trusted().Website());
-  ExpectCompleted(run, "error", "error", "63220", kWebExpiryShown, json::array());
+  ExpectCompleted(run, "error", "error", kSampleWebVersion, kWebExpiryShown, json::array());
   EXPECT_LT(run.child.peakRssKiB, baseline.child.peakRssKiB + kExtraRssBoundKiB);
   EXPECT_EQ(ReadTreeState(prefix_.Root()), before);
 }
@@ -668,7 +674,7 @@ TEST_F(ReportUnderFaults, BinaryGarbageIsShownAsItsAnsiText) {
   prefix_.Write(kLatest + "/SupportExpiry.dat", garbage);
   const std::string shown = ToUtf8(FromWindows1252(garbage));
   const ReportRun run = RunReport(StandinServer::Trusted().Website());
-  ExpectCompleted(run, shown, shown, "63220", kWebExpiryShown, json::array());
+  ExpectCompleted(run, shown, shown, kSampleWebVersion, kWebExpiryShown, json::array());
 }
 
 TEST_F(ReportUnderFaults, FoldersWhereFilesShouldBe) {
@@ -680,9 +686,9 @@ TEST_F(ReportUnderFaults, FoldersWhereFilesShouldBe) {
     const char* webVersion;
     json messages;
   } cases[] = {
-      {"/keldo63version.dat", 0, "error", "31/12/2026", "63220", json::array()},
-      {"/SupportExpiry.dat", 0, "v6.3.218 10/02/2025", "error", "63220", json::array()},
-      {"/temp_vers.dat", 0, "v6.3.218 10/02/2025", "31/12/2026", "0", json::array()},
+      {"/keldo63version.dat", 0, "error", kSampleExpiry, kSampleWebVersion, json::array()},
+      {"/SupportExpiry.dat", 0, kSampleLatest, "error", kSampleWebVersion, json::array()},
+      {"/temp_vers.dat", 0, kSampleLatest, kSampleExpiry, "0", json::array()},
       {"/../GENDATA/GeneralKeldo6data.mdb", 2, "", "", "", Messages({kDbLost})},
   };
   for (const auto& c : cases) {
@@ -736,7 +742,7 @@ TEST_F(ReportUnderFaults, UnwritableLatestProgsFolder) {
   fs::permissions(latest, readOnly);
   TreeState before = ReadTreeState(prefix_.Root());
   ReportRun run = RunReport(StandinServer::Trusted().Website(), runAs);
-  ExpectCompleted(run, "v6.3.218 10/02/2025", "31/12/2026", "0", kWebExpiryShown, json::array());
+  ExpectCompleted(run, kSampleLatest, kSampleExpiry, "0", kWebExpiryShown, json::array());
   EXPECT_EQ(ReadTreeState(prefix_.Root()), before);
 
   // Missing, and its parent read-only: it cannot be made.
@@ -920,7 +926,7 @@ void SettingsThroughLinksAmongUnrelatedKeys(std::ostream& out) {
 
 TEST_F(ReportUnderFaults, HugeUserRegsReadInBoundedMemory) {
   const ReportRun baseline = RunReport(StandinServer::Trusted().Website());
-  EXPECT_EQ(Caption(baseline, "lblSerial"), "Serial Number:  123456");
+  EXPECT_EQ(Caption(baseline, "lblSerial"), "Serial Number:  " KELDO_SAMPLE_SERIAL);
   prefix_.WriteUserReg(
       std::string(kSettingsKey) +
       "\"AutoUpdate\"=\"No\"\n\"Network\"=\"Yes\"\n\"VerNbr\"=\"v6.3.215 01/12/2024\"\n");

@@ -1,5 +1,7 @@
 #include "support/sample_installation.h"
 
+#include <cctype>
+
 namespace keldo {
 
 void InstallProductFiles(const TempPrefix& prefix, const std::string& driveFolder,
@@ -7,14 +9,17 @@ void InstallProductFiles(const TempPrefix& prefix, const std::string& driveFolde
   prefix.Write(driveFolder + "/Keldo6/GENDATA/GeneralKeldo6data.mdb", "");
   if (!latestProgs) return;
   prefix.Write(driveFolder + "/Keldo6/LATEST_PROGS/keldo63version.dat",
-               "v6.3.218 10/02/2025\r\nv6.3.100\r\n");
-  prefix.Write(driveFolder + "/Keldo6/LATEST_PROGS/SupportExpiry.dat", "31/12/2026\r\n");
+               KELDO_SAMPLE_LATEST_VERSION_LINE "\r\n");
+  prefix.Write(driveFolder + "/Keldo6/LATEST_PROGS/SupportExpiry.dat",
+               KELDO_SAMPLE_SUPPORT_EXPIRY_LINE "\r\n");
 }
 
 void LayOutSampleInstallation(const TempPrefix& prefix) {
   prefix.WriteUserReg(kSampleSettings);
-  prefix.Link("d:", "../drive_d");
-  InstallProductFiles(prefix, "drive_d");
+  // Wine names the links and folders in lower case.
+  const std::string drive(1, static_cast<char>(std::tolower(KELDO_SAMPLE_DATABASE_DRIVE[0])));
+  prefix.Link(drive + ":", "../drive_" + drive);
+  InstallProductFiles(prefix, "drive_" + drive);
 }
 
 }  // namespace keldo

@@ -19,7 +19,7 @@ add_library(keldo_test_support STATIC
   ${keldo_support_dir}/rig.cpp
 )
 target_include_directories(keldo_test_support PUBLIC ${keldo_support_dir}/..)
-target_link_libraries(keldo_test_support PUBLIC keldo_core keldo_standin_fault_names)
+target_link_libraries(keldo_test_support PUBLIC keldo_core keldo_standin_fault_names keldo_sample_installation)
 
 # POSIX only: a temporary folder, a Wine prefix in one, the sample installation.
 if(TARGET keldo_platform_linux)

@@ -131,7 +131,7 @@ watch_shots() {  # folder
 echo "# test PKI, base prefix"
 make_test_pki "$work/pki"
 mkdir -p "$work/website"
-printf 'v6.3.221 14/04/2025\r\nv6.3.100 01/01/2020\r\n' > "$work/website/keldo63version.dat"
+printf '%s\r\n' "${sample[website_version_line]}" > "$work/website/keldo63version.dat"
 base=$work/base
 current_prefix=$base
 make_base_prefix "$base" "$work/pki/ca.der"
@@ -330,7 +330,7 @@ run_report() {  # name settings(none|named|machine|endless) expected-web-version
     /usr/bin/python3 "$here/../../scripts/validate-report.py" "$here/../../docs/report.schema.json" "$json"
   if [[ $1 == direct ]]; then
     expect "report text: the findings, the website's line end not shown" \
-      grep -qx $'Website show your support expires:  31/12/2027\r' "$out/logs/report-text.out"
+      grep -qx "Website show your support expires:  ${sample[website_expiry]}"$'\r' "$out/logs/report-text.out"
     expect "report text: standard error a pipe gets no status line" \
       test ! -s "$out/logs/report-text.err"
   fi
@@ -348,9 +348,10 @@ for scenario in "${scenarios[@]}"; do
   run_scenario "$scenario"
 done
 echo "# the console report, direct and behind the user's proxy"
-run_report direct none 63221 "direct (no proxy discovered)"
-run_report proxy named 63221 "PROXY (the user's proxy server)"
-run_report machine-proxy machine 63221 "PROXY (the machine's WinHTTP proxy)"
+web_version=${sample[website_version_number]}
+run_report direct none "$web_version" "direct (no proxy discovered)"
+run_report proxy named "$web_version" "PROXY (the user's proxy server)"
+run_report machine-proxy machine "$web_version" "PROXY (the machine's WinHTTP proxy)"
 run_report proxy-endless-407 endless 0 "PROXY (the user's proxy server)"
 
 # What the window draws, from the X server's own picture: the light-green

@@ -40,7 +40,8 @@ keldo_wine_program(keldo_window_driver
 set_source_files_properties(${wine_tests_dir}/driver/driver.rc PROPERTIES
   OBJECT_DEPENDS ${wine_tests_dir}/driver/driver.manifest)
 keldo_wine_wide_main(keldo_window_driver)
-target_link_libraries(keldo_window_driver PRIVATE keldo_windows_window user32 gdi32)
+target_link_libraries(keldo_window_driver PRIVATE keldo_windows_window keldo_sample_installation user32
+                      gdi32)
 
 keldo_wine_program(keldo_wine_platform_tests
   ${wine_tests_dir}/platform/web_client_test.cpp
@@ -50,4 +51,4 @@ keldo_wine_program(keldo_wine_platform_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/windows/platform_fixture.cpp
 )
 target_link_libraries(keldo_wine_platform_tests PRIVATE keldo_windows_platform keldo_standin_fault_names
-                      psapi GTest::gtest GTest::gtest_main)
+                      keldo_sample_installation psapi GTest::gtest GTest::gtest_main)

@@ -9,10 +9,13 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <thread>
 
 #include "fault_names.h"
+#include "sample_installation_values.h"
 
 namespace {
 
@@ -21,7 +24,9 @@ namespace {
 constexpr std::chrono::seconds kFloodTime{60};
 constexpr std::size_t kFloodBytes = std::size_t{1} << 30;
 constexpr std::size_t kMaxRequestHead = 64 * 1024;
-constexpr const char* kVersionLine = "v6.3.220 15/03/2025\r\n";
+// The sample installation's website version file (demo/sample_installation.conf).
+constexpr char kVersionLine[] = KELDO_SAMPLE_WEBSITE_VERSION_LINE "\r\n";
+constexpr std::size_t kVersionLineBytes = sizeof kVersionLine - 1;
 
 bool WriteAll(SSL* ssl, const std::string& bytes) {
   return bytes.empty() || SSL_write(ssl, bytes.data(), static_cast<int>(bytes.size())) > 0;
@@ -79,11 +84,14 @@ std::string Fault(const std::string& path) {
 }
 
 std::size_t Answer(SSL* ssl, const std::string& fault, const std::atomic<bool>& stopping) {
-  const std::string body = std::string("Content-Length: 21\r\n\r\n") + kVersionLine;
+  const std::string body =
+      "Content-Length: " + std::to_string(kVersionLineBytes) + "\r\n\r\n" + kVersionLine;
   if (fault == standin_fault::kTrailerFlood) {
     // A whole chunked body, then trailer lines that never end.
-    if (!WriteAll(ssl, std::string("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n15\r\n") +
-                           kVersionLine + "\r\n0\r\n")) {
+    char size[20];
+    std::snprintf(size, sizeof size, "%zx", kVersionLineBytes);
+    if (!WriteAll(ssl, std::string("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n") + size +
+                           "\r\n" + kVersionLine + "\r\n0\r\n")) {
       return 0;
     }
     return Flood(ssl, "X-Trailer: " + std::string(52, 't') + "\r\n", stopping);

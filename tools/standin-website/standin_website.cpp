@@ -17,6 +17,7 @@
 
 #include "fault_names.h"
 #include "raw_faults.h"
+#include "sample_installation_values.h"
 
 namespace {
 
@@ -26,7 +27,8 @@ constexpr const char* kUsage =
     "Usage: keldo-standin-website --cert PEM --key PEM [--files DIR] [--port N] [--lifetime "
     "SECONDS]\n"
     "                             [--log FILE] [--fault NAME]\n";
-constexpr const char* kDefaultVersionLine = "v6.3.220 15/03/2025\r\n";
+// The sample installation's website (demo/sample_installation.conf).
+constexpr char kDefaultVersionLine[] = KELDO_SAMPLE_WEBSITE_VERSION_LINE "\r\n";
 constexpr std::size_t kOverCapBytes = 2 * 1024 * 1024;
 constexpr std::size_t kMaxServedFileBytes = 4 * 1024 * 1024;
 constexpr std::chrono::seconds kLateSilence{12};
@@ -54,7 +56,8 @@ bool Pause(std::chrono::milliseconds total) {
 
 std::string SupportAnswer(const std::string& serial) {
   static const std::map<std::string, std::string> kTable = {
-      {"123456", "Serial=123456\nExpired=No expires: 31/12/2027\r\n"},
+      {KELDO_SAMPLE_SERIAL,
+       "Serial=" KELDO_SAMPLE_SERIAL "\nExpired=No expires: " KELDO_SAMPLE_WEBSITE_EXPIRY "\r\n"},
       {"654321", "Serial=654321\nExpired=Yes expires: 30/06/2024\r\n"},
       {"000000", "<html><body>Service unavailable</body></html>\r\n"},
   };
@@ -186,7 +189,7 @@ class Website {
   static void Drip(httplib::Response& res) {
     res.set_chunked_content_provider("text/plain", [](std::size_t offset, httplib::DataSink& sink) {
       if (offset >= 120 || !Pause(std::chrono::seconds(1))) return false;
-      const char byte = kDefaultVersionLine[offset % 21];
+      const char byte = kDefaultVersionLine[offset % (sizeof kDefaultVersionLine - 1)];
       return sink.write(&byte, 1);
     });
   }
@@ -205,12 +208,13 @@ class Website {
 
   // Announces 1000 bytes, sends 100 and drops the connection.
   static void Cut(httplib::Response& res) {
-    res.set_content_provider(
-        1000, "text/plain", [](std::size_t offset, std::size_t, httplib::DataSink& sink) {
-          if (offset > 0) return false;
-          const std::string part = std::string("v6.3.220 15/03/2025\r\n") + std::string(79, 'x');
-          return sink.write(part.data(), part.size());
-        });
+    res.set_content_provider(1000, "text/plain",
+                             [](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                               if (offset > 0) return false;
+                               std::string part = kDefaultVersionLine;
+                               part.resize(100, 'x');
+                               return sink.write(part.data(), part.size());
+                             });
   }
 
   Settings settings_;

@@ -2,28 +2,32 @@
 
 #include <array>
 
+#include "sample_installation_values.h"
+
 namespace keldo {
 
 namespace {
 
 using Captions = std::map<Control, std::wstring>;
 
-// The ordinary installation laid out by run-wine-suite.sh: the database on
-// D:, settings AutoUpdate "No", Network "Yes", PkgNbr "123456", VerNbr
-// "v6.3.215 01/12/2024"; the PC's files v6.3.218 and 31/12/2026; the website
-// offers v6.3.221 and knows serial 123456 until 31/12/2027.
+// The ordinary installation laid out by run-wine-suite.sh, the sample one
+// (demo/sample_installation.conf): automatic updates off, multi-user, the
+// database on D:.
 Captions Ordinary(Captions changes = {}) {
   Captions captions = {
-      {Control::lblSerial, L"Serial Number:  123456"},
-      {Control::lblServerVersion, L"Version in Latest Progs folder: v6.3.218 10/02/2025"},
-      {Control::lblWebVersion, L"Version on website: 63221"},
-      {Control::lblPCversion, L"Version on this PC: 63215"},
+      {Control::lblSerial, L"Serial Number:  " KELDO_SAMPLE_SERIAL},
+      {Control::lblServerVersion,
+       L"Version in Latest Progs folder: " KELDO_SAMPLE_LATEST_VERSION_LINE},
+      {Control::lblWebVersion, L"Version on website: " KELDO_SAMPLE_WEBSITE_VERSION_NUMBER},
+      {Control::lblPCversion, L"Version on this PC: " KELDO_SAMPLE_INSTALLED_VERSION_NUMBER},
       {Control::lblSingleOrNetwork, L"Multi-user version of Keldo"},
-      {Control::lblServerShowsExpires, L"PC shows support expires: 31/12/2026"},
+      {Control::lblServerShowsExpires,
+       L"PC shows support expires: " KELDO_SAMPLE_SUPPORT_EXPIRY_LINE},
       // The website's text after " expires:" keeps its blank and line end.
-      {Control::lblWebsiteExpires, L"Website show your support expires:  31/12/2027\r\n"},
+      {Control::lblWebsiteExpires,
+       L"Website show your support expires:  " KELDO_SAMPLE_WEBSITE_EXPIRY L"\r\n"},
       {Control::lblAutoUpdate, L"Auto Update:  User turned it OFF"},
-      {Control::lblServer, L"Keldo Database on Drive: D"},
+      {Control::lblServer, L"Keldo Database on Drive: " KELDO_SAMPLE_DATABASE_DRIVE},
   };
   for (auto& [control, caption] : changes) captions[control] = caption;
   return captions;
@@ -32,7 +36,7 @@ Captions Ordinary(Captions changes = {}) {
 // When the database is on no drive: the settings stage's captions, then
 // the box and the end.
 Captions NotFound() {
-  return {{Control::lblSerial, L"Serial Number:  123456"},
+  return {{Control::lblSerial, L"Serial Number:  " KELDO_SAMPLE_SERIAL},
           {Control::lblSingleOrNetwork, L"Multi-user version of Keldo"},
           {Control::lblAutoUpdate, L"Auto Update:  User turned it OFF"}};
 }

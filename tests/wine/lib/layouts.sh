@@ -1,7 +1,10 @@
 # What each scenario finds on the PC: settings, remembered mappings, drives
 # and the product's files, laid out in a fresh clone before the program
 # starts. The driver's scenario table (driver/scenarios.cpp) says what a
-# user must then see; the names are shared.
+# user must then see; the names are shared. The ordinary installation is
+# the sample one (demo/sample_installation.conf).
+# shellcheck source=scripts/lib/sample_installation.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/lib/sample_installation.sh"
 
 settings() {  # prefix AutoUpdate Network PkgNbr VerNbr
   local key='HKCU\Software\VB and VBA Program Settings\Keldo6\ThisPC'
@@ -29,22 +32,30 @@ database_on() {  # prefix letter
 }
 
 latest_progs_on() {  # prefix letter
-  local folder=$1/drive_$2/Keldo6/LATEST_PROGS
-  mkdir -p "$folder"
-  printf 'v6.3.218 10/02/2025\r\nv6.3.100 01/01/2020\r\n' > "$folder/keldo63version.dat"
-  printf '31/12/2026\r\n' > "$folder/SupportExpiry.dat"
+  sample_files_in "$1/drive_$2/Keldo6/LATEST_PROGS"
 }
 
-ordinary_settings() { settings "$1" No Yes 123456 'v6.3.215 01/12/2024'; }
+# The sample's settings; with a serial, that one instead of the sample's.
+ordinary_settings() {  # prefix [serial]
+  settings "$1" "${sample[auto_update]}" "${sample[network]}" "${2:-${sample[serial]}}" \
+    "${sample[installed_version]}"
+}
+
+# The sample installation: its settings, its remembered network drive, and
+# its database drive holding the product's files.
+sample_installation() {  # prefix
+  local drive=${sample[database_drive],,}
+  ordinary_settings "$1"
+  remember_mapping "$1" "${sample[remembered_drive]}" "${sample[remembered_path]}"
+  drive "$1" "$drive" hd; database_on "$1" "$drive"; latest_progs_on "$1" "$drive"
+}
 
 lay_out() {  # scenario prefix
   local p=$2
   case $1 in
     ordinary | website-down | start-twice | exit | close-box | proxy-* | website-stall | \
       slow-drive | close-during-run)
-      ordinary_settings "$p"
-      remember_mapping "$p" F '\\fileserver\keldo'
-      drive "$p" d hd; database_on "$p" d; latest_progs_on "$p" d ;;
+      sample_installation "$p" ;;
     network-drive)
       # Fixed drives without the database come first; a CD-ROM that holds
       # it is never searched; the network drive F has it.
@@ -70,7 +81,7 @@ lay_out() {  # scenario prefix
       mv "$p/drive_k" "$p/prepared_k" ;;
     unreadable-answer)
       # The stand-in website answers this serial with a page without markers.
-      settings "$p" No Yes 000000 'v6.3.215 01/12/2024'
+      ordinary_settings "$p" 000000
       drive "$p" d hd; database_on "$p" d; latest_progs_on "$p" d ;;
     empty-latest-progs)
       ordinary_settings "$p"

@@ -15,6 +15,7 @@
 
 #include "platform/windows/web/web_client.h"
 #include "platform/windows/wide_text.h"
+#include "sample_installation_values.h"
 #include "standin-website/fault_names.h"
 #include "support/web_contract_cases.h"
 #include "windows/platform_fixture.h"
@@ -23,7 +24,8 @@ namespace keldo {
 
 namespace {
 
-constexpr const char* kVersionFile = "v6.3.221 14/04/2025\r\nv6.3.100 01/01/2020\r\n";
+// What run-wine-suite.sh serves: the sample installation's website.
+constexpr const char* kVersionFile = KELDO_SAMPLE_WEBSITE_VERSION_LINE "\r\n";
 constexpr const char16_t* kVersionPath = u"/filesfordownload/keldo63version.dat?20241201093015";
 constexpr const char16_t* kSupportPath = u"/support/wendle.php";
 // Every request is bounded at 30 s in all by the client; a case still
@@ -203,7 +205,7 @@ TEST_F(WebClientTest, FloodsAroundTheBodyStayWithinBoundedMemory) {
       WriteBytes(target, "earlier");
       EXPECT_EQ(client.FetchToFile(Trusted(c.fault) + kVersionPath, AsText(target)),
                 passes ? 1 : 0);
-      EXPECT_EQ(ReadBytes(target), passes ? "v6.3.220 15/03/2025\r\n" : "earlier");
+      EXPECT_EQ(ReadBytes(target), passes ? kVersionFile : "earlier");
     }
     EXPECT_EQ(client.LastCallOK(), passes ? 1 : 0);
     EXPECT_EQ(client.FailureText().empty(), passes);
