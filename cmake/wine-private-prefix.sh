@@ -1,4 +1,4 @@
-#!/usr/bin/env bash
+#!/bin/sh
 # Runs one Windows program under Wine in a private prefix, so that tests never
 # see or change the machine's own ~/.wine. A ready prefix is made once (about
 # 15 s) and cloned with hard links (a fraction of a second).
@@ -13,7 +13,7 @@
 # without Windows line ends, so that ctest can read the test list of a test
 # program. Wine's own processes, which outlive the program, get files for
 # output: given ctest's pipes, they would hold ctest waiting for their end.
-set -euo pipefail
+set -eu
 root="${KELDO_WINE_ROOT:-${TMPDIR:-/tmp}/keldo-wine-$(id -u)}"
 template="$root/template"
 command -v wine >/dev/null || { echo "wine is not installed (apt-get install wine wine64)" >&2; exit 1; }
