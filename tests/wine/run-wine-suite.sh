@@ -199,12 +199,22 @@ run_report() {  # name settings(none|named|machine|endless) expected-web-version
   rm -rf "$prefix"
 }
 
+# The scenarios are the driver's (driver/scenarios.cpp), in its order; its
+# scale-<dpi> ones run together, in one prefix, as "scales" (lib/scales.sh).
+clone_prefix "$base" "$work/list"
+mapfile -t known < <(wine_in "$work/list" "$driver" --list | tr -d '\r')
+stop_wineserver "$work/list"; rm -rf "$work/list"
+((${#known[@]})) || die "the driver named no scenarios"
+scale_dpis=() all=()
+for scenario in "${known[@]}"; do
+  if [[ $scenario == scale-* ]]; then scale_dpis+=("${scenario#scale-}"); else all+=("$scenario"); fi
+done
+((${#scale_dpis[@]} == 0)) || all+=(scales)
 scenarios=("${@:3}")
-((${#scenarios[@]})) || scenarios=(ordinary network-drive no-drive late-drive endless-net website-down unreadable-answer
-                                   empty-latest-progs folder-not-creatable start-twice exit close-box
-                                   proxy-tunnel proxy-script proxy-407 proxy-407-negotiate
-                                   proxy-intercept website-stall slow-drive close-during-run
-                                   scales)
+((${#scenarios[@]})) || scenarios=("${all[@]}")
+for scenario in "${scenarios[@]}"; do
+  [[ " ${all[*]} " == *" $scenario "* ]] || die "no scenario $scenario; the driver's are: ${all[*]}"
+done
 for scenario in "${scenarios[@]}"; do
   echo "# scenario $scenario"
   run_scenario "$scenario"

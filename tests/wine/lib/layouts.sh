@@ -1,7 +1,8 @@
 # What each scenario finds on the PC: settings, remembered mappings, drives
 # and the product's files, laid out in a fresh clone before the program
-# starts. The driver's scenario table (driver/scenarios.cpp) says what a
-# user must then see; the names are shared.
+# starts. The driver's scenario table (driver/scenarios.cpp) lists the
+# scenarios and says what a user must then see; here only those that find
+# more than the ordinary installation are named.
 
 settings() {  # prefix AutoUpdate Network PkgNbr VerNbr
   local key='HKCU\Software\VB and VBA Program Settings\Keldo6\ThisPC'
@@ -40,8 +41,7 @@ ordinary_settings() { settings "$1" No Yes 123456 'v6.3.215 01/12/2024'; }
 lay_out() {  # scenario prefix
   local p=$2
   case $1 in
-    ordinary | website-down | start-twice | exit | close-box | proxy-* | website-stall | \
-      slow-drive | close-during-run)
+    ordinary)
       ordinary_settings "$p"
       remember_mapping "$p" F '\\fileserver\keldo'
       drive "$p" d hd; database_on "$p" d; latest_progs_on "$p" d ;;
@@ -80,7 +80,7 @@ lay_out() {  # scenario prefix
       # read-only folder would not stop it.
       ordinary_settings "$p"
       drive "$p" d hd; database_on "$p" d; : > "$p/drive_d/Keldo6/LATEST_PROGS" ;;
-    *) echo "no layout for scenario $1" >&2; return 1 ;;
+    *) lay_out ordinary "$p" ;;
   esac
 }
 
