@@ -32,7 +32,7 @@ bash fuzz/run-short.sh 30
 step "Windows cross build and its tests under Wine"
 cmake --preset windows -DKELDO_WEBSITE=https://localhost:$wine_site_port
 cmake --build --preset windows -j "$jobs"
-ctest --preset windows -L 'unit|platform'
+ctest --preset windows -L 'unit|platform' -j "$jobs"
 
 # The rest of the windows preset's tests, one kind per step, their lines
 # shown as they come (tests/release/tests.cmake, tests/wine/tests.cmake).
