@@ -32,11 +32,13 @@ bash fuzz/run-short.sh 30
 step "Windows cross build and its tests under Wine"
 cmake --preset windows -DKELDO_WEBSITE=https://localhost:$wine_site_port
 cmake --build --preset windows -j "$jobs"
-ctest --preset windows
+ctest --preset windows -L 'unit|platform' -j "$jobs"
 
+# The rest of the windows preset's tests, one kind per step, their lines
+# shown as they come (tests/release/tests.cmake, tests/wine/tests.cmake).
 step "release builds: reproducible, packaged, signed; then the test build is signed"
-bash tests/release/run-release-checks.sh build/windows
+ctest --preset windows -L release --verbose
 
-step "the Windows program end to end under Wine"
-bash tests/wine/run-wine-suite.sh build/windows build/linux/tools/standin-website/keldo-standin-website
+step "the platform layer and the Windows program end to end under Wine"
+ctest --preset windows -L wine --verbose
 step "all done"

@@ -6,7 +6,7 @@
 #include "platform/linux/ansi_code_page.h"
 #include "platform/linux/files/text_files.h"
 #include "platform/linux/registry/network_registry.h"
-#include "shared/ansi_best_fit_cases.h"
+#include "support/ansi_best_fit_cases.h"
 #include "support/case_name.h"
 #include "support/temp_prefix.h"
 

@@ -19,7 +19,7 @@ target_compile_definitions(keldo_linux_tests PRIVATE KELDO_TEST_PKI="${KELDO_TES
 find_package(nlohmann_json REQUIRED)
 target_link_libraries(keldo_linux_tests PRIVATE keldo_test_servers keldo_report
                       nlohmann_json::nlohmann_json GTest::gtest GTest::gtest_main)
-gtest_discover_tests(keldo_linux_tests DISCOVERY_MODE PRE_TEST)
+gtest_discover_tests(keldo_linux_tests DISCOVERY_MODE PRE_TEST NO_PRETTY_VALUES PROPERTIES LABELS platform)
 
 # docs/report.md is the report's documented interface and the source of its
 # man page: its Usage section must be what --help shows, and the man page
@@ -32,3 +32,4 @@ add_test(NAME report_docs.usage_is_the_help
 add_test(NAME report_docs.man_page
   COMMAND Python3::Interpreter ${keldo_linux_tests_root}/scripts/report-man.py man
           ${keldo_linux_tests_root}/docs/report.md ${CMAKE_CURRENT_BINARY_DIR}/keldo-check-report.1 0)
+set_tests_properties(report_docs.usage_is_the_help report_docs.man_page PROPERTIES LABELS platform)

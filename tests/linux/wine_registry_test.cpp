@@ -8,10 +8,10 @@
 #include "platform/linux/registry/network_registry.h"
 #include "platform/linux/registry/reg_file.h"
 #include "platform/linux/registry/settings_store.h"
-#include "shared/long_setting_cases.h"
-#include "shared/wine_hive_cases.h"
 #include "support/case_name.h"
+#include "support/long_setting_cases.h"
 #include "support/temp_prefix.h"
+#include "support/wine_hive_cases.h"
 
 namespace keldo {
 

@@ -5,6 +5,7 @@ include(${keldo_robust_root}/fuzz/targets.cmake)
 foreach(name IN LISTS KELDO_FUZZ_TARGETS)
   keldo_add_fuzz_target(${name} _replay ${KELDO_FUZZ_DIR}/replay_main.cpp)
   add_test(NAME fuzz_replay.${name} COMMAND ${name}_replay ${KELDO_FUZZ_DIR}/corpus/${name})
+  set_tests_properties(fuzz_replay.${name} PROPERTIES LABELS fuzz-replay)
 endforeach()
 
 # The console report with its website given on the command line, so that
@@ -23,11 +24,12 @@ target_compile_definitions(keldo_robust_tests PRIVATE
 find_package(nlohmann_json REQUIRED)
 target_link_libraries(keldo_robust_tests PRIVATE keldo_test_servers nlohmann_json::nlohmann_json GTest::gtest GTest::gtest_main)
 add_dependencies(keldo_robust_tests keldo-check-report-at)
-gtest_discover_tests(keldo_robust_tests DISCOVERY_MODE PRE_TEST)
+gtest_discover_tests(keldo_robust_tests DISCOVERY_MODE PRE_TEST NO_PRETTY_VALUES PROPERTIES LABELS robust)
 
 # The re-mapping against a real SMB server on loopback (smbd, gvfs, the
 # desktop keyring): whole runs of the report. Skipped (77) without root or
 # port 445; one at a time, as they share the port.
 add_test(NAME smb_reconnect
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/smb_reconnect_test.sh $<TARGET_FILE:keldo-check-report-at>)
-set_tests_properties(smb_reconnect PROPERTIES SKIP_RETURN_CODE 77 RESOURCE_LOCK smb_port_445 TIMEOUT 600)
+set_tests_properties(smb_reconnect PROPERTIES LABELS robust SKIP_RETURN_CODE 77 RESOURCE_LOCK smb_port_445
+                     TIMEOUT 600)

@@ -58,6 +58,14 @@ TEST(DriveFiles, AFileIsAFileAndNothingElse) {
   }
 }
 
+TEST(DriveTypeCode, FollowsTheFileSystemServicesCodes) {
+  // GetDriveTypeW: unknown, no root dir, removable, fixed, remote, CD-ROM, RAM disk.
+  const int expected[] = {0, 0, 1, 2, 3, 4, 5, 0};
+  for (unsigned type = 0; type < std::size(expected); ++type) {
+    EXPECT_EQ(DriveTypeCode(type), expected[type]) << "GetDriveTypeW answer " << type;
+  }
+}
+
 TEST(FolderTool, MakesMissingParentsAndReportsWhatItCannotMake) {
   const std::wstring folder = NewTestFolder();
   FolderTool tool;

@@ -8,9 +8,9 @@
 #include "local/reconnect.h"
 #include "platform/windows/registry/network_registry.h"
 #include "platform/windows/registry/settings_store.h"
-#include "shared/long_setting_cases.h"
 #include "support/case_name.h"
 #include "support/fake_local.h"
+#include "support/long_setting_cases.h"
 #include "windows/platform_fixture.h"
 
 namespace keldo {

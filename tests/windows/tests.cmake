@@ -1,4 +1,4 @@
-# Windows tests, run under Wine by ctest (see cmake/wine-private-prefix.sh):
+# Windows tests, run under Wine by ctest one case at a time (wine_cases.cmake):
 # the pure parts of the Windows layer, and the layer itself against a
 # private Wine prefix.
 set(windows_test_dir ${CMAKE_CURRENT_BINARY_DIR}/windows)
@@ -36,4 +36,4 @@ target_include_directories(keldo_windows_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DI
 target_link_libraries(keldo_windows_tests PRIVATE keldo_windows_window keldo_test_support shell32
                       GTest::gtest GTest::gtest_main)
 add_dependencies(keldo_windows_tests keldo_net_stub keldo_planted_net)
-add_test(NAME keldo_windows_tests COMMAND keldo_windows_tests)
+keldo_wine_test_cases(keldo_windows_tests platform)

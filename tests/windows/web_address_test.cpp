@@ -1,11 +1,9 @@
 // The web client's address rules: https only, redirects resolved and
-// limited, the browser's proxy settings read the way the browser does, and
-// the folders that EnsureFolder makes.
+// limited; and the folders that EnsureFolder makes.
 #include <gtest/gtest.h>
 
 #include "base/text.h"
 #include "platform/windows/files/file_tool.h"
-#include "platform/windows/web/proxy_rules.h"
 #include "platform/windows/web/web_address.h"
 
 namespace keldo {
@@ -77,38 +75,6 @@ TEST(Redirects, OnlyTheFiveRedirectStatusesAndPostsBecomeGets) {
   EXPECT_EQ(MethodAfterRedirect(307, L"POST"), L"POST");
   EXPECT_EQ(MethodAfterRedirect(308, L"POST"), L"POST");
   EXPECT_EQ(MethodAfterRedirect(302, L"GET"), L"GET");
-}
-
-TEST(ChooseProxyRoute, AFixedProxyWinsOverDiscovery) {
-  ProxySettings both;
-  both.userRead = true;
-  both.autoDetect = true;
-  both.autoConfigUrl = L"http://wpad/proxy.pac";
-  both.userProxy = L"proxy:8080";
-  both.userBypass = L"<local>";
-  const Discovered scripted{L"other:3128"};
-  auto named = ChooseProxyRoute(both, scripted, L"www.keldo-accounts.example", 443);
-  EXPECT_EQ(named.kind, ProxyRoute::Kind::Named);
-  EXPECT_EQ(named.proxy, L"proxy:8080");
-  EXPECT_EQ(ChooseProxyRoute(both, scripted, L"intranet", 443).kind, ProxyRoute::Kind::Direct);
-
-  ProxySettings script;
-  script.userRead = true;
-  script.autoConfigUrl = L"http://wpad/proxy.pac";
-  EXPECT_TRUE(script.Discovers());
-  EXPECT_EQ(ChooseProxyRoute(script, scripted, L"a.example", 443).proxy, L"other:3128");
-
-  ProxySettings detect;
-  detect.userRead = true;
-  detect.autoDetect = true;
-  EXPECT_TRUE(detect.Discovers());
-  EXPECT_EQ(ChooseProxyRoute(detect, std::nullopt, L"a.example", 443).kind,
-            ProxyRoute::Kind::Direct);
-
-  ProxySettings none;
-  none.userRead = true;
-  EXPECT_FALSE(none.Discovers());
-  EXPECT_EQ(ChooseProxyRoute(none, std::nullopt, L"a.example", 443).kind, ProxyRoute::Kind::Direct);
 }
 
 TEST(FolderChain, MakesEveryFolderBelowTheRootInOrder) {

@@ -1,7 +1,6 @@
-// Twips to pixels at the DPIs people use, and the window's codes for drives.
+// Twips to pixels at the DPIs people use.
 #include <gtest/gtest.h>
 
-#include "platform/windows/files/file_system.h"
 #include "window/twips.h"
 
 namespace keldo {
@@ -54,14 +53,6 @@ TEST(Twips, EveryControlStaysInsideTheClientArea) {
       EXPECT_LE(rect.left + rect.width, TwipsToPixels(kClientWidthTwips, dpi)) << entry.name;
       EXPECT_LE(rect.top + rect.height, TwipsToPixels(kClientHeightTwips, dpi)) << entry.name;
     }
-  }
-}
-
-TEST(DriveTypeCode, FollowsTheFileSystemServicesCodes) {
-  // GetDriveTypeW: unknown, no root dir, removable, fixed, remote, CD-ROM, RAM disk.
-  const int expected[] = {0, 0, 1, 2, 3, 4, 5, 0};
-  for (unsigned type = 0; type < std::size(expected); ++type) {
-    EXPECT_EQ(DriveTypeCode(type), expected[type]) << "GetDriveTypeW answer " << type;
   }
 }
 

@@ -1,117 +1,20 @@
 #!/usr/bin/env bash
-# The Wine suite: the Windows program and its platform layer, for real, under
-# Wine and Xvfb, in throw-away prefixes under one temporary folder.
+# The Wine suite: the Windows program, for real, under Wine and Xvfb, in
+# throw-away prefixes under one temporary folder (lib/session.sh).
 #   tests/wine/run-wine-suite.sh <windows build folder> <keldo-standin-website> [scenario...]
 # The build must have been configured with KELDO_WEBSITE=https://localhost:<port>
 # (the stand-in website is started on that port) and built with its tests.
 # Prints one line per check and closes with "N passed, N failed"; the exit
 # status is 0 only when every check passed. Screenshots and logs are left in
-# <windows build folder>/wine-suite/.
+# <windows build folder>/wine-suite/. The platform layer's own tests under
+# Wine are run-platform-tests.sh; ctest -L wine runs both.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+session=wine-suite usage_more=' [scenario...]'
 # shellcheck source=/dev/null
-source "$here/lib/prefix.sh"; source "$here/lib/pki.sh"; source "$here/lib/layouts.sh"
+source "$here/lib/session.sh"
 # shellcheck source=/dev/null
 source "$here/lib/scales.sh"
-source "$here/lib/proxy.sh"
-connect_proxy=$here/../../tools/connect-proxy/connect_proxy.py
-
-die() { echo "run-wine-suite: $*" >&2; exit 2; }
-(($# >= 2)) || { echo "usage: run-wine-suite.sh <windows build folder> <keldo-standin-website> [scenario...]" >&2; exit 64; }
-build=$(cd "$1" && pwd) || die "no build folder $1"
-standin=$(realpath "$2")
-program=$build/src/window/CheckKeldoSupport.exe
-driver=$build/tests/wine/keldo_window_driver.exe
-trust_helper=$build/tests/wine/keldo_trust_test_ca.exe
-platform_tests=$build/tests/wine/keldo_wine_platform_tests.exe
-net_stub=$build/tests/windows/system32/net.exe
-planted_net=$build/tests/windows/planted/net.exe
-report=$build/src/report/keldo-check-report.exe
-for file in "$program" "$driver" "$trust_helper" "$platform_tests" "$net_stub" "$planted_net" "$standin" "$report"; do
-  [[ -f $file ]] || die "missing $file: build the windows preset with its tests first"
-done
-website=$(sed -n 's/^KELDO_WEBSITE:[A-Z]*=//p' "$build/CMakeCache.txt")
-[[ $website =~ ^https://localhost:([0-9]+)$ ]] ||
-  die "the program talks to '$website'; configure the build with -DKELDO_WEBSITE=https://localhost:<free port>"
-port=${BASH_REMATCH[1]}
-
-started=$SECONDS
-out=$build/wine-suite
-rm -rf "$out"; mkdir -p "$out/logs"
-work=$(mktemp -d "${TMPDIR:-/tmp}/keldo-wine-suite.XXXXXX")
-results=$work/results.txt
-: > "$results"
-# Wine gets a home of its own, no Mono or Gecko installers, and silence.
-export HOME=$work/home WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
-# Wine's WinHTTP takes $http_proxy for the machine's proxy: only the
-# proxies the suite sets up may count.
-unset http_proxy
-unset WINEPREFIX
-mkdir -p "$HOME"
-
-xvfb_pid='' site_pid='' untrusted_pid='' watcher_pid='' current_prefix='' proxy_pid=''
-stop_site() {
-  if [[ -n $site_pid ]]; then kill "$site_pid" 2>/dev/null || true; wait "$site_pid" 2>/dev/null || true; fi
-  site_pid=''
-}
-stop_watcher() {
-  if [[ -n $watcher_pid ]]; then kill "$watcher_pid" 2>/dev/null || true; wait "$watcher_pid" 2>/dev/null || true; fi
-  watcher_pid=''
-}
-cleanup() {
-  stop_watcher; stop_site; stop_proxy
-  if [[ -n $untrusted_pid ]]; then kill "$untrusted_pid" 2>/dev/null || true; wait "$untrusted_pid" 2>/dev/null || true; fi
-  [[ -z $current_prefix ]] || stop_wineserver "$current_prefix"
-  if [[ -n $xvfb_pid ]]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-# A step of the suite itself that fails stops it; say which, never silently.
-set -E
-trap 'echo "# a step of the suite failed: line $LINENO: $BASH_COMMAND (status $?)" >&2' ERR
-
-record() {  # passed(0/1) text
-  if [[ $1 == 0 ]]; then echo "ok - $2"; else echo "not ok - $2"; fi | tee -a "$results"
-}
-expect() {  # text command...: one check of the suite itself
-  local text=$1; shift
-  if "$@"; then record 0 "$text"; else record 1 "$text"; fi
-}
-
-# One X server for the whole run, on a display number it picks itself.
-Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
-[[ -s $work/display ]] || die "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=:$(head -n1 "$work/display")
-
-# Waits (bounded) until a child started in the background names its port
-# in its first line, and prints it; fails when the child ends first.
-await_port() {  # listening-file pid
-  local found
-  for _ in $(seq 100); do
-    found=$(sed -n 's/^port=//p' "$1")
-    if [[ -n $found ]]; then echo "$found"; return 0; fi
-    kill -0 "$2" 2>/dev/null || break
-    sleep 0.05
-  done
-  return 1
-}
-
-# Starts a stand-in website and waits (bounded) until it listens; sets
-# $started_pid and $started_port.
-start_standin() {  # port cert key [option...]
-  local listening=$work/standin-$1.out
-  "$standin" --files "$work/website" --port "$1" --cert "$2" --key "$3" --lifetime 600 \
-    --log "$work/website.log" "${@:4}" > "$listening" 2>>"$work/standin.err" &
-  started_pid=$!
-  started_port=$(await_port "$listening" "$started_pid") && return 0
-  die "the stand-in website did not start on port $1: $(cat "$work/standin.err")"
-}
-start_site() {  # [option...]
-  start_standin "$port" "$work/pki/server.pem" "$work/pki/server.key" "$@"
-  site_pid=$started_pid
-}
 
 # The driver asks for a picture by writing shot-request.txt; the X server's
 # picture is taken here and the request removed.
@@ -127,15 +30,6 @@ watch_shots() {  # folder
     sleep 0.05
   done
 }
-
-echo "# test PKI, base prefix"
-make_test_pki "$work/pki"
-mkdir -p "$work/website"
-printf '%s\r\n' "${sample[website_version_line]}" > "$work/website/keldo63version.dat"
-base=$work/base
-current_prefix=$base
-make_base_prefix "$base" "$work/pki/ca.der"
-current_prefix=''
 
 # A slow drive: file look-ups that Wine makes for the program, held for a
 # while (slow_stat.c), preloaded into the Wine processes of a scenario.
@@ -201,38 +95,6 @@ run_scenario() {
   website_checks "$scenario"
   rm -rf "$prefix"
 }
-
-# The platform layer's own tests that need this prefix set-up: the web
-# component against both stand-in websites, and drives of every type.
-run_platform_tests() {
-  local prefix=$work/platform log=$out/logs/platform.txt status=0
-  clone_prefix "$base" "$prefix"
-  current_prefix=$prefix
-  drive "$prefix" d hd
-  drive "$prefix" e cdrom; database_on "$prefix" e
-  drive "$prefix" f network; database_on "$prefix" f
-  drive "$prefix" g floppy
-  ln -s "$work/no-such-server" "$prefix/dosdevices/h:"
-  reg_add "$prefix" 'HKLM\Software\Wine\Drives' h: network
-  stop_wineserver "$prefix"
-  start_site
-  start_standin 0 "$work/pki/untrusted.pem" "$work/pki/untrusted.key"
-  untrusted_pid=$started_pid
-  KELDO_TEST_WEBSITE=$website KELDO_TEST_UNTRUSTED_WEBSITE=https://localhost:$started_port \
-    KELDO_TEST_WEBSITE_LOG=$(winpath "$work/website.log") KELDO_TEST_DRIVES=1 WINEPREFIX=$prefix timeout 300 wine "$platform_tests" 2>&1 |
-    tr -d '\r' > "$log" || status=${PIPESTATUS[0]}
-  stop_site
-  kill "$untrusted_pid" 2>/dev/null || true; wait "$untrusted_pid" 2>/dev/null || true; untrusted_pid=''
-  stop_wineserver "$prefix"; current_prefix=''
-  cat "$log"
-  sed -n 's/^\[       OK \] \([^ ]*\).*/ok - platform: \1/p; s/^\[  FAILED  \] \([^ ]*\) (.*/not ok - platform: \1/p' "$log" |
-    tee -a "$results"
-  grep -q '^\[  PASSED  \]' "$log" || [[ $status != 0 ]] || record 1 "platform: the tests did not finish"
-  [[ $status == 0 ]] || grep -q '^\[  FAILED  \]' "$log" || record 1 "platform: the tests ended with status $status"
-  rm -rf "$prefix"
-}
-echo "# platform layer"
-run_platform_tests
 
 # The user's proxy, for the window's scenarios and the console report: a
 # tunnel leads to a website on a port of its own, so only a request that
@@ -337,12 +199,22 @@ run_report() {  # name settings(none|named|machine|endless) expected-web-version
   rm -rf "$prefix"
 }
 
+# The scenarios are the driver's (driver/scenarios.cpp), in its order; its
+# scale-<dpi> ones run together, in one prefix, as "scales" (lib/scales.sh).
+clone_prefix "$base" "$work/list"
+mapfile -t known < <(wine_in "$work/list" "$driver" --list | tr -d '\r')
+stop_wineserver "$work/list"; rm -rf "$work/list"
+((${#known[@]})) || die "the driver named no scenarios"
+scale_dpis=() all=()
+for scenario in "${known[@]}"; do
+  if [[ $scenario == scale-* ]]; then scale_dpis+=("${scenario#scale-}"); else all+=("$scenario"); fi
+done
+((${#scale_dpis[@]} == 0)) || all+=(scales)
 scenarios=("${@:3}")
-((${#scenarios[@]})) || scenarios=(ordinary network-drive no-drive late-drive endless-net website-down unreadable-answer
-                                   empty-latest-progs folder-not-creatable start-twice exit close-box
-                                   proxy-tunnel proxy-script proxy-407 proxy-407-negotiate
-                                   proxy-intercept website-stall slow-drive close-during-run
-                                   scales)
+((${#scenarios[@]})) || scenarios=("${all[@]}")
+for scenario in "${scenarios[@]}"; do
+  [[ " ${all[*]} " == *" $scenario "* ]] || die "no scenario $scenario; the driver's are: ${all[*]}"
+done
 for scenario in "${scenarios[@]}"; do
   echo "# scenario $scenario"
   run_scenario "$scenario"
@@ -393,8 +265,4 @@ if [[ -s $out/before-start.png && -s $out/after-run.png ]]; then
   expect "the findings are painted on the window ($changed pixels changed)" test "${changed:-0}" -gt 0 2>/dev/null
 fi
 
-passed=$(grep -c '^ok ' "$results" || true)
-failed=$(grep -c '^not ok ' "$results" || true)
-echo "# Wine suite: $((SECONDS - started)) s; screenshots and logs in $out"
-echo "$passed passed, $failed failed"
-((failed == 0))
+finish "Wine suite"

@@ -1,7 +1,8 @@
-# Programs for the Wine suite (tests/wine/run-wine-suite.sh), which runs them
-# in prefixes it prepares: the end-to-end driver of the window, the helper
-# that trusts the test CA inside one prefix, and the tests of the platform
-# layer that need that trust or drives laid out by the suite.
+# Programs for the Wine suite (run-wine-suite.sh) and the Wine platform tests
+# (run-platform-tests.sh), which run them in prefixes they prepare: the
+# end-to-end driver of the window, the helper that trusts the test CA inside
+# one prefix, and the tests of the platform layer that need that trust or
+# drives of every type.
 enable_language(RC)
 set(wine_tests_dir ${CMAKE_CURRENT_LIST_DIR})
 set(wine_tests_out ${CMAKE_CURRENT_BINARY_DIR}/wine)
@@ -52,3 +53,17 @@ keldo_wine_program(keldo_wine_platform_tests
 )
 target_link_libraries(keldo_wine_platform_tests PRIVATE keldo_windows_platform keldo_standin_fault_names
                       keldo_sample_installation psapi GTest::gtest GTest::gtest_main)
+
+# Under ctest (label wine): the platform tests above, then the suite, with
+# the stand-in website of the native build. Both serve the website on the
+# build's port and lay out the build's programs in their prefixes, which the
+# release checks sign: one at a time, after the release checks.
+get_filename_component(wine_tests_root "${wine_tests_dir}/../.." ABSOLUTE)
+set(KELDO_STANDIN_WEBSITE ${wine_tests_root}/build/linux/tools/standin-website/keldo-standin-website
+    CACHE FILEPATH "The stand-in website of the native build, for the Wine tests")
+add_test(NAME wine_platform
+         COMMAND bash ${wine_tests_dir}/run-platform-tests.sh ${CMAKE_BINARY_DIR} ${KELDO_STANDIN_WEBSITE})
+add_test(NAME wine_suite
+         COMMAND bash ${wine_tests_dir}/run-wine-suite.sh ${CMAKE_BINARY_DIR} ${KELDO_STANDIN_WEBSITE})
+set_tests_properties(wine_platform wine_suite PROPERTIES
+  LABELS wine RESOURCE_LOCK keldo_windows_programs DEPENDS release_checks TIMEOUT 3600)

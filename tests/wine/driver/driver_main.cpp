@@ -1,4 +1,5 @@
 // keldo_window_driver.exe <scenario> <CheckKeldoSupport.exe> [<shots folder>]
+// keldo_window_driver.exe --list: the scenarios' names, one a line.
 // Starts the program in the prefix it runs in, looks at its window as a user
 // would, presses its buttons and checks what follows. One "ok"/"not ok" line
 // per check. Exit code 0: every check passed; 1: a check failed; 64: bad
@@ -328,8 +329,13 @@ void RunScenario(CheckLog& log, const Scenario& scenario, HWND window, const Pro
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 2 && std::wstring(argv[1]) == L"--list") {
+    for (const std::string& name : ScenarioNames()) std::printf("%s\n", name.c_str());
+    return 0;
+  }
   if (argc < 3 || argc > 4) {
-    std::fprintf(stderr, "usage: keldo_window_driver <scenario> <program.exe> [<shots folder>]\n");
+    std::fprintf(stderr,
+                 "usage: keldo_window_driver <scenario> <program.exe> [<shots folder>] | --list\n");
     return kExitUsage;
   }
   const std::wstring scenarioName = argv[1];

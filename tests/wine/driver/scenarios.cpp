@@ -176,6 +176,12 @@ const Scenario* FindScenario(const std::string& name) {
   return nullptr;
 }
 
+std::vector<std::string> ScenarioNames() {
+  std::vector<std::string> names;
+  for (const Scenario& scenario : kScenarios) names.push_back(scenario.name);
+  return names;
+}
+
 std::wstring ExpectedCaption(const Scenario& scenario, Control control) {
   if (const auto found = scenario.captions.find(control); found != scenario.captions.end()) {
     return found->second;

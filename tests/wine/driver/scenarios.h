@@ -40,6 +40,9 @@ struct Scenario {
 };
 
 const Scenario* FindScenario(const std::string& name);
+// Every scenario's name, in the order the suite runs them: the one list of
+// scenarios, which the suite asks for (keldo_window_driver --list).
+std::vector<std::string> ScenarioNames();
 
 std::wstring DesignCaption(Control control);
 // The caption a scenario expects for `control`.

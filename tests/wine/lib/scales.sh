@@ -6,9 +6,8 @@
 # must see; they change the settings for their second run and put the
 # ordinary ones back before they end.
 # Needs what run-wine-suite.sh defines: $work, $out, $driver, $base, record,
-# start_site, stop_site, watch_shots, stop_watcher and the prefix helpers.
-
-scale_dpis=(96 144 192)
+# start_site, stop_site, watch_shots, stop_watcher, the prefix helpers, and
+# scale_dpis, the DPIs of the driver's scale-<dpi> scenarios.
 
 set_dpi() {  # prefix dpi
   wine_in "$1" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$2" /f >/dev/null

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "shared/ansi_best_fit_cases.h"
+#include "support/ansi_best_fit_cases.h"
 
 namespace keldo {
 

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "shared/wine_hive_cases.h"
+#include "support/wine_hive_cases.h"
 
 namespace keldo {
 
