@@ -124,7 +124,7 @@ proxy_checks() {  # scenario
   case $1 in
     proxy-tunnel | proxy-script)
       expect "$1: both requests went through the proxy's tunnel" \
-        test "$(grep -c "^TUNNEL closed localhost:$port" "$proxy_log")" -ge 1 ;;
+        test "$(grep -c "^TUNNEL open localhost:$port" "$proxy_log")" -ge 1 ;;
     proxy-407*) expect "$1: the proxy was asked, and refused" grep -q "^CONNECT localhost:$port 407" "$proxy_log" ;;
     proxy-intercept)
       expect "$1: the intercepting proxy's certificate was refused" grep -q '^INTERCEPT refused' "$proxy_log"

@@ -114,6 +114,9 @@ def handle(settings, conn):
                           ["Proxy-Authenticate: Negotiate", "Proxy-Authenticate: NTLM"])
         if settings.mode == "intercept":
             conn.sendall(b"HTTP/1.1 200 Connection established\r\n\r\n")
+            # Logged now, not only at the close: the suite may stop the proxy
+            # before a tunnel's last bytes have drained.
+            log(settings, "TUNNEL open " + target)
             context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
             context.load_cert_chain(settings.cert, settings.key)
             try:
@@ -144,6 +147,9 @@ def handle(settings, conn):
             return answer(conn, "502 Bad Gateway")
         with upstream:
             conn.sendall(b"HTTP/1.1 200 Connection established\r\n\r\n")
+            # Logged now, not only at the close: the suite may stop the proxy
+            # before a tunnel's last bytes have drained.
+            log(settings, "TUNNEL open " + target)
             conn.settimeout(None)
             upstream.settimeout(None)
             relay(conn, upstream, deadline)

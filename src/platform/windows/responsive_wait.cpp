@@ -59,6 +59,9 @@ bool ThreadHasWindow() {
   return false;
 }
 
+namespace {
+
+// Serves this thread's paint and sent messages that are waiting now.
 void ServeWindowMessages() {
   MSG message;
   // PeekMessage delivers the sent messages itself and hands out the paint
@@ -76,6 +79,8 @@ void ServeWindowMessages() {
     DispatchMessageW(&message);
   }
 }
+
+}  // namespace
 
 DWORD WaitForAllServed(DWORD count, const HANDLE* handles, DWORD ms) {
   if (count == 0 || count > kMaxServedHandles || handles == nullptr) {

@@ -57,9 +57,6 @@ inline constexpr DWORD kMaxServedHandles = MAXIMUM_WAIT_OBJECTS - 1;
 // a handle as done once it is signalled.
 DWORD WaitForAllServed(DWORD count, const HANDLE* handles, DWORD ms);
 
-// Serves this thread's paint and sent messages that are waiting now.
-void ServeWindowMessages();
-
 // Whether the calling thread owns a window, and so has messages to serve.
 bool ThreadHasWindow();
 
