@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <ostream>
 
+#include "sample_installation_values.h"
 #include "standin-website/fault_names.h"
 
 namespace keldo {
@@ -27,7 +28,7 @@ struct WebContractCase {
   std::int32_t fetchCallOK;
   bool fetchFailureText;
   FileAfter file;
-  // SubmitForm of the support form for serial 123456.
+  // SubmitForm of the support form for the sample installation's serial.
   std::int32_t formCallOK;
   bool formFailureText;
   const char* formReply;  // the reply's text, UTF-8
@@ -37,7 +38,7 @@ struct WebContractCase {
 inline void PrintTo(const WebContractCase& c, std::ostream* out) { *out << c.name; }
 
 inline constexpr char kContractSupportAnswer[] =
-    "Serial=123456\nExpired=No expires: 31/12/2027\r\n";
+    "Serial=" KELDO_SAMPLE_SERIAL "\nExpired=No expires: " KELDO_SAMPLE_WEBSITE_EXPIRY "\r\n";
 inline constexpr char kContractNotFoundPage[] = "<html><body>Not Found</body></html>\r\n";
 
 // A failed call of either kind: nothing usable, and a failure text.
