@@ -24,7 +24,7 @@ struct Exchange {
   bool answered = false;  // a complete HTTP answer, of any status
   long status = 0;
   std::string body;     // at most kMaxReplyBytes
-  std::string failure;  // curl's own text and code when not answered
+  std::string failure;  // when not answered: why, with the address and curl's own text and code
   std::string route;    // the proxy used, or "direct", and why
 };
 

@@ -16,7 +16,7 @@ std::int32_t CurlWebClient::FetchToFile(const Text& address, const Text& localPa
   const Exchange exchange = RunExchange(session_, url, std::nullopt, limits_);
   routeNotes_.assign(1, FromUtf8("Proxy for " + url + ": " + exchange.route));
   lastCallOK_ = exchange.answered ? 1 : 0;
-  if (!exchange.answered) return Fail(exchange.failure + " from " + url);
+  if (!exchange.answered) return Fail(exchange.failure);
   if (exchange.status < 200 || exchange.status > 299) {
     return Fail("HTTP status " + std::to_string(exchange.status) + " from " + url);
   }
@@ -40,7 +40,7 @@ std::unique_ptr<WebReply> CurlWebClient::SubmitForm(const Text& address, const F
   routeNotes_.assign(1, FromUtf8("Proxy for " + url + ": " + exchange.route));
   lastCallOK_ = exchange.answered ? 1 : 0;
   if (!exchange.answered) {
-    Fail(exchange.failure + " from " + url);
+    Fail(exchange.failure);
     return std::make_unique<WebReply>(Text());
   }
   // Any status is an answer whose page the caller reads: the call did not

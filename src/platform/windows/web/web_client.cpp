@@ -160,7 +160,7 @@ struct WinHttpClient::RequestRun {
 };
 
 bool WinHttpClient::RequestRun::Fail(const char* step, DWORD code) {
-  return Fail(FromUtf8(step) + u" failed: " + WinHttpErrorNote(code));
+  return Fail(FromUtf8(PlatformFailureText(step, ToUtf8(WinHttpErrorText(code)), code)));
 }
 
 bool WinHttpClient::RequestRun::Fail(const Text& text) {
