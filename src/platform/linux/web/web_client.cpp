@@ -10,8 +10,7 @@ std::int32_t CurlWebClient::Fail(const std::string& text) {
 }
 
 std::int32_t CurlWebClient::FetchToFile(const Text& address, const Text& localPath) {
-  failure_.clear();
-  routeNotes_.clear();
+  StartCall();
   const std::string url = ToUtf8(address);
   const Exchange exchange = RunExchange(session_, url, std::nullopt, limits_);
   routeNotes_.assign(1, FromUtf8("Proxy for " + url + ": " + exchange.route));
@@ -33,8 +32,7 @@ std::int32_t CurlWebClient::FetchToFile(const Text& address, const Text& localPa
 }
 
 std::unique_ptr<WebReply> CurlWebClient::SubmitForm(const Text& address, const FormFields& fields) {
-  failure_.clear();
-  routeNotes_.clear();
+  StartCall();
   const std::string url = ToUtf8(address);
   Exchange exchange = RunExchange(session_, url, EncodeForm(fields), limits_);
   routeNotes_.assign(1, FromUtf8("Proxy for " + url + ": " + exchange.route));

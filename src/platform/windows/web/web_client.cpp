@@ -382,12 +382,10 @@ bool WinHttpClient::Exchange(Text address, std::wstring method, std::string body
 }
 
 std::int32_t WinHttpClient::FetchToFile(const Text& address, const Text& localPath) {
-  failure_.clear();
-  lastCallOk_ = 0;
-  routeNotes_.clear();
+  StartCall();
   Answer answer;
   if (!Exchange(address, L"GET", std::string(), nullptr, answer)) return 0;
-  lastCallOk_ = 1;
+  lastCallOK_ = 1;
   if (answer.status < 200 || answer.status > 299) {
     failure_ = u"HTTP status " + DecimalText(answer.status) + u" from " + address;
     return 0;
@@ -409,15 +407,13 @@ std::int32_t WinHttpClient::FetchToFile(const Text& address, const Text& localPa
 }
 
 std::unique_ptr<WebReply> WinHttpClient::SubmitForm(const Text& address, const FormFields& fields) {
-  failure_.clear();
-  lastCallOk_ = 0;
-  routeNotes_.clear();
+  StartCall();
   Answer answer;
   if (!Exchange(address, L"POST", EncodeForm(fields),
                 L"Content-Type: application/x-www-form-urlencoded\r\n", answer)) {
     return std::make_unique<WebReply>(Text());
   }
-  lastCallOk_ = 1;
+  lastCallOK_ = 1;
   return std::make_unique<WebReply>(FromUtf8(answer.body));
 }
 
