@@ -176,7 +176,7 @@ void SetUpRequest(Options& options, const std::string& url, const WebLimits& lim
       .Set(CURLOPT_PROTOCOLS_STR, "https")
       .Set(CURLOPT_REDIR_PROTOCOLS_STR, "https")
       .Set(CURLOPT_FOLLOWLOCATION, 1L)
-      .Set(CURLOPT_MAXREDIRS, 5L)
+      .Set(CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects))
       .Set(CURLOPT_SSL_VERIFYPEER, 1L)
       .Set(CURLOPT_SSL_VERIFYHOST, 2L)
       .Set(CURLOPT_NOSIGNAL, 1L)

@@ -1,12 +1,12 @@
 #pragma once
 // One HTTPS exchange through libcurl, with every limit this program sets:
-// verification always on, https only (redirects included, at most five),
+// verification always on, https only (redirects included, at most kMaxRedirects),
 // time-outs, and the reply cap.
 #include <chrono>
 #include <optional>
 #include <string>
 
-#include "base/web_timeouts.h"
+#include "base/web_limits.h"
 #include "platform/linux/web/web_session.h"
 
 namespace keldo {

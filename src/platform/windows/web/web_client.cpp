@@ -6,7 +6,7 @@
 #include <chrono>
 
 #include "base/errors.h"
-#include "base/web_timeouts.h"
+#include "base/web_limits.h"
 #include "platform/windows/files/file_tool.h"
 #include "platform/windows/responsive_wait.h"
 #include "platform/windows/web/file_replace.h"
