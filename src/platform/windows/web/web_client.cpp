@@ -7,7 +7,6 @@
 
 #include "base/errors.h"
 #include "base/web_limits.h"
-#include "platform/windows/files/file_tool.h"
 #include "platform/windows/responsive_wait.h"
 #include "platform/windows/web/file_replace.h"
 #include "platform/windows/web/web_address.h"
@@ -416,11 +415,5 @@ std::unique_ptr<WebReply> WinHttpClient::SubmitForm(const Text& address, const F
   lastCallOK_ = 1;
   return std::make_unique<WebReply>(FromUtf8(answer.body));
 }
-
-std::unique_ptr<WebClient> WinHttpComponent::NewWebClient() {
-  return std::make_unique<WinHttpClient>();
-}
-
-std::unique_ptr<FileTool> WinHttpComponent::NewFileTool() { return std::make_unique<FolderTool>(); }
 
 }  // namespace keldo

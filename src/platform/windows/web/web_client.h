@@ -25,10 +25,4 @@ class WinHttpClient final : public WebCallRecord {
                 Answer& answer);
 };
 
-class WinHttpComponent final : public WebComponent {
- public:
-  std::unique_ptr<WebClient> NewWebClient() override;
-  std::unique_ptr<FileTool> NewFileTool() override;
-};
-
 }  // namespace keldo
