@@ -60,10 +60,6 @@ bool QueryContentLength(HINTERNET request, DWORD& length) {
                              WINHTTP_HEADER_NAME_BY_INDEX, &length, &size, WINHTTP_NO_HEADER_INDEX);
 }
 
-Text WinHttpErrorNote(DWORD code) {
-  return u"WinHTTP error " + DecimalText(code) + u": " + WinHttpErrorText(code);
-}
-
 // The headers of an answer, interim answers and trailers included, stay
 // within the same bound as on every other platform. WinHTTP's own default
 // is 64 KiB too; set it so that a changed default cannot widen it.
@@ -151,6 +147,7 @@ struct WinHttpClient::RequestRun {
   bool ReadChunk(HINTERNET request, DWORD available, const Text& address, std::string& body);
   bool EndOfBody(HINTERNET request, const Text& address, std::size_t received);
   bool Fail(const char* step, DWORD code);
+  bool FailBecause(const Text& address, const Text& reason, DWORD code);
   bool Fail(const Text& text);
 
   Text failure_;
@@ -160,6 +157,12 @@ struct WinHttpClient::RequestRun {
 
 bool WinHttpClient::RequestRun::Fail(const char* step, DWORD code) {
   return Fail(FromUtf8(PlatformFailureText(step, ToUtf8(WinHttpErrorText(code)), code)));
+}
+
+// A failure that our own rule finds, worded with the WinHTTP code that names it.
+bool WinHttpClient::RequestRun::FailBecause(const Text& address, const Text& reason, DWORD code) {
+  return Fail(FromUtf8(PlatformFailureText("Requesting " + ToUtf8(address),
+                                           ToUtf8(reason + u": " + WinHttpErrorText(code)), code)));
 }
 
 bool WinHttpClient::RequestRun::Fail(const Text& text) {
@@ -195,8 +198,8 @@ bool WinHttpClient::RequestRun::Open(const Text& address, const std::wstring& me
   lastAddress_ = address;
   const auto target = ParseHttpsAddress(address);
   if (!target) {
-    return Fail(u"Only https addresses are used, not: " + address + u" (" +
-                WinHttpErrorNote(ERROR_WINHTTP_UNRECOGNIZED_SCHEME) + u")");
+    return FailBecause(address, u"Only https addresses are used",
+                       ERROR_WINHTTP_UNRECOGNIZED_SCHEME);
   }
   WinHttpPool& pool = WinHttpPool::Process();
   request.route = RouteRequest(proxySettings, address, target->host, target->port);
@@ -262,9 +265,10 @@ bool WinHttpClient::RequestRun::Send(HINTERNET request, const Text& address,
     return Fail("WinHttpReceiveResponse", GetLastError());
   }
   if (!HeadersWithinBound(request)) {
-    return Fail(u"The headers of the answer from " + address + u" are larger than " +
-                DecimalText(kMaxReplyHeadBytes) + u" bytes (" +
-                WinHttpErrorNote(ERROR_WINHTTP_HEADER_SIZE_OVERFLOW) + u")");
+    return FailBecause(
+        address,
+        u"The answer's headers are larger than " + DecimalText(kMaxReplyHeadBytes) + u" bytes",
+        ERROR_WINHTTP_HEADER_SIZE_OVERFLOW);
   }
   if (!QueryStatus(request, status)) return Fail("WinHttpQueryHeaders", GetLastError());
   return true;
@@ -336,9 +340,10 @@ bool WinHttpClient::RequestRun::EndOfBody(HINTERNET request, const Text& address
                                           std::size_t received) {
   DWORD promised = 0;
   if (QueryContentLength(request, promised) && received < promised) {
-    return Fail(u"The answer from " + address + u" stopped after " + DecimalText(received) +
-                u" of " + DecimalText(promised) + u" bytes (" +
-                WinHttpErrorNote(ERROR_WINHTTP_CONNECTION_ERROR) + u")");
+    return FailBecause(address,
+                       u"The answer stopped after " + DecimalText(received) + u" of " +
+                           DecimalText(promised) + u" bytes",
+                       ERROR_WINHTTP_CONNECTION_ERROR);
   }
   return true;
 }
