@@ -51,6 +51,27 @@ class WebClient {
   virtual std::unique_ptr<WebReply> SubmitForm(const Text& address, const FormFields& fields) = 0;
 };
 
+// What a web client's last call left behind, kept the same way by every
+// platform's client: each call starts with StartCall and records as it goes.
+class WebCallRecord : public WebClient {
+ public:
+  Text FailureText() const final { return failure_; }
+  std::int32_t LastCallOK() const final { return lastCallOK_; }
+  std::vector<Text> RouteNotes() const final { return routeNotes_; }
+
+ protected:
+  // Forgets the call before.
+  void StartCall() {
+    failure_.clear();
+    lastCallOK_ = 0;
+    routeNotes_.clear();
+  }
+
+  Text failure_;
+  std::int32_t lastCallOK_ = 0;
+  std::vector<Text> routeNotes_;
+};
+
 class FileTool {
  public:
   virtual ~FileTool() = default;

@@ -6,7 +6,7 @@
 #include "platform/windows/mapper/drive_mapper.h"
 #include "platform/windows/registry/network_registry.h"
 #include "platform/windows/registry/settings_store.h"
-#include "platform/windows/web/web_client.h"
+#include "platform/windows/web/web_component.h"
 
 namespace keldo {
 

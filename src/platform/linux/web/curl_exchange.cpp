@@ -176,7 +176,7 @@ void SetUpRequest(Options& options, const std::string& url, const WebLimits& lim
       .Set(CURLOPT_PROTOCOLS_STR, "https")
       .Set(CURLOPT_REDIR_PROTOCOLS_STR, "https")
       .Set(CURLOPT_FOLLOWLOCATION, 1L)
-      .Set(CURLOPT_MAXREDIRS, 5L)
+      .Set(CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects))
       .Set(CURLOPT_SSL_VERIFYPEER, 1L)
       .Set(CURLOPT_SSL_VERIFYHOST, 2L)
       .Set(CURLOPT_NOSIGNAL, 1L)
@@ -214,12 +214,12 @@ void WatchDeadline(Options& options, Deadline& deadline) {
 
 // The answer of a transfer that ended well, unless it came around the proxy
 // named.
-void TakeAnswer(CurlSession::Lease& easy, const ProxyRoute& route, Receiver& receiver,
-                Exchange& result) {
+void TakeAnswer(CurlSession::Lease& easy, const std::string& url, const ProxyRoute& route,
+                Receiver& receiver, Exchange& result) {
   const std::string peerProblem = PeerProblem(easy.get(), route);
   if (!peerProblem.empty()) {
     easy.Failed();
-    result.failure = peerProblem;
+    result.failure = peerProblem + " from " + url;
     return;
   }
   curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &result.status);
@@ -227,9 +227,11 @@ void TakeAnswer(CurlSession::Lease& easy, const ProxyRoute& route, Receiver& rec
   result.body = std::move(receiver.body);
 }
 
-// Why a transfer failed: a bound of ours by name, else libcurl's own text.
-std::string FailureText(CURLcode code, const Receiver& receiver, const Deadline& deadline,
-                        const char* errorText, const ProxyRoute& route, const WebLimits& limits) {
+// Why a transfer failed, in the platforms' one form with libcurl's code: a
+// bound of ours by name, else libcurl's own text.
+std::string FailureText(const std::string& url, CURLcode code, const Receiver& receiver,
+                        const Deadline& deadline, const char* errorText, const ProxyRoute& route,
+                        const WebLimits& limits) {
   std::string text;
   if (receiver.headOverCap) {
     text = "The answer's headers are larger than " + std::to_string(kMaxReplyHeadBytes) + " bytes";
@@ -240,7 +242,7 @@ std::string FailureText(CURLcode code, const Receiver& receiver, const Deadline&
   } else {
     text = WithoutProxySecrets(errorText[0] != '\0' ? errorText : curl_easy_strerror(code), route);
   }
-  return text + " (curl code " + std::to_string(code) + ")";
+  return PlatformFailureText("Requesting " + url, text, code);
 }
 
 }  // namespace
@@ -258,7 +260,7 @@ Exchange RunExchange(CurlSession& session, const std::string& url,
   const ProxyRoute route = ApplyCurlProxy(options, url);
   result.route = route.note;
   if (!route.problem.empty()) {
-    result.failure = "Cannot use the proxy " + route.note + ": " + route.problem;
+    result.failure = "Cannot use the proxy " + route.note + ": " + route.problem + " from " + url;
     return result;
   }
   if (formBody) SetFormBody(options, *formBody);
@@ -267,11 +269,11 @@ Exchange RunExchange(CurlSession& session, const std::string& url,
 
   const CURLcode code = curl_easy_perform(easy.get());
   if (code == CURLE_OK) {
-    TakeAnswer(easy, route, receiver, result);
+    TakeAnswer(easy, url, route, receiver, result);
     return result;
   }
   easy.Failed();
-  result.failure = FailureText(code, receiver, deadline, errorText, route, limits);
+  result.failure = FailureText(url, code, receiver, deadline, errorText, route, limits);
   return result;
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 // One HTTPS exchange through libcurl, with every limit this program sets:
-// verification always on, https only (redirects included, at most five),
+// verification always on, https only (redirects included, at most kMaxRedirects),
 // time-outs, and the reply cap.
 #include <chrono>
 #include <optional>
 #include <string>
 
-#include "base/web_timeouts.h"
+#include "base/web_limits.h"
 #include "platform/linux/web/web_session.h"
 
 namespace keldo {
@@ -24,7 +24,7 @@ struct Exchange {
   bool answered = false;  // a complete HTTP answer, of any status
   long status = 0;
   std::string body;     // at most kMaxReplyBytes
-  std::string failure;  // curl's own text and code when not answered
+  std::string failure;  // when not answered: why, with the address and curl's own text and code
   std::string route;    // the proxy used, or "direct", and why
 };
 

@@ -10,13 +10,12 @@ std::int32_t CurlWebClient::Fail(const std::string& text) {
 }
 
 std::int32_t CurlWebClient::FetchToFile(const Text& address, const Text& localPath) {
-  failure_.clear();
-  routeNotes_.clear();
+  StartCall();
   const std::string url = ToUtf8(address);
   const Exchange exchange = RunExchange(session_, url, std::nullopt, limits_);
   routeNotes_.assign(1, FromUtf8("Proxy for " + url + ": " + exchange.route));
   lastCallOK_ = exchange.answered ? 1 : 0;
-  if (!exchange.answered) return Fail(exchange.failure + " from " + url);
+  if (!exchange.answered) return Fail(exchange.failure);
   if (exchange.status < 200 || exchange.status > 299) {
     return Fail("HTTP status " + std::to_string(exchange.status) + " from " + url);
   }
@@ -33,14 +32,13 @@ std::int32_t CurlWebClient::FetchToFile(const Text& address, const Text& localPa
 }
 
 std::unique_ptr<WebReply> CurlWebClient::SubmitForm(const Text& address, const FormFields& fields) {
-  failure_.clear();
-  routeNotes_.clear();
+  StartCall();
   const std::string url = ToUtf8(address);
   Exchange exchange = RunExchange(session_, url, EncodeForm(fields), limits_);
   routeNotes_.assign(1, FromUtf8("Proxy for " + url + ": " + exchange.route));
   lastCallOK_ = exchange.answered ? 1 : 0;
   if (!exchange.answered) {
-    Fail(exchange.failure + " from " + url);
+    Fail(exchange.failure);
     return std::make_unique<WebReply>(Text());
   }
   // Any status is an answer whose page the caller reads: the call did not

@@ -5,13 +5,10 @@
 
 namespace keldo {
 
-class CurlWebClient : public WebClient {
+class CurlWebClient : public WebCallRecord {
  public:
   CurlWebClient(const WinePaths& paths, CurlSession& session, WebLimits limits)
       : paths_(paths), session_(session), limits_(limits) {}
-  Text FailureText() const override { return failure_; }
-  std::int32_t LastCallOK() const override { return lastCallOK_; }
-  std::vector<Text> RouteNotes() const override { return routeNotes_; }
   std::int32_t FetchToFile(const Text& address, const Text& localPath) override;
   std::unique_ptr<WebReply> SubmitForm(const Text& address, const FormFields& fields) override;
 
@@ -21,9 +18,6 @@ class CurlWebClient : public WebClient {
   const WinePaths& paths_;
   CurlSession& session_;
   WebLimits limits_;
-  Text failure_;
-  std::int32_t lastCallOK_ = 0;
-  std::vector<Text> routeNotes_;
 };
 
 }  // namespace keldo

@@ -19,8 +19,6 @@ std::optional<HttpsAddress> ParseHttpsAddress(const Text& address);
 // The absolute address that a Location header points to, seen from `base`.
 Text ResolveLocation(const Text& base, const Text& location);
 
-inline constexpr int kMaxRedirects = 5;
-
 bool IsRedirectStatus(unsigned long status);
 
 // The method of the request that follows a redirect: 307 and 308 keep it

@@ -6,8 +6,7 @@
 #include <chrono>
 
 #include "base/errors.h"
-#include "base/web_timeouts.h"
-#include "platform/windows/files/file_tool.h"
+#include "base/web_limits.h"
 #include "platform/windows/responsive_wait.h"
 #include "platform/windows/web/file_replace.h"
 #include "platform/windows/web/web_address.h"
@@ -59,10 +58,6 @@ bool QueryContentLength(HINTERNET request, DWORD& length) {
   DWORD size = sizeof length;
   return WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_LENGTH | WINHTTP_QUERY_FLAG_NUMBER,
                              WINHTTP_HEADER_NAME_BY_INDEX, &length, &size, WINHTTP_NO_HEADER_INDEX);
-}
-
-Text WinHttpErrorNote(DWORD code) {
-  return u"WinHTTP error " + DecimalText(code) + u": " + WinHttpErrorText(code);
 }
 
 // The headers of an answer, interim answers and trailers included, stay
@@ -152,6 +147,7 @@ struct WinHttpClient::RequestRun {
   bool ReadChunk(HINTERNET request, DWORD available, const Text& address, std::string& body);
   bool EndOfBody(HINTERNET request, const Text& address, std::size_t received);
   bool Fail(const char* step, DWORD code);
+  bool FailBecause(const Text& address, const Text& reason, DWORD code);
   bool Fail(const Text& text);
 
   Text failure_;
@@ -160,7 +156,13 @@ struct WinHttpClient::RequestRun {
 };
 
 bool WinHttpClient::RequestRun::Fail(const char* step, DWORD code) {
-  return Fail(FromUtf8(step) + u" failed: " + WinHttpErrorNote(code));
+  return Fail(FromUtf8(PlatformFailureText(step, ToUtf8(WinHttpErrorText(code)), code)));
+}
+
+// A failure that our own rule finds, worded with the WinHTTP code that names it.
+bool WinHttpClient::RequestRun::FailBecause(const Text& address, const Text& reason, DWORD code) {
+  return Fail(FromUtf8(PlatformFailureText("Requesting " + ToUtf8(address),
+                                           ToUtf8(reason + u": " + WinHttpErrorText(code)), code)));
 }
 
 bool WinHttpClient::RequestRun::Fail(const Text& text) {
@@ -196,8 +198,8 @@ bool WinHttpClient::RequestRun::Open(const Text& address, const std::wstring& me
   lastAddress_ = address;
   const auto target = ParseHttpsAddress(address);
   if (!target) {
-    return Fail(u"Only https addresses are used, not: " + address + u" (" +
-                WinHttpErrorNote(ERROR_WINHTTP_UNRECOGNIZED_SCHEME) + u")");
+    return FailBecause(address, u"Only https addresses are used",
+                       ERROR_WINHTTP_UNRECOGNIZED_SCHEME);
   }
   WinHttpPool& pool = WinHttpPool::Process();
   request.route = RouteRequest(proxySettings, address, target->host, target->port);
@@ -263,9 +265,10 @@ bool WinHttpClient::RequestRun::Send(HINTERNET request, const Text& address,
     return Fail("WinHttpReceiveResponse", GetLastError());
   }
   if (!HeadersWithinBound(request)) {
-    return Fail(u"The headers of the answer from " + address + u" are larger than " +
-                DecimalText(kMaxReplyHeadBytes) + u" bytes (" +
-                WinHttpErrorNote(ERROR_WINHTTP_HEADER_SIZE_OVERFLOW) + u")");
+    return FailBecause(
+        address,
+        u"The answer's headers are larger than " + DecimalText(kMaxReplyHeadBytes) + u" bytes",
+        ERROR_WINHTTP_HEADER_SIZE_OVERFLOW);
   }
   if (!QueryStatus(request, status)) return Fail("WinHttpQueryHeaders", GetLastError());
   return true;
@@ -337,9 +340,10 @@ bool WinHttpClient::RequestRun::EndOfBody(HINTERNET request, const Text& address
                                           std::size_t received) {
   DWORD promised = 0;
   if (QueryContentLength(request, promised) && received < promised) {
-    return Fail(u"The answer from " + address + u" stopped after " + DecimalText(received) +
-                u" of " + DecimalText(promised) + u" bytes (" +
-                WinHttpErrorNote(ERROR_WINHTTP_CONNECTION_ERROR) + u")");
+    return FailBecause(address,
+                       u"The answer stopped after " + DecimalText(received) + u" of " +
+                           DecimalText(promised) + u" bytes",
+                       ERROR_WINHTTP_CONNECTION_ERROR);
   }
   return true;
 }
@@ -382,12 +386,10 @@ bool WinHttpClient::Exchange(Text address, std::wstring method, std::string body
 }
 
 std::int32_t WinHttpClient::FetchToFile(const Text& address, const Text& localPath) {
-  failure_.clear();
-  lastCallOk_ = 0;
-  routeNotes_.clear();
+  StartCall();
   Answer answer;
   if (!Exchange(address, L"GET", std::string(), nullptr, answer)) return 0;
-  lastCallOk_ = 1;
+  lastCallOK_ = 1;
   if (answer.status < 200 || answer.status > 299) {
     failure_ = u"HTTP status " + DecimalText(answer.status) + u" from " + address;
     return 0;
@@ -409,22 +411,14 @@ std::int32_t WinHttpClient::FetchToFile(const Text& address, const Text& localPa
 }
 
 std::unique_ptr<WebReply> WinHttpClient::SubmitForm(const Text& address, const FormFields& fields) {
-  failure_.clear();
-  lastCallOk_ = 0;
-  routeNotes_.clear();
+  StartCall();
   Answer answer;
   if (!Exchange(address, L"POST", EncodeForm(fields),
                 L"Content-Type: application/x-www-form-urlencoded\r\n", answer)) {
     return std::make_unique<WebReply>(Text());
   }
-  lastCallOk_ = 1;
+  lastCallOK_ = 1;
   return std::make_unique<WebReply>(FromUtf8(answer.body));
 }
-
-std::unique_ptr<WebClient> WinHttpComponent::NewWebClient() {
-  return std::make_unique<WinHttpClient>();
-}
-
-std::unique_ptr<FileTool> WinHttpComponent::NewFileTool() { return std::make_unique<FolderTool>(); }
 
 }  // namespace keldo

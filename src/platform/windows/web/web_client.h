@@ -4,17 +4,13 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include "base/web_component.h"
 
 namespace keldo {
 
-class WinHttpClient final : public WebClient {
+class WinHttpClient final : public WebCallRecord {
  public:
-  Text FailureText() const override { return failure_; }
-  std::int32_t LastCallOK() const override { return lastCallOk_; }
-  std::vector<Text> RouteNotes() const override { return routeNotes_; }
   std::int32_t FetchToFile(const Text& address, const Text& localPath) override;
   std::unique_ptr<WebReply> SubmitForm(const Text& address, const FormFields& fields) override;
 
@@ -27,16 +23,6 @@ class WinHttpClient final : public WebClient {
   // True with a complete answer of any status; false with failure_ set.
   bool Exchange(Text address, std::wstring method, std::string body, const wchar_t* headers,
                 Answer& answer);
-
-  Text failure_;
-  std::int32_t lastCallOk_ = 0;
-  std::vector<Text> routeNotes_;
-};
-
-class WinHttpComponent final : public WebComponent {
- public:
-  std::unique_ptr<WebClient> NewWebClient() override;
-  std::unique_ptr<FileTool> NewFileTool() override;
 };
 
 }  // namespace keldo

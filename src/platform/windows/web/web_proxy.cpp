@@ -3,7 +3,7 @@
 #include <chrono>
 
 #include "base/program_version.h"
-#include "base/web_timeouts.h"
+#include "base/web_limits.h"
 #include "platform/windows/unique_handle.h"
 #include "platform/windows/web/web_session.h"
 #include "platform/windows/wide_text.h"

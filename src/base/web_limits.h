@@ -1,6 +1,7 @@
 #pragma once
-// How long a web call may take, the same on every platform. Each web client
-// maps these onto its library's own settings; none keeps a number of its own.
+// How long a web call may take and how far it may be redirected, the same on
+// every platform. Each web client maps these onto its library's own settings;
+// none keeps a number of its own.
 #include <chrono>
 
 namespace keldo {
@@ -28,5 +29,8 @@ inline constexpr std::chrono::seconds kWebDeadlineGrace{1};
 // A proxy configuration script that cannot be fetched must not hold the
 // check up for long: each step of fetching it has this bound.
 inline constexpr std::chrono::seconds kProxyScriptTimeout{5};
+
+// Redirects followed in one call; the one after these fails the call.
+inline constexpr int kMaxRedirects = 5;
 
 }  // namespace keldo
