@@ -124,6 +124,8 @@ TEST_F(WebClientTest, DownloadIntoAMissingFolderFails) {
   EXPECT_FALSE(client->FailureText().empty());
 }
 
+// The answers and faults of the contract table (WebContract below) aside:
+// serial numbers of every shape, and a fault only this client meets.
 TEST_F(WebClientTest, FormPostGetsAnyCompleteAnswer) {
   const struct {
     std::string website;
@@ -131,26 +133,10 @@ TEST_F(WebClientTest, FormPostGetsAnyCompleteAnswer) {
     std::int32_t answered;
     const char16_t* reply;
   } cases[] = {
-      {StandinServer::Trusted().Website(), u"123456", 1,
-       u"Serial=123456\nExpired=No expires: 31/12/2027\r\n"},
       {StandinServer::Trusted().Website(), u"", 1, u"Serial=\nExpired=Unknown\r\n"},
       {StandinServer::Trusted().Website(), u"12 34&x=\u00e9", 1,
        u"Serial=12 34&x=\u00e9\nExpired=Unknown\r\n"},
-      {StandinServer::Trusted().Website(standin_fault::kRedirect), u"123456", 1,
-       u"<html><body>Not Found</body></html>\r\n"},
-      {StandinServer::Trusted().Website(standin_fault::kNotFound), u"123456", 1,
-       u"<html><body>Not Found</body></html>\r\n"},
-      {StandinServer::Trusted().Website(standin_fault::kServerError), u"123456", 1,
-       u"<html><body>Internal Server Error</body></html>\r\n"},
-      {StandinServer::Trusted().Website(standin_fault::kSilent), u"123456", 0, u""},
-      {StandinServer::Trusted().Website(standin_fault::kDrip), u"123456", 0, u""},
-      {StandinServer::Trusted().Website(standin_fault::kHuge), u"123456", 0, u""},
-      {StandinServer::Trusted().Website(standin_fault::kCut), u"123456", 0, u""},
-      {StandinServer::Trusted().Website(standin_fault::kHttpRedirect), u"123456", 0, u""},
       {StandinServer::Trusted().Website(standin_fault::kTrailerFlood), u"123456", 0, u""},
-      {StandinServer::Trusted().Website(standin_fault::kInterimFlood), u"123456", 0, u""},
-      {StandinServer::Untrusted().Website(), u"123456", 0, u""},
-      {"https://127.0.0.1:" + std::to_string(ClosedPort()), u"123456", 0, u""},
   };
   for (const auto& c : cases) {
     std::unique_ptr<WebClient> client;
