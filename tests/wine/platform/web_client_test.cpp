@@ -329,7 +329,8 @@ TEST_F(WebClientTest, DownloadAndFormPostGiveTheAgreedResults) {
       ADD_FAILURE() << "still waiting after " << kHungAfterMs / 1000 << " s";
       continue;
     }
-    std::printf("%s %s: %s\n", kWebContractCases[i / 2].name, call.form ? "form" : "download",
+    std::printf("%s %s: %llu ms: %s\n", kWebContractCases[i / 2].name,
+                call.form ? "form" : "download", static_cast<unsigned long long>(call.tookMs),
                 ToUtf8(call.failure).c_str());
     ExpectContract(kWebContractCases[i / 2], call);
     ExpectFailureCode(kWebContractCases[i / 2], call);
