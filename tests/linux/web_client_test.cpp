@@ -184,8 +184,8 @@ TEST_P(WebContract, DownloadAndFormPostGiveTheAgreedResults) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryCase, WebContract, ::testing::ValuesIn(kWebContractCases),
-                         [](const ::testing::TestParamInfo<WebContractCase>& info) {
-                           return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<WebContractCase>& row) {
+                           return std::string(row.param.name);
                          });
 
 // The requests of a run share one connection: the stand-in's log shows one
