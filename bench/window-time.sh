@@ -6,6 +6,8 @@
 # is not there.   bench/window-time.sh [runs, default 10]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=../scripts/lib/wine_prefix.sh
+source scripts/lib/wine_prefix.sh
 runs=${1:-10}
 [[ -f src/window/CMakeLists.txt ]] || { echo "no Windows program in this tree"; exit 1; }
 for tool in wine wineserver Xvfb xwininfo x86_64-w64-mingw32-g++; do
@@ -25,19 +27,20 @@ xvfb_pid=
 app_pid=
 cleanup() {
   [[ -n $app_pid ]] && kill "$app_pid" 2> /dev/null || true
-  WINEPREFIX=$work/prefix wineserver -k 2> /dev/null || true
+  wine_stop_server "$work/ready"
   [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2> /dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp 2> /dev/null &
 xvfb_pid=$!
-export DISPLAY=$display WINEPREFIX=$work/prefix WINEDEBUG=-all
+export DISPLAY=$display
 for _ in $(seq 100); do xwininfo -root > /dev/null 2>&1 && break; sleep 0.1; done
 echo "Making a Wine prefix (once) ..."
-mkdir -p "$WINEPREFIX"
+wine_test_environment "$work"
+wine_ready_prefix "$work"
+export WINEPREFIX=$work/ready
 wineserver -p  # stays up between runs
-wineboot -i > /dev/null 2>&1
 
 # The window exists and is mapped (X lists windows that are not shown yet).
 shown() {

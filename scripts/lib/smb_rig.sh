@@ -9,7 +9,8 @@
 #   smb_rig_start WORK          smbd on 127.0.0.1:445 with the shares "keldo" and "keldo data",
 #                               each holding the product's files (also on 127.0.0.3, for
 #                               which the keyring holds no password), and a server on
-#                               127.0.0.2:445 that accepts and never answers
+#                               127.0.0.2:445 that accepts and never answers (with
+#                               smb_silent_hold=N set, closes each connection after N s)
 #   smb_session CMD...          CMD in a private session bus with the desktop keyring unlocked
 #                               and both shares' password on 127.0.0.1 saved in it, so that
 #                               `gio mount smb://127.0.0.1/<share>` mounts without asking
@@ -84,8 +85,12 @@ smb_rig_start() {  # work
   # In a process group of its own: smbd ends its whole group when it ends.
   KELDO_SMB_RIG=$w smbd -F -s "$w/smb.conf" < /dev/null > "$w/log/smbd.out" 2>&1 &
   smbd_pid=$!
+  # With a hold of N seconds (smb_silent_hold), each connection is closed
+  # unanswered after N seconds, so that a command given up by the server
+  # ends long before it would give up by itself (about 20 s).
   KELDO_SMB_RIG=$w python3 -c '
-import socket, sys
+import socket, sys, threading
+hold = float(sys.argv[1]) if sys.argv[1] else None
 server = socket.socket()
 server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
 server.bind(("127.0.0.2", 445))
@@ -93,8 +98,11 @@ server.listen(64)
 print("listening", flush=True)
 held = []
 while True:
-    held.append(server.accept()[0])  # never read, never answered
-' > "$w/log/silent.out" 2>&1 &
+    connection = server.accept()[0]  # never read, never answered
+    held.append(connection)
+    if hold is not None:
+        threading.Timer(hold, connection.close).start()
+' "${smb_silent_hold:-}" > "$w/log/silent.out" 2>&1 &
   silent_pid=$!
   local _
   for _ in $(seq 100); do

@@ -4,8 +4,12 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <map>
+#include <string>
 
 #include "platform/linux/web/web_component.h"
+#include "support/connect_proxy.h"
 #include "support/standin_server.h"
 #include "support/temp_prefix.h"
 #include "support/test_limits.h"
@@ -63,31 +67,20 @@ TEST_F(WebClientTest, DownloadReplacesTheFileWithTheWholeBody) {
 }
 
 // Every fault is a failed call within the time-outs, and the file stays as it was.
-TEST_F(WebClientTest, EveryFaultFailsAndLeavesTheFileAlone) {
+// The faults the shared contract below does not hold (the WinHTTP client
+// meets these in its own tables), with libcurl's own words for each.
+TEST_F(WebClientTest, FaultsBeyondTheContractFailAndLeaveTheFileAlone) {
   prefix_.Write("drive_d/Keldo6/LATEST_PROGS/temp_vers.dat", "old");
   const auto before = Folder();
   const struct {
     std::string website;
     const char* failure;
   } cases[] = {
-      {StandinServer::Trusted().Website(standin_fault::kNotFound), "HTTP status 404"},
-      {StandinServer::Trusted().Website(standin_fault::kServerError), "HTTP status 500"},
-      {StandinServer::Trusted().Website(standin_fault::kSilent), " (28)"},
-      {StandinServer::Trusted().Website(standin_fault::kDrip), " (28)"},
-      {StandinServer::Trusted().Website(standin_fault::kHuge), "larger than 1048576 bytes"},
-      {StandinServer::Trusted().Website(standin_fault::kHugeChunked), "larger than 1048576 bytes"},
-      {StandinServer::Trusted().Website(standin_fault::kCut), " (18)"},
-      {StandinServer::Trusted().Website(standin_fault::kHttpRedirect), " (1)"},
-      {StandinServer::Trusted().Website(standin_fault::kRedirectLoop), " (47)"},
-      {StandinServer::Untrusted().Website(), " (60)"},
       {StandinServer::Trusted().Website(standin_fault::kTrailerFlood),
        "headers are larger than 65536 bytes"},
       {StandinServer::Trusted().Website(standin_fault::kHeaderFlood),
        "headers are larger than 65536 bytes"},
-      {StandinServer::Trusted().Website(standin_fault::kInterimFlood),
-       "headers are larger than 65536 bytes"},
       {StandinServer::Trusted().Website(standin_fault::kLongHeader), " (27)"},
-      {"https://127.0.0.1:" + std::to_string(ClosedPort()), " (7)"},
       {"http://127.0.0.1:" + std::to_string(StandinServer::Trusted().Port()), " (1)"},
   };
   for (const auto& c : cases) {
@@ -164,17 +157,44 @@ class WebContract : public WebClientTest, public ::testing::WithParamInterface<W
   }
 };
 
+// libcurl's words for a failed download of a contract row: the status or
+// the code that names why (rows not named here are not looked at).
+const std::map<std::string, const char*> kCurlDownloadFailure = {
+    {"NotFound", "HTTP status 404"},
+    {"ServerError", "HTTP status 500"},
+    {"Silent", " (28)"},
+    {"Drip", " (28)"},
+    {"Huge", "larger than 1048576 bytes"},
+    {"HugeChunked", "larger than 1048576 bytes"},
+    {"Cut", " (18)"},
+    {"HttpRedirect", " (1)"},
+    {"RedirectLoop", " (47)"},
+    {"InterimFlood", "headers are larger than 65536 bytes"},
+    {"Untrusted", " (60)"},
+    {"Refused", " (7)"},
+};
+
 TEST_P(WebContract, DownloadAndFormPostGiveTheAgreedResults) {
   const WebContractCase& c = GetParam();
   const std::string file = folder_ + "/temp_vers.dat";
   prefix_.Write("drive_d/Keldo6/LATEST_PROGS/temp_vers.dat", "earlier");
+  const auto before = Folder();
   std::unique_ptr<WebClient> client;
+  const auto started = std::chrono::steady_clock::now();
   EXPECT_EQ(Fetch(Website(c), client), c.fetched);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 20s);  // a hang guard only
   EXPECT_EQ(client->LastCallOK(), c.fetchCallOK);
   EXPECT_EQ(!client->FailureText().empty(), c.fetchFailureText)
       << "download: " << ToUtf8(client->FailureText());
+  if (const auto words = kCurlDownloadFailure.find(c.name); words != kCurlDownloadFailure.end()) {
+    EXPECT_NE(ToUtf8(client->FailureText()).find(words->second), std::string::npos)
+        << "download: " << ToUtf8(client->FailureText());
+  }
   EXPECT_EQ(ReadAll(file),
             c.file == FileAfter::kServedFile ? "v6.3.220 15/03/2025\r\n" : "earlier");
+  if (c.file == FileAfter::kUntouched) {
+    EXPECT_EQ(Folder(), before);  // nothing half-written left beside it either
+  }
 
   const auto reply = Submit(Website(c), client);
   EXPECT_EQ(client->LastCallOK(), c.formCallOK);
@@ -200,6 +220,20 @@ TEST_F(WebClientTest, ARunsRequestsShareOneConnection) {
   const std::vector<int> ports = ClientPorts(log, "/");
   ASSERT_EQ(ports.size(), 2u);
   EXPECT_EQ(ports[0], ports[1]);
+}
+
+// A proxy's 407 whose body never ends is drained by libcurl on no clock of
+// its own: the client's deadline ends it, with the short limits here (the
+// report's run of it with the shipped ones is in tests/robust/).
+TEST_F(WebClientTest, AProxysEndlessRefusalEndsAtTheDeadline) {
+  const ConnectProxy proxy("407-endless", prefix_.Root() + "/proxy.log");
+  ASSERT_EQ(::setenv("https_proxy", ("http://" + proxy.Address()).c_str(), 1), 0);
+  std::unique_ptr<WebClient> client;
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_NE(Fetch(StandinServer::Trusted().Website(), client), 1);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 20s);  // a hang guard only
+  ::unsetenv("https_proxy");
+  EXPECT_FALSE(client->FailureText().empty());
 }
 
 // After a request that failed on a connection of the shared session, the

@@ -236,8 +236,8 @@ refuse "sign.sh refuses a key inside the repository" \
   bash scripts/sign.sh --cert "$pki/signer.pem" --key build/release-check-signer.key "$work/again.exe"
 rm -f build/release-check-signer.key
 expect "the signed keldo-check-report.exe runs under Wine and names the commit" \
-  bash -c '"$1" "$2" --version | tr -d "\r" | grep -qx "source commit $3"' _ \
-  "$repo/cmake/wine-private-prefix.sh" "$signed/keldo-check-report.exe" "$commit"
+  bash -c '"$1" --root "$2" "$3" --version | tr -d "\r" | grep -qx "source commit $4"' _ \
+  "$repo/cmake/wine-private-prefix.sh" "${sign_build:-$work}/wine" "$signed/keldo-check-report.exe" "$commit"
 
 if [[ -n $sign_build ]]; then
   echo "# signing the test build in $sign_build"

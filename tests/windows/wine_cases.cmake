@@ -5,9 +5,7 @@
 # cost a Wine start of about 2 s each. A fixture makes the prefix before
 # the first case and removes it after the last.
 function(keldo_wine_test_cases target label)
-  string(MD5 build_hash "${CMAKE_BINARY_DIR}")
-  string(SUBSTRING "${build_hash}" 0 8 build_hash)
-  set(prefix_name ${target}-${build_hash})
+  set(prefix_name ${target})
   set(fixture ${target}_prefix)
   add_test(NAME ${target}.make_prefix COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --make ${prefix_name})
   add_test(NAME ${target}.remove_prefix COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --remove ${prefix_name})
@@ -16,7 +14,7 @@ function(keldo_wine_test_cases target label)
   set_tests_properties(${target}.make_prefix ${target}.remove_prefix PROPERTIES
                        LABELS ${label} RESOURCE_LOCK ${fixture})
   # The list of cases is asked for in a throw-away prefix: the first Wine
-  # start on a machine makes the ready prefix, about 15 s.
+  # start in a build folder makes its ready prefix, about 15 s.
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST NO_PRETTY_VALUES DISCOVERY_TIMEOUT 120
     PROPERTIES LABELS ${label} FIXTURES_REQUIRED ${fixture} RESOURCE_LOCK ${fixture}
                ENVIRONMENT KELDO_WINE_PREFIX_NAME=${prefix_name})

@@ -34,16 +34,21 @@ port=${BASH_REMATCH[1]}
 started=$SECONDS
 out=$build/$session
 rm -rf "$out"; mkdir -p "$out/logs"
-work=$(mktemp -d "${TMPDIR:-/tmp}/keldo-$session.XXXXXX")
+# Every Wine file of the run lives in the build's own folder of them, beside
+# the ready prefix the run's base prefix is cloned from (hard links need the
+# same file system).
+wine_root=$build/wine
+mkdir -p "$wine_root" || die "cannot make $wine_root"
+work=$(mktemp -d "$wine_root/$session.XXXXXX") || die "cannot make a folder in $wine_root"
 results=$work/results.txt
 : > "$results"
 # Wine gets a home of its own, no Mono or Gecko installers, and silence.
-export HOME=$work/home WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
+wine_test_environment "$wine_root"
+mkdir -p "$HOME"
+wine_steps_log=$out/logs/wine-steps.log
 # Wine's WinHTTP takes $http_proxy for the machine's proxy: only the
 # proxies the scripts set up may count.
 unset http_proxy
-unset WINEPREFIX
-mkdir -p "$HOME"
 
 xvfb_pid='' site_pid='' untrusted_pid='' watcher_pid='' current_prefix='' proxy_pid=''
 stop_site() {
@@ -115,7 +120,7 @@ mkdir -p "$work/website"
 printf '%s\r\n' "${sample[website_version_line]}" > "$work/website/keldo63version.dat"
 base=$work/base
 current_prefix=$base
-make_base_prefix "$base" "$work/pki/ca.der"
+make_base_prefix "$base" "$work/pki/ca.der" || die "no base prefix (its steps' log: $wine_steps_log)"
 current_prefix=''
 
 # The closing lines: the time taken, where the logs are, and the count of
