@@ -54,6 +54,10 @@ wine_step() {  # prefix log name command...
     WINEPREFIX=$_ws_prefix timeout 180 "$@" >>"$_ws_log" 2>&1 </dev/null || _ws_status=$?
     [ "$_ws_status" = 0 ] && return 0
     printf '== %s ended with status %s\n' "$_ws_name" "$_ws_status" >>"$_ws_log"
+    # Standard error only: a caller's standard output may be a test list.
+    [ "$_ws_attempt" = 2 ] ||
+      printf 'Wine prefix: %s failed (status %s), trying once more; its log: %s\n' \
+        "$_ws_name" "$_ws_status" "$_ws_log" >&2
     wine_stop_server "$_ws_prefix"
     [ "$_ws_name" != wineboot ] || rm -rf "$_ws_prefix"
   done
