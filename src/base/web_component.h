@@ -41,7 +41,8 @@ class WebClient {
   virtual std::int32_t LastCallOK() const = 0;
   // For the diagnostic lines: one line per request of the last call (a
   // redirect is another request) naming the proxy it went through, or
-  // "direct". None from a component that cannot tell.
+  // "direct", and any line on trust the component has. None from a
+  // component that cannot tell.
   virtual std::vector<Text> RouteNotes() const { return {}; }
   // 1 only for a 2xx answer whose whole body now replaces `localPath`;
   // any other value: no usable download, and `localPath` is untouched.

@@ -17,7 +17,8 @@ add_executable(keldo_linux_tests
 target_include_directories(keldo_linux_tests PRIVATE ${keldo_linux_tests_dir})
 target_compile_definitions(keldo_linux_tests PRIVATE KELDO_TEST_PKI="${KELDO_TEST_PKI_DIR}")
 find_package(nlohmann_json REQUIRED)
-target_link_libraries(keldo_linux_tests PRIVATE keldo_test_servers keldo_report
+find_package(OpenSSL REQUIRED)
+target_link_libraries(keldo_linux_tests PRIVATE keldo_test_servers keldo_report OpenSSL::Crypto
                       nlohmann_json::nlohmann_json GTest::gtest GTest::gtest_main)
 gtest_discover_tests(keldo_linux_tests DISCOVERY_MODE PRE_TEST NO_PRETTY_VALUES PROPERTIES LABELS platform)
 

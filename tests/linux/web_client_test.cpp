@@ -1,10 +1,13 @@
 #include <curl/curl.h>
 #include <gtest/gtest.h>
+#include <openssl/pem.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <map>
 #include <string>
 
@@ -139,6 +142,57 @@ TEST_F(WebClientTest, FormPostGetsAnyCompleteAnswer) {
     EXPECT_EQ(reply->ReplyText(), c.reply) << c.website;
     if (c.answered == 0) {
       EXPECT_FALSE(client->FailureText().empty()) << c.website;
+    }
+  }
+}
+
+// The system's certificates as a hashed folder: an issuer is found by its
+// hash name, past another certificate under the same hash; a name that does
+// not parse trusts nothing; a folder that could quietly drop a certificate
+// is not used, and the bundle is, said in the notes. The test CA stays
+// trusted beside all of them.
+TEST_F(WebClientTest, TrustLooksIssuersUpInAHashedFolderOrReadsTheBundle) {
+  const std::string ca = KELDO_TEST_PKI "/ca.pem", other = KELDO_TEST_PKI "/untrusted-ca.pem";
+  FILE* pem = std::fopen(other.c_str(), "r");
+  X509* cert = PEM_read_X509(pem, nullptr, nullptr, nullptr);
+  char hash[16];
+  std::snprintf(hash, sizeof hash, "%08lx", X509_subject_name_hash(cert));
+  X509_free(cert), std::fclose(pem);
+  const struct {
+    std::string files[2][2];   // name, then a certificate's path or "<text"
+    const char* otherFailure;  // nullptr: the other CA's site is trusted through the folder
+    bool bundle;
+  } cases[] = {
+      {{{hash + std::string(".0"), other}}, nullptr, false},
+      {{{hash + std::string(".0"), ca}, {hash + std::string(".1"), other}}, nullptr, false},
+      {{{hash + std::string(".0"), "<not a certificate"}}, "no start line (35)", false},
+      {{{hash + std::string(".0"), prefix_.Root() + "/gone.pem"}, {"a.pem", other}}, " (60)", true},
+      {{{"untrusted-ca.pem", other}}, " (60)", true},
+      {{}, " (60)", true},  // no folder
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const std::string folder = prefix_.Root() + "/certs" + std::to_string(i);
+    for (const auto& [name, what] : cases[i].files) {
+      if (name.empty()) continue;
+      if (what[0] == '<') {
+        prefix_.Write("certs" + std::to_string(i) + "/" + name, what.substr(1));
+      } else {
+        ::mkdir(folder.c_str(), 0700);
+        ASSERT_EQ(::symlink(what.c_str(), (folder + "/" + name).c_str()), 0);
+      }
+    }
+    CurlWebComponent web(paths_, kTestLimits, folder);
+    const std::pair<std::string, const char*> fetches[] = {
+        {StandinServer::Trusted().Website(), nullptr},
+        {StandinServer::Untrusted().Website(), cases[i].otherFailure}};
+    for (const auto& [website, expected] : fetches) {
+      auto client = web.NewWebClient();
+      const std::string page = website + "/filesfordownload/keldo63version.dat";
+      EXPECT_EQ(client->FetchToFile(FromUtf8(page), kTarget), expected ? 0 : 1) << i;
+      const std::string failure = ToUtf8(client->FailureText());
+      EXPECT_NE(failure.find(expected ? expected : ""), std::string::npos) << i << ": " << failure;
+      const Text note = client->RouteNotes().back();
+      EXPECT_EQ(note.find(u"not the hashed folder") != Text::npos, cases[i].bundle) << i;
     }
   }
 }

@@ -15,6 +15,7 @@
 #include "base/web_component.h"
 #include "platform/linux/web/curl_proxy_url.h"
 #include "platform/linux/web/embedded_ca.h"
+#include "platform/linux/web/trust_store.h"
 #include "platform/linux/web/web_proxy.h"
 
 namespace keldo {
@@ -29,9 +30,10 @@ struct X509Free {
 };
 
 // Adds the embedded test CAs to the store that curl has already filled from
-// the system's trust store, so both are trusted. The store is cached for the
-// process, so a later connection may find them there already; adding one
-// twice is harmless.
+// the system's trust store (or pointed at its hashed folder), so both are
+// trusted. A store read from the bundle is cached for the process, so a
+// later connection may find them there already; adding one twice is
+// harmless.
 CURLcode AddEmbeddedCas(CURL*, void* sslContext, void*) {
   const std::string_view pem = EmbeddedCaPem();
   X509_STORE* store = SSL_CTX_get_cert_store(static_cast<SSL_CTX*>(sslContext));
@@ -190,15 +192,36 @@ void SetUpRequest(Options& options, const std::string& url, const WebLimits& lim
       .Set(CURLOPT_HEADERFUNCTION, ReceiveHead)
       .Set(CURLOPT_HEADERDATA, &receiver)
       .Set(CURLOPT_ERRORBUFFER, errorText)
-      .Set(CURLOPT_USERAGENT, KELDO_USER_AGENT)
-      // The system's trust store is read once per process, however many
-      // connections the run needs. libcurl caches only a store read from a
-      // bundle file alone, so the default folder of the same certificates
-      // (the system's store as hashed links, which update-ca-certificates
-      // writes beside the bundle) is left out.
-      .Set(CURLOPT_CAPATH, static_cast<const char*>(nullptr))
-      .Set(CURLOPT_CA_CACHE_TIMEOUT, -1L);
+      .Set(CURLOPT_USERAGENT, KELDO_USER_AGENT);
+}
+
+// The system's certificates, looked up in the hashed folder, else read from
+// the bundle: never both, since reading the bundle is the cost the folder
+// saves. libcurl caches only a store read from a bundle alone, so that one
+// is read once per process, however many connections the run needs; a
+// store over the folder costs next to nothing to build again.
+void SetUpTrust(Options& options, const SystemTrust& trust) {
+  if (trust.folder.empty()) {
+    options.Set(CURLOPT_CAPATH, static_cast<const char*>(nullptr))
+        .Set(CURLOPT_CA_CACHE_TIMEOUT, -1L);
+  } else {
+    options.Set(CURLOPT_CAINFO, static_cast<const char*>(nullptr))
+        .Set(CURLOPT_CAPATH, trust.folder.c_str());
+  }
   if (!EmbeddedCaPem().empty()) options.Set(CURLOPT_SSL_CTX_FUNCTION, AddEmbeddedCas);
+}
+
+const SystemTrust& SessionTrust(CurlSession::Lease& easy) {
+  std::optional<SystemTrust>& trust = easy.Trust();
+  if (!trust) {
+    const char* folder = easy.TrustFolder().c_str();
+    if (easy.TrustFolder().empty() &&
+        curl_easy_getinfo(easy.get(), CURLINFO_CAPATH, &folder) != CURLE_OK) {
+      folder = nullptr;
+    }
+    trust = ChooseSystemTrust(folder != nullptr ? folder : "");
+  }
+  return *trust;
 }
 
 void SetFormBody(Options& options, const std::string& formBody) {
@@ -257,6 +280,9 @@ Exchange RunExchange(CurlSession& session, const std::string& url,
   char errorText[CURL_ERROR_SIZE] = {};
   Options options(easy.get());
   SetUpRequest(options, url, limits, receiver, errorText);
+  const SystemTrust& trust = SessionTrust(easy);
+  SetUpTrust(options, trust);
+  result.trustNote = trust.note;
   const ProxyRoute route = ApplyCurlProxy(options, url);
   result.route = route.note;
   if (!route.problem.empty()) {

@@ -23,9 +23,10 @@ struct WebLimits {
 struct Exchange {
   bool answered = false;  // a complete HTTP answer, of any status
   long status = 0;
-  std::string body;     // at most kMaxReplyBytes
-  std::string failure;  // when not answered: why, with the address and curl's own text and code
-  std::string route;    // the proxy used, or "direct", and why
+  std::string body;       // at most kMaxReplyBytes
+  std::string failure;    // when not answered: why, with the address and curl's own text and code
+  std::string route;      // the proxy used, or "direct", and why
+  std::string trustNote;  // why the system's bundle is read, when it is
 };
 
 // `formBody` present: a POST of that application/x-www-form-urlencoded body.

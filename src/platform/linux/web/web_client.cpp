@@ -9,11 +9,16 @@ std::int32_t CurlWebClient::Fail(const std::string& text) {
   return 0;
 }
 
+void CurlWebClient::Note(const std::string& url, const Exchange& exchange) {
+  routeNotes_.assign(1, FromUtf8("Proxy for " + url + ": " + exchange.route));
+  if (!exchange.trustNote.empty()) routeNotes_.push_back(FromUtf8(exchange.trustNote));
+}
+
 std::int32_t CurlWebClient::FetchToFile(const Text& address, const Text& localPath) {
   StartCall();
   const std::string url = ToUtf8(address);
   const Exchange exchange = RunExchange(session_, url, std::nullopt, limits_);
-  routeNotes_.assign(1, FromUtf8("Proxy for " + url + ": " + exchange.route));
+  Note(url, exchange);
   lastCallOK_ = exchange.answered ? 1 : 0;
   if (!exchange.answered) return Fail(exchange.failure);
   if (exchange.status < 200 || exchange.status > 299) {
@@ -35,7 +40,7 @@ std::unique_ptr<WebReply> CurlWebClient::SubmitForm(const Text& address, const F
   StartCall();
   const std::string url = ToUtf8(address);
   Exchange exchange = RunExchange(session_, url, EncodeForm(fields), limits_);
-  routeNotes_.assign(1, FromUtf8("Proxy for " + url + ": " + exchange.route));
+  Note(url, exchange);
   lastCallOK_ = exchange.answered ? 1 : 0;
   if (!exchange.answered) {
     Fail(exchange.failure);

@@ -14,6 +14,8 @@ class CurlWebClient : public WebCallRecord {
 
  private:
   std::int32_t Fail(const std::string& text);
+  // The call's diagnostic lines: its route, and the trust when it is not the usual.
+  void Note(const std::string& url, const Exchange& exchange);
 
   const WinePaths& paths_;
   CurlSession& session_;

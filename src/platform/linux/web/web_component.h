@@ -11,6 +11,9 @@ namespace keldo {
 class CurlWebComponent : public WebComponent {
  public:
   CurlWebComponent(const WinePaths& paths, WebLimits limits) : paths_(paths), limits_(limits) {}
+  // Trusting the system's certificates as hashed in `trustFolder`.
+  CurlWebComponent(const WinePaths& paths, WebLimits limits, std::string trustFolder)
+      : paths_(paths), limits_(limits), session_(std::move(trustFolder)) {}
   std::unique_ptr<WebClient> NewWebClient() override;
   std::unique_ptr<FileTool> NewFileTool() override;
 

@@ -1,11 +1,16 @@
 #pragma once
 // The one HTTPS client of the process, shared by every request of a run:
-// one libcurl handle, so one certificate store built once, one connection
-// cache and one TLS session cache.
+// one libcurl handle, so one choice of trust, one connection cache and one
+// TLS session cache.
 #include <curl/curl.h>
 
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "platform/linux/web/trust_store.h"
 
 namespace keldo {
 
@@ -17,6 +22,9 @@ namespace keldo {
 class CurlSession {
  public:
   CurlSession();
+  // Looks the system's certificates up in `trustFolder` instead of the
+  // hashed folder libcurl was built to use.
+  explicit CurlSession(std::string trustFolder) : trustFolder_(std::move(trustFolder)) {}
   ~CurlSession();
   CurlSession(const CurlSession&) = delete;
   CurlSession& operator=(const CurlSession&) = delete;
@@ -30,6 +38,9 @@ class CurlSession {
     CURL* get() const { return session_.easy_.get(); }
     // The transfer failed: the next one must not trust its connection.
     void Failed() { session_.lastFailed_ = true; }
+    // The session's trust: chosen at its first request, kept for the rest.
+    std::optional<SystemTrust>& Trust() { return session_.trust_; }
+    const std::string& TrustFolder() const { return session_.trustFolder_; }
 
    private:
     CurlSession& session_;
@@ -43,6 +54,8 @@ class CurlSession {
   std::mutex mutex_;
   std::unique_ptr<CURL, EasyCleanup> easy_;
   bool lastFailed_ = false;
+  std::string trustFolder_;  // empty: libcurl's own
+  std::optional<SystemTrust> trust_;
 };
 
 }  // namespace keldo
