@@ -103,6 +103,7 @@ await_port() {  # listening-file pid
 # $started_pid and $started_port.
 start_standin() {  # port cert key [option...]
   local listening=$work/standin-$1.out
+  : > "$listening"  # there before the child opens it, for await_port
   "$standin" --files "$work/website" --port "$1" --cert "$2" --key "$3" --lifetime 600 \
     --log "$work/website.log" "${@:4}" > "$listening" 2>>"$work/standin.err" &
   started_pid=$!
