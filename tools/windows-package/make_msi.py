@@ -26,6 +26,7 @@ from xml.sax.saxutils import quoteattr
 
 import msi_summary
 from package_facts import (PRODUCT_NAME, REPORT_COMPONENT, REPORT_PROGRAM, UPGRADE_CODE,
+                           VENDOR_COMPONENT,
                            WINDOW_COMPONENT, WINDOW_PROGRAM, Maintainer, PackageError,
                            product_code, product_version)
 
@@ -47,6 +48,11 @@ SOURCE = """<?xml version="1.0" encoding="utf-8"?>
     <Directory Id="TARGETDIR" Name="SourceDir">
       <Directory Id="ProgramFiles64Folder">
         <Directory Id="VendorFolder" Name={publisher}>
+          <!-- Emptied by the removal, the publisher's folder goes too (wixl
+               ignores RemoveFolder's Directory: the component lies there). -->
+          <Component Id="VendorFolder" Guid={vendor_component} Win64="yes">
+            <RemoveFolder Id="VendorFolder" On="uninstall" />
+          </Component>
           <Directory Id="INSTALLDIR" Name={name}>
             <Component Id="WindowProgram" Guid={window_component} Win64="yes">
               <File Id="CheckKeldoSupport.exe" Source={window_program} KeyPath="yes" />
@@ -68,6 +74,7 @@ SOURCE = """<?xml version="1.0" encoding="utf-8"?>
          Absent="disallow"). -->
     <Feature Id="WindowProgram" Title={name} Level="1">
       <ComponentRef Id="WindowProgram" />
+      <ComponentRef Id="VendorFolder" />
       <Feature Id="ConsoleReport" Title="Console report" Level="1">
         <ComponentRef Id="ConsoleReport" />
       </Feature>
@@ -91,6 +98,7 @@ def source(version, maintainer, website):
         "website": website,
         "window_component": WINDOW_COMPONENT,
         "report_component": REPORT_COMPONENT,
+        "vendor_component": VENDOR_COMPONENT,
         # wixl finds a source by a relative name only.
         "window_program": WINDOW_PROGRAM,
         "report_program": REPORT_PROGRAM,
