@@ -8,7 +8,8 @@
 #
 #   tests/release/run-msi-checks.sh <package.msi> <newer package.msi> <folder>
 #
-# The prefix and the logs (wineboot's, msiexec's) go to <folder>. Prints one
+# The prefix (removed at the end) and the logs (wineboot's, msiexec's) go
+# to <folder>. Prints one
 # "ok"/"not ok" line per check; the exit status is 0 only when all passed.
 set -euo pipefail
 (($# == 3)) || { sed -n '9p' "$0" | sed 's/^# *//' >&2; exit 64; }
@@ -18,7 +19,7 @@ prefix=$folder/prefix failed=0 xvfb_pid=''
 export WINEPREFIX=$prefix HOME=$folder/home WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
 unset http_proxy
 stop_wine() { /usr/bin/wineserver -k 2>/dev/null || true; timeout 30 /usr/bin/wineserver -w || true; }
-trap 'stop_wine; [[ -z $xvfb_pid ]] || kill "$xvfb_pid"' EXIT
+trap 'stop_wine; [[ -z $xvfb_pid ]] || kill "$xvfb_pid"; rm -rf "$prefix"' EXIT
 record() {  # status text
   if [[ $1 == 0 ]]; then echo "ok - $2"; else echo "not ok - $2"; failed=$((failed + 1)); fi
 }
