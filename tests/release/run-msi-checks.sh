@@ -1,18 +1,14 @@
 #!/usr/bin/env bash
-# The Windows Installer package under Wine, all silent (/qn), in one private
-# prefix made once: the package installs without the console report
-# (ADDLOCAL), with its files, Start-menu shortcut and Programs and Features
-# entry, and the installed window program shows its window; a package of a
-# higher version replaces it in place, the report added; the older one is
-# then refused; the removal leaves no file, folder, shortcut or key of ours.
+# The Windows Installer package under Wine, silent (/qn), in one prefix made
+# once: installed without the report, then upgraded in place by the newer
+# package, the older one refused, and removed without a trace.
 #
 #   tests/release/run-msi-checks.sh <package.msi> <newer package.msi> <folder>
 #
-# The prefix (removed at the end) and the logs (wineboot's, msiexec's) go
-# to <folder>. Prints one
+# The prefix (removed at the end) and the logs go to <folder>. Prints one
 # "ok"/"not ok" line per check; the exit status is 0 only when all passed.
 set -euo pipefail
-(($# == 3)) || { sed -n '9p' "$0" | sed 's/^# *//' >&2; exit 64; }
+(($# == 3)) || { sed -n '6p' "$0" | sed 's/^# *//' >&2; exit 64; }
 older=$(realpath "$1") newer=$(realpath "$2") folder=$(mkdir -p "$3" && realpath "$3")
 prefix=$folder/prefix failed=0 xvfb_pid=''
 # No Mono or Gecko installers, and no copies of the shortcut in the host's menus.
@@ -20,21 +16,15 @@ export WINEPREFIX=$prefix HOME=$folder/home WINEDEBUG=-all WINEDLLOVERRIDES='msc
 unset http_proxy
 stop_wine() { /usr/bin/wineserver -k 2>/dev/null || true; timeout 30 /usr/bin/wineserver -w || true; }
 trap 'stop_wine; [[ -z $xvfb_pid ]] || kill "$xvfb_pid"; rm -rf "$prefix"' EXIT
-record() {  # status text
-  if [[ $1 == 0 ]]; then echo "ok - $2"; else echo "not ok - $2"; failed=$((failed + 1)); fi
+expect() {  # text command...
+  local text=$1; shift; if "$@"; then echo "ok - $text"; else echo "not ok - $text"; failed=$((failed + 1)); fi
 }
-expect() { local text=$1; shift; if "$@"; then record 0 "$text"; else record 1 "$text"; fi; }
 winpath() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }
 property() { /usr/bin/msiinfo export "$1" Property | tr -d '\r' | sed -n "s/^$2\t//p"; }
-make_prefix() {
-  rm -rf "$prefix" "$HOME"; mkdir -p "$HOME"
-  timeout 180 /usr/bin/wineboot -i > "$folder/wineboot.log" 2>&1 || { echo "wineboot failed: $(tail -n 5 "$folder/wineboot.log")" >&2; exit 2; }
-  stop_wine
-}
 msiexec() {  # expected-status log-name argument...: its time in $took
-  local want=$1 log=$2 status=0 started=${EPOCHREALTIME/./}; shift 2
+  local want=$1 log=$2 status=0 started=$EPOCHREALTIME; shift 2
   timeout 300 /usr/bin/wine msiexec "$@" /qn /l*v "$(winpath "$folder/$log.log")" || status=$?
-  took=$(((${EPOCHREALTIME/./} - started) / 10000)); took=$((took / 100)).$(printf '%02d' $((took % 100)))
+  took=$(awk -v from="$started" -v to="$EPOCHREALTIME" 'BEGIN { printf "%.2f", to - from }')
   [[ $status == "$want" ]] || { echo "# msiexec $*: status $status, not $want" >&2; return 1; }
 }
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
@@ -55,7 +45,8 @@ started=$SECONDS
 xvfb_pid=$!
 for _ in $(seq 100); do [[ -s $folder/display ]] && break; sleep 0.1; done
 export DISPLAY=:$(head -n1 "$folder/display")
-make_prefix
+rm -rf "$prefix" "$HOME"; mkdir -p "$HOME"
+timeout 180 /usr/bin/wineboot -i > "$folder/wineboot.log" 2>&1 || { echo "wineboot failed" >&2; exit 2; }
 echo "# the prefix made in $((SECONDS - started)) s"
 expect "msiexec /i leaving the report out (ADDLOCAL=WindowProgram) exits 0" \
   msiexec 0 install /i "$(winpath "$older")" ADDLOCAL=WindowProgram
@@ -77,53 +68,36 @@ for value in "DisplayName Check Keldo Support" "DisplayVersion $(property "$olde
 done
 
 /usr/bin/wine 'C:\Program Files\Keldo Support\Check Keldo Support\CheckKeldoSupport.exe' > "$folder/window.log" 2>&1 &
-window_shown() {
-  for _ in $(seq 300); do
-    /usr/bin/xwininfo -root -tree 2>/dev/null | grep -qF '"Check Keldo Support"' && return 0
-    sleep 0.1
-  done
-  return 1
-}
-expect "the installed window program starts and shows its window" window_shown
+expect "the installed window program starts and shows its window" timeout 30 bash -c \
+  'until /usr/bin/xwininfo -root -tree | grep -qF "\"Check Keldo Support\""; do sleep 0.1; done'
 stop_wine
 
 expect "a newer package upgrades in place (ADDLOCAL=ALL adds the report), exit 0" \
   msiexec 0 upgrade /i "$(winpath "$newer")" ADDLOCAL=ALL
 echo "# upgrade: $took s"
-entries
-expect "after the upgrade one entry, of the newer version" \
-  bash -c '[[ $1 == 1 ]]' _ "$(our_entries)"
-expect "after the upgrade the entry is the newer version's" \
-  entry_has "$newer_code" DisplayVersion "$(property "$newer" ProductVersion)"
+newer_installed() {
+  entries && [[ $(our_entries) == 1 ]] && entry_has "$newer_code" DisplayVersion "$(property "$newer" ProductVersion)"
+}
+expect "after the upgrade one entry in Programs and Features, of the newer version" newer_installed
 expect "after the upgrade both programs are installed" \
   test -f "$installed/CheckKeldoSupport.exe" -a -f "$installed/keldo-check-report.exe"
 # Wine's exit status holds the low byte of Windows' 1603 (a fatal error): 67.
 refused() {
-  msiexec 67 downgrade /i "$(winpath "$older")" &&
+  msiexec 67 downgrade /i "$(winpath "$older")" && newer_installed &&
     tr -d '\0' < "$folder/downgrade.log" | grep -qxF "Property(S): WIX_DOWNGRADE_DETECTED = $newer_code"
 }
-expect "the older package is then refused (1603): the newer one is found installed" refused
-entries
-expect "the refusal leaves the newer version installed" \
-  entry_has "$newer_code" DisplayVersion "$(property "$newer" ProductVersion)"
+expect "the older package is then refused (1603), for the newer one it finds; that one stays" refused
 
 expect "msiexec /x {ProductCode} exits 0" msiexec 0 uninstall /x "$newer_code"
 echo "# uninstall: $took s"
 stop_wine  # the registry reaches its files when the server ends
 (cd "$prefix/drive_c" && find .) > "$folder/after.files"
-codes=$( { for package in "$older" "$newer"; do
-  property "$package" ProductCode; property "$package" UpgradeCode
-  /usr/bin/msiinfo export "$package" Component | tr -d '\r' | cut -f2 | grep '^{'; done; } | sort -u)
-packed() {  # {GUID}: as Windows Installer writes it in its own keys
-  local g=${1//[\{\}-]/} i
-  printf '%s%s%s' "$(rev <<< "${g:0:8}")" "$(rev <<< "${g:8:4}")" "$(rev <<< "${g:12:4}")"
-  for ((i = 16; i < 32; i += 2)); do printf '%s' "${g:i+1:1}${g:i:1}"; done
-  echo
-}
-patterns=$( { echo Keldo; for c in $codes; do echo "${c//[\{\}]/}"; packed "$c"; done; } )
-expect "the removal leaves no file or folder naming us or one of our codes" \
-  bash -c '! grep -iF -f <(printf "%s\n" "$1") "$2"' _ "$patterns" "$folder/after.files"
-expect "the removal leaves no registry key or value naming us or one of our codes" \
-  bash -c '! grep -aiF -f <(printf "%s\n" "$1") "$2/system.reg" "$2/user.reg"' _ "$patterns" "$prefix"
+# In a prefix of its own nothing else registers with Windows Installer: any
+# product, feature or component key under its folders (packed GUIDs) is ours.
+ours="Keldo|${code//[\{\}]/}|${newer_code//[\{\}]/}|\\\\Installer\\\\.*[0-9A-F]{32}"
+expect "the removal leaves no file or folder of ours" \
+  bash -c '! grep -iE "$1" "$2"' _ "$ours" "$folder/after.files"
+expect "the removal leaves no registry key or value of ours" \
+  bash -c '! grep -aiE "$1" "$2/system.reg" "$2/user.reg"' _ "$ours" "$prefix"
 echo "# Wine checks: $((SECONDS - started)) s"
 ((failed == 0))

@@ -176,16 +176,18 @@ verify() {  # ca-file file
 }
 signed=$work/signed
 mkdir "$signed"
-cp dist/CheckKeldoSupport.exe dist/keldo-check-report.exe "$signed/"
+cp dist/CheckKeldoSupport.exe dist/keldo-check-report.exe "dist/$msi" "$signed/"
 expect "sign.sh signs with certificate and key files named on the command line" \
   bash scripts/sign.sh --cert "$pki/signer.pem" --key "$pki/signer.key" "$signed/CheckKeldoSupport.exe"
 expect "sign.sh signs with certificate and key from the environment" \
   env KELDO_SIGN_CERT="$(cat "$pki/signer.pem")" KELDO_SIGN_KEY="$(cat "$pki/signer.key")" \
   bash scripts/sign.sh "$signed/keldo-check-report.exe"
-for exe in CheckKeldoSupport keldo-check-report; do
-  expect "$exe.exe: the signature verifies against the throw-away CA" verify "$pki/ca.pem" "$signed/$exe.exe"
-  expect "$exe.exe: the digest is SHA-256" grep -q 'Message digest algorithm *: SHA256' "$work/verify.out"
-  refuse "$exe.exe: another CA does not vouch for it" verify "$pki/other-ca.pem" "$signed/$exe.exe"
+expect "sign.sh signs the installer package" \
+  bash scripts/sign.sh --cert "$pki/signer.pem" --key "$pki/signer.key" "$signed/$msi"
+for file in CheckKeldoSupport.exe keldo-check-report.exe "$msi"; do
+  expect "$file: the signature verifies against the throw-away CA" verify "$pki/ca.pem" "$signed/$file"
+  expect "$file: the digest is SHA-256" grep -q 'Message digest algorithm *: SHA256' "$work/verify.out"
+  refuse "$file: another CA does not vouch for it" verify "$pki/other-ca.pem" "$signed/$file"
 done
 # One changed byte in the code, well inside the first section.
 cp "$signed/CheckKeldoSupport.exe" "$work/changed.exe"
@@ -246,32 +248,27 @@ echo "# the Windows Installer package, the .zip and the winget manifests"
 maintainer=$(sed -n 's/^ Maintainer: //p' "$work/deb.info")
 property() { /usr/bin/msiinfo export "$1" Property | tr -d '\r' | sed -n "s/^$2\t//p"; }
 IFS=. read -r major minor patch <<< "$version"
-expect "package: ProductVersion $((10#$major)).$((10#$minor)).$((10#$patch)), the first three fields as numbers" \
-  test "$(property "dist/$msi" ProductVersion)" = "$((10#$major)).$((10#$minor)).$((10#$patch))"
-expect "package: publisher and contact are the Debian package's Maintainer" \
-  test "$(property "dist/$msi" Manufacturer) / $(property "dist/$msi" ARPCONTACT)" = "${maintainer% <*} / $maintainer"
-for table in ServiceInstall Registry CustomAction Environment IniFile; do
-  expect "package: nothing in its $table table" \
-    bash -c '(($(/usr/bin/msiinfo export "$1" "$2" 2>/dev/null | wc -l) <= 3))' _ "dist/$msi" "$table"
-done
-expect "the .zip holds the two released programs" \
-  bash -c 'for exe in CheckKeldoSupport keldo-check-report; do
-    unzip -p "$1" "CheckKeldoSupport-$2/$exe.exe" | cmp - "dist/$exe.exe" || exit 1; done' _ \
-  "dist/CheckKeldoSupport-$version-x64.zip" "$version"
+product_version=$((10#$major)).$((10#$minor)).$((10#$patch))
+expect "package: ProductVersion $product_version (the fields as numbers); publisher, contact: the .deb's Maintainer" \
+  test "$(property "dist/$msi" ProductVersion) $(property "dist/$msi" Manufacturer) / $(property "dist/$msi" ARPCONTACT)" \
+  = "$product_version ${maintainer% <*} / $maintainer"
+expect "package: no service, registry value, custom action, environment or .ini change" bash -c 'for table in \
+  ServiceInstall Registry CustomAction Environment IniFile; do (($(/usr/bin/msiinfo export "$1" $table | wc -l) <= 3)) || exit 1; done' _ "dist/$msi"
+expect "the .zip holds the two released programs" bash -c 'for exe in CheckKeldoSupport.exe keldo-check-report.exe; do
+  unzip -p "dist/CheckKeldoSupport-$1-x64.zip" "CheckKeldoSupport-$1/$exe" | cmp - "dist/$exe" || exit 1; done' _ "$version"
 expect "winget: schema 1.6.0's required fields, the package's SHA-256 and ProductCode" python3 -c '
 import hashlib, sys, yaml
 base, msi, code = sys.argv[1:]
-needs = {"": ("version", ["DefaultLocale"]), ".installer": ("installer", ["InstallerType", "Installers"]),
-         ".locale.en-US": ("defaultLocale", ["PackageLocale", "Publisher", "PackageName", "License", "ShortDescription"])}
-for suffix, (kind, fields) in needs.items():
+for suffix, kind, fields in [("", "version", ["DefaultLocale"]), (".installer", "installer", ["InstallerType"]),
+    (".locale.en-US", "defaultLocale", ["PackageLocale", "Publisher", "PackageName", "License", "ShortDescription"])]:
     m = yaml.safe_load(open(base + suffix + ".yaml"))
     assert all(m.get(f) for f in fields + ["PackageIdentifier", "PackageVersion"]), suffix
     assert (m["ManifestType"], m["ManifestVersion"]) == (kind, "1.6.0"), suffix
-installer = yaml.safe_load(open(base + ".installer.yaml"))
-(one,) = installer["Installers"]
-assert one["Architecture"] == "x64" and one["InstallerUrl"].startswith("https://")
-assert one["InstallerSha256"] == hashlib.sha256(open(msi, "rb").read()).hexdigest().upper()
-assert installer["ProductCode"] == code' "dist/$winget" "dist/$msi" "$(property "dist/$msi" ProductCode)"
+m = yaml.safe_load(open(base + ".installer.yaml"))
+(one,) = m["Installers"]
+assert one["Architecture"] == "x64" and one["InstallerUrl"].startswith("https://") and m["ProductCode"] == code
+assert one["InstallerSha256"] == hashlib.sha256(open(msi, "rb").read()).hexdigest().upper()' \
+  "dist/$winget" "dist/$msi" "$(property "dist/$msi" ProductCode)"
 # What the release runs, from the commit it built.
 package_tools=$work/one/check-keldo-support/tools/windows-package
 make_msi() {  # out version programs [option...]
@@ -279,9 +276,8 @@ make_msi() {  # out version programs [option...]
     --website "$(property "dist/$msi" ARPURLINFOABOUT)" --out "$1" --version "$2" --programs "$3" "${@:4}"
 }
 refused_package() {  # version programs [option...]: one line, and no package, nor part of one
-  rm -f "$work/bad.msi"
-  ! make_msi "$work/bad.msi" "$@" 2> "$work/bad.err" && cat "$work/bad.err" &&
-    [[ $(wc -l < "$work/bad.err") == 1 && ! -e $work/bad.msi ]] && ! compgen -G "$work/.msi.*"
+  ! make_msi "$work/bad.msi" "$@" 2> "$work/bad.err" && [[ $(wc -l < "$work/bad.err") == 1 ]] &&
+    cat "$work/bad.err" && [[ ! -e $work/bad.msi ]] && ! compgen -G "$work/.msi.*"
 }
 for row in "a version above Windows Installer's limits|1.256.0001 dist" "a version of two parts|1.00 dist" \
            "a missing program|$version $work/nowhere" "wixl absent|$version dist --wixl /nonexistent/wixl" \
@@ -289,11 +285,6 @@ for row in "a version above Windows Installer's limits|1.256.0001 dist" "a versi
   read -ra arguments <<< "${row#*|}"
   expect "package refused for ${row%%|*}" refused_package "${arguments[@]}"
 done
-
-cp "dist/$msi" "$signed/$msi"
-expect "$msi: signed by sign.sh" bash scripts/sign.sh --cert "$pki/signer.pem" --key "$pki/signer.key" "$signed/$msi"
-expect "$msi: the signature verifies against the throw-away CA" verify "$pki/ca.pem" "$signed/$msi"
-refuse "$msi: another CA does not vouch for it" verify "$pki/other-ca.pem" "$signed/$msi"
 # One changed byte halfway, inside the programs' cabinet.
 cp "$signed/$msi" "$work/changed.msi"
 printf '\x5a' | dd of="$work/changed.msi" bs=1 seek=$(($(stat -c %s "$work/changed.msi") / 2)) conv=notrunc status=none
@@ -302,18 +293,14 @@ refuse "a signed package with a changed byte fails verification" verify "$pki/ca
 # The upgrade: the same programs, packaged by the same code as a higher version.
 newer_version=${version%.*}.$(printf '%0*d' ${#patch} $((10#$patch + 1)))
 newer=$signed/CheckKeldoSupport-$newer_version-x64.msi
-make_newer() {
-  make_msi "$newer" "$newer_version" dist && bash scripts/sign.sh --cert "$pki/signer.pem" --key "$pki/signer.key" "$newer"
-}
+make_newer() { make_msi "$newer" "$newer_version" dist && bash scripts/sign.sh --cert "$pki/signer.pem" \
+  --key "$pki/signer.key" "$newer"; }
 expect "a package of $newer_version made from the released programs, signed" make_newer
 echo "# under Wine: the signed package of $version, then $newer_version"
-bash tests/release/run-msi-checks.sh "$signed/$msi" "$newer" "${sign_build:-$work}/msi-checks" > "$work/msi.out" 2>&1 &&
-  msi_status=0 || msi_status=$?
-cat "$work/msi.out"
+bash tests/release/run-msi-checks.sh "$signed/$msi" "$newer" "${sign_build:-$work}/msi-checks" 2>&1 |
+  tee "$work/msi.out" && msi_status=0 || msi_status=$?
 passed=$((passed + $(grep -c '^ok - ' "$work/msi.out" || true)))
-msi_failures=$(grep -c '^not ok - ' "$work/msi.out" || true)
-failed=$((failed + msi_failures))
-((msi_status == 0 || msi_failures > 0)) || record 1 "the package's Wine checks ran to their end (status $msi_status)"
+record "$msi_status" "the package's checks under Wine all passed"
 
 if [[ -n $sign_build ]]; then
   echo "# signing the test build in $sign_build"
