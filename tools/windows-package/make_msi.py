@@ -26,9 +26,8 @@ from xml.sax.saxutils import quoteattr
 
 import msi_summary
 from package_facts import (PRODUCT_NAME, REPORT_COMPONENT, REPORT_PROGRAM, UPGRADE_CODE,
-                           VENDOR_COMPONENT,
-                           WINDOW_COMPONENT, WINDOW_PROGRAM, Maintainer, PackageError,
-                           product_code, product_version)
+                           VENDOR_COMPONENT, WINDOW_COMPONENT, WINDOW_PROGRAM, Maintainer,
+                           PackageError, printable, product_code, product_version)
 
 SOURCE = """<?xml version="1.0" encoding="utf-8"?>
 <Wix xmlns="http://schemas.microsoft.com/wix/2006/wi">
@@ -159,7 +158,7 @@ def main():
                     os.unlink(part.name)
                     raise
     except (PackageError, OSError) as error:
-        print(f"make_msi.py: {error}", file=sys.stderr)
+        print(f"make_msi.py: {printable(str(error))}", file=sys.stderr)
         return 2
     return 0
 

@@ -16,7 +16,8 @@ import re
 import subprocess
 import sys
 
-from package_facts import PRODUCT_NAME, UPGRADE_CODE, Maintainer, PackageError, product_version
+from package_facts import (PRODUCT_NAME, UPGRADE_CODE, Maintainer, PackageError, printable,
+                           product_version)
 
 SCHEMA = "1.6.0"
 LOCALE = "en-US"
@@ -88,7 +89,7 @@ def main():
             with open(os.path.join(args.out, name), "w", encoding="utf-8") as out:
                 out.write("\n".join(lines) + "\n")
     except (PackageError, OSError) as error:
-        print(f"make_winget.py: {error}", file=sys.stderr)
+        print(f"make_winget.py: {printable(str(error))}", file=sys.stderr)
         return 2
     return 0
 

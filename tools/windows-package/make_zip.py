@@ -14,7 +14,7 @@ import tempfile
 import time
 import zipfile
 
-from package_facts import REPORT_PROGRAM, WINDOW_PROGRAM
+from package_facts import REPORT_PROGRAM, WINDOW_PROGRAM, printable
 
 DOS_EPOCH = (1980, 1, 1, 0, 0, 0)  # the earliest time a .zip entry holds
 
@@ -44,7 +44,7 @@ def main():
     except OSError as error:
         if part:
             os.unlink(part)
-        print(f"make_zip.py: {error}", file=sys.stderr)
+        print(f"make_zip.py: {printable(str(error))}", file=sys.stderr)
         return 2
     return 0
 

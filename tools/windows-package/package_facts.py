@@ -31,6 +31,11 @@ class PackageError(Exception):
     """A release input the packages cannot be made from: one line for the user."""
 
 
+def printable(text):
+    """One line for a terminal: what a tool or an input said, control characters escaped."""
+    return "".join(c if c.isprintable() else f"\\x{ord(c):02x}" for c in text)
+
+
 def product_version(version):
     match = re.fullmatch(r"([0-9]+)\.([0-9]+)\.([0-9]+)", version)
     if not match:
