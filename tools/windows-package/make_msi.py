@@ -27,7 +27,8 @@ from xml.sax.saxutils import quoteattr
 import msi_summary
 from package_facts import (PRODUCT_NAME, REPORT_COMPONENT, REPORT_PROGRAM, UPGRADE_CODE,
                            VENDOR_COMPONENT, WINDOW_COMPONENT, WINDOW_PROGRAM, Maintainer,
-                           PackageError, printable, product_code, product_version)
+                           PackageError, product_code, product_version)
+from tool_support import replaced_whole, run
 
 SOURCE = """<?xml version="1.0" encoding="utf-8"?>
 <Wix xmlns="http://schemas.microsoft.com/wix/2006/wi">
@@ -143,24 +144,14 @@ def main():
     parser.add_argument("--out", required=True)
     parser.add_argument("--wixl", default="/usr/bin/wixl")
     args = parser.parse_args()
-    out_dir = os.path.dirname(os.path.abspath(args.out))
-    try:
+
+    def body():
         with tempfile.TemporaryDirectory(prefix="keldo-msi.") as work:
             package = make(args, work)
-            # Made whole beside its place, then put there in one step.
-            with tempfile.NamedTemporaryFile(dir=out_dir, prefix=".msi.", delete=False) as part:
-                try:
-                    part.write(package)
-                    part.flush()
-                    os.chmod(part.name, 0o644)
-                    os.replace(part.name, args.out)
-                except OSError:
-                    os.unlink(part.name)
-                    raise
-    except (PackageError, OSError) as error:
-        print(f"make_msi.py: {printable(str(error))}", file=sys.stderr)
-        return 2
-    return 0
+            with replaced_whole(args.out) as out:
+                out.write(package)
+
+    return run("make_msi.py", body)
 
 
 if __name__ == "__main__":

@@ -16,8 +16,8 @@ import re
 import subprocess
 import sys
 
-from package_facts import (PRODUCT_NAME, UPGRADE_CODE, Maintainer, PackageError, printable,
-                           product_version)
+from package_facts import PRODUCT_NAME, UPGRADE_CODE, Maintainer, PackageError, product_version
+from tool_support import run
 
 SCHEMA = "1.6.0"
 LOCALE = "en-US"
@@ -82,16 +82,15 @@ def main():
         parser.add_argument(option, required=True)
     parser.add_argument("--msiinfo", default="/usr/bin/msiinfo")
     args = parser.parse_args()
-    try:
+
+    def body():
         files = manifests(args)
         os.makedirs(args.out, exist_ok=True)
         for name, lines in files.items():
             with open(os.path.join(args.out, name), "w", encoding="utf-8") as out:
                 out.write("\n".join(lines) + "\n")
-    except (PackageError, OSError) as error:
-        print(f"make_winget.py: {printable(str(error))}", file=sys.stderr)
-        return 2
-    return 0
+
+    return run("make_winget.py", body)
 
 
 if __name__ == "__main__":

@@ -10,11 +10,11 @@ give the same bytes. On any failure one line says why, and no .zip is left.
 import argparse
 import os
 import sys
-import tempfile
 import time
 import zipfile
 
-from package_facts import REPORT_PROGRAM, WINDOW_PROGRAM, printable
+from package_facts import REPORT_PROGRAM, WINDOW_PROGRAM
+from tool_support import replaced_whole, run
 
 DOS_EPOCH = (1980, 1, 1, 0, 0, 0)  # the earliest time a .zip entry holds
 
@@ -26,27 +26,18 @@ def main():
     parser.add_argument("--epoch", required=True, type=int)
     args = parser.parse_args()
     stamp = max(DOS_EPOCH, time.gmtime(args.epoch)[:6])
-    part = None
-    try:
-        with tempfile.NamedTemporaryFile(dir=os.path.dirname(os.path.abspath(args.out)),
-                                         prefix=".zip.", delete=False) as out:
-            part = out.name
-            with zipfile.ZipFile(out, "w") as archive:
-                for program in (WINDOW_PROGRAM, REPORT_PROGRAM):
-                    with open(os.path.join(args.programs, program), "rb") as given:
-                        data = given.read()
-                    entry = zipfile.ZipInfo(f"CheckKeldoSupport-{args.version}/{program}", stamp)
-                    entry.compress_type = zipfile.ZIP_DEFLATED
-                    entry.create_system = 0  # MS-DOS: no Unix owner or mode to vary
-                    archive.writestr(entry, data, compresslevel=9)
-        os.chmod(part, 0o644)
-        os.replace(part, args.out)
-    except OSError as error:
-        if part:
-            os.unlink(part)
-        print(f"make_zip.py: {printable(str(error))}", file=sys.stderr)
-        return 2
-    return 0
+
+    def body():
+        with replaced_whole(args.out) as out, zipfile.ZipFile(out, "w") as archive:
+            for program in (WINDOW_PROGRAM, REPORT_PROGRAM):
+                with open(os.path.join(args.programs, program), "rb") as given:
+                    data = given.read()
+                entry = zipfile.ZipInfo(f"CheckKeldoSupport-{args.version}/{program}", stamp)
+                entry.compress_type = zipfile.ZIP_DEFLATED
+                entry.create_system = 0  # MS-DOS: no Unix owner or mode to vary
+                archive.writestr(entry, data, compresslevel=9)
+
+    return run("make_zip.py", body)
 
 
 if __name__ == "__main__":
