@@ -28,7 +28,7 @@ msiexec() {  # expected-status log-name argument...: its time in $took
   [[ $status == "$want" ]] || { echo "# msiexec $*: status $status, not $want" >&2; return 1; }
 }
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
-entries() { /usr/bin/wine reg query "$uninstall_key" /s | tr -d '\r' > "$folder/entries.txt"; }
+entries() { timeout 60 /usr/bin/wine reg query "$uninstall_key" /s | tr -d '\r' > "$folder/entries.txt"; }
 our_entries() { grep -c '^    DisplayName    REG_SZ    Check Keldo Support$' "$folder/entries.txt" || true; }
 entry_has() {  # product-code name value
   sed -n "/^HKEY.*\\\\$1\$/,/^\$/p" "$folder/entries.txt" | grep -qx "    $2    REG_[A-Z]*    $3"
