@@ -49,7 +49,7 @@ def manifests(args):
     maintainer = Maintainer(args.maintainer)
     identifier = re.sub(r"[^A-Za-z0-9]", "", maintainer.name) + ".CheckKeldoSupport"
     with open(args.msi, "rb") as package:
-        digest = hashlib.sha256(package.read()).hexdigest().upper()
+        digest = hashlib.file_digest(package, "sha256").hexdigest().upper()
     code = package_property(args.msiinfo, args.msi, "ProductCode")
     head = [("PackageIdentifier", identifier), ("PackageVersion", args.version)]
 
