@@ -62,12 +62,12 @@ facts=(--version "$version" --maintainer "$(cache KELDO_DEB_MAINTAINER release-l
        --website "$(cache KELDO_WEBSITE release-windows)")
 tools=$source/tools/windows-package
 msi=CheckKeldoSupport-$version-x64.msi
-/usr/bin/python3 "$tools/make_msi.py" "${facts[@]}" --epoch "$SOURCE_DATE_EPOCH" \
+/usr/bin/python3 -B "$tools/make_msi.py" "${facts[@]}" --epoch "$SOURCE_DATE_EPOCH" \
   --programs "$out" --out "$out/$msi" || exit 2
 ((${#sign[@]} == 0)) || "${sign[@]}" "$out/$msi"
-/usr/bin/python3 "$tools/make_zip.py" --version "$version" --epoch "$SOURCE_DATE_EPOCH" \
+/usr/bin/python3 -B "$tools/make_zip.py" --version "$version" --epoch "$SOURCE_DATE_EPOCH" \
   --programs "$out" --out "$out/CheckKeldoSupport-$version-x64.zip" || exit 2
-/usr/bin/python3 "$tools/make_winget.py" "${facts[@]}" --msi "$out/$msi" --out "$out/winget" || exit 2
+/usr/bin/python3 -B "$tools/make_winget.py" "${facts[@]}" --msi "$out/$msi" --out "$out/winget" || exit 2
 (cd "$out" && sha256sum -- CheckKeldoSupport.exe keldo-check-report.exe keldo-check-report_*.deb \
   "$msi" CheckKeldoSupport-*.zip winget/*.yaml > SHA256SUMS)
 mv "$out" dist
