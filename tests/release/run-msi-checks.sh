@@ -10,7 +10,7 @@
 set -euo pipefail
 (($# == 3)) || { sed -n '6p' "$0" | sed 's/^# *//' >&2; exit 64; }
 older=$(realpath "$1") newer=$(realpath "$2") folder=$(mkdir -p "$3" && realpath "$3")
-prefix=$folder/prefix failed=0 xvfb_pid=''
+prefix=$folder/prefix failed=0 xvfb_pid='' started=$SECONDS
 # No Mono or Gecko installers, and no copies of the shortcut in the host's menus.
 export WINEPREFIX=$prefix HOME=$folder/home WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
 unset http_proxy
@@ -21,14 +21,19 @@ expect() {  # text command...
 }
 winpath() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }
 property() { /usr/bin/msiinfo export "$1" Property | tr -d '\r' | sed -n "s/^$2\t//p"; }
+make_prefix() {  # Wine's own set-up, its log kept
+  rm -rf "$prefix" "$HOME"; mkdir -p "$HOME"
+  timeout 180 /usr/bin/wineboot -i > "$folder/wineboot.log" 2>&1 || { echo "wineboot failed" >&2; exit 2; }
+}
 msiexec() {  # expected-status log-name argument...: its time in $took
   local want=$1 log=$2 status=0 started=$EPOCHREALTIME; shift 2
   timeout 300 /usr/bin/wine msiexec "$@" /qn /l*v "$(winpath "$folder/$log.log")" || status=$?
   took=$(awk -v from="$started" -v to="$EPOCHREALTIME" 'BEGIN { printf "%.2f", to - from }')
   [[ $status == "$want" ]] || { echo "# msiexec $*: status $status, not $want" >&2; return 1; }
 }
-uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
-entries() { timeout 60 /usr/bin/wine reg query "$uninstall_key" /s | tr -d '\r' > "$folder/entries.txt"; }
+entries() {
+  timeout 60 /usr/bin/wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s | tr -d '\r' > "$folder/entries.txt"
+}
 our_entries() { grep -c '^    DisplayName    REG_SZ    Check Keldo Support$' "$folder/entries.txt" || true; }
 entry_has() {  # product-code name value
   sed -n "/^HKEY.*\\\\$1\$/,/^\$/p" "$folder/entries.txt" | grep -qx "    $2    REG_[A-Z]*    $3"
@@ -38,15 +43,13 @@ code=$(property "$older" ProductCode) newer_code=$(property "$newer" ProductCode
 installed="$prefix/drive_c/Program Files/$(property "$older" Manufacturer)/Check Keldo Support"
 menus=("$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
        "$prefix/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs")
-started=$SECONDS
 # The X server comes first: Wine's desktop process, started with the first
 # program, keeps the display it found.
 /usr/bin/Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$folder/display" 2>"$folder/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 100); do [[ -s $folder/display ]] && break; sleep 0.1; done
 export DISPLAY=:$(head -n1 "$folder/display")
-rm -rf "$prefix" "$HOME"; mkdir -p "$HOME"
-timeout 180 /usr/bin/wineboot -i > "$folder/wineboot.log" 2>&1 || { echo "wineboot failed" >&2; exit 2; }
+make_prefix
 echo "# the prefix made in $((SECONDS - started)) s"
 expect "msiexec /i leaving the report out (ADDLOCAL=WindowProgram) exits 0" \
   msiexec 0 install /i "$(winpath "$older")" ADDLOCAL=WindowProgram
