@@ -14,6 +14,7 @@ packages=(
   hyperfine python3
   python3-jsonschema  # the report tests check every --json output against docs/report.schema.json
   dpkg-dev osslsigncode binutils lintian
+  wixl msitools python3-yaml  # the Windows Installer package; the release checks read its winget manifests
   time file   # the release checks time each build; CPack's DEB generator runs file
   samba gvfs-backends gvfs-fuse gnome-keyring libsecret-tools dbus
 )

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Signs Windows programs in place with Authenticode (osslsigncode): SHA-256
-# digest, and an RFC 3161 time stamp when a time-stamp server is named.
+# Signs Windows programs and installer packages in place with Authenticode
+# (osslsigncode): SHA-256 digest, and an RFC 3161 time stamp when a
+# time-stamp server is named.
 #
 #   scripts/sign.sh [--cert FILE --key FILE | --pkcs12 FILE] [--pass-file FILE]
-#                   [--timestamp URL] FILE.exe...
+#                   [--timestamp URL] FILE.exe|FILE.msi...
 #
 # Without --cert/--key/--pkcs12 the certificate and key come from the
 # environment: KELDO_SIGN_CERT (PEM: the code-signing certificate, then its
@@ -14,7 +15,7 @@ set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd -P)
 die() { echo "sign.sh: $*" >&2; exit 2; }
 usage() {
-  sed -n '5,6p' "${BASH_SOURCE[0]}" | sed 's/^# //' >&2
+  sed -n '6,7p' "${BASH_SOURCE[0]}" | sed 's/^# //' >&2
   exit 64
 }
 
@@ -70,7 +71,7 @@ for file in "${files[@]}"; do
   [[ -f $file ]] || die "no file $file"
   name=$(basename "$file" .exe)
   case $name in
-    CheckKeldoSupport) description="Check Keldo Support" ;;
+    CheckKeldoSupport | CheckKeldoSupport-*.msi) description="Check Keldo Support" ;;
     *) description="Check Keldo Support console report" ;;
   esac
   unsigned=$secrets/unsigned.exe signed=$secrets/signed.exe

@@ -75,15 +75,18 @@ printf '#error "an untracked file reached the release"\n' > "$planted"
 build_at "$second" two "TMPDIR=$work/temporary folder"
 one=$work/one/check-keldo-support/dist
 two=$second/dist
-for file in CheckKeldoSupport.exe keldo-check-report.exe "keldo-check-report_${version}_amd64.deb" SHA256SUMS; do
+msi=CheckKeldoSupport-$version-x64.msi winget=winget/KeldoSupport.CheckKeldoSupport
+for file in CheckKeldoSupport.exe keldo-check-report.exe "keldo-check-report_${version}_amd64.deb" "$msi" \
+            "CheckKeldoSupport-$version-x64.zip" "$winget.yaml" "$winget.installer.yaml" \
+            "$winget.locale.en-US.yaml" SHA256SUMS; do
   expect "reproducible: $file is byte-identical in both builds" cmp "$one/$file" "$two/$file"
 done
 rm -rf dist
 cp -r "$one" dist
 
 echo "# release files"
-expect "SHA256SUMS lists the three files and matches them" \
-  bash -c 'cd dist && [[ $(wc -l < SHA256SUMS) == 3 ]] && sha256sum --quiet -c SHA256SUMS'
+expect "SHA256SUMS lists the eight files and matches them" \
+  bash -c 'cd dist && [[ $(wc -l < SHA256SUMS) == 8 ]] && sha256sum --quiet -c SHA256SUMS'
 pe_stamp() {  # file: the PE header's TimeDateStamp
   python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(4096); o=struct.unpack_from("<I",d,0x3c)[0]
 assert d[o:o+4]==b"PE\0\0"; print(struct.unpack_from("<I",d,o+8)[0])' "$1"
@@ -173,16 +176,18 @@ verify() {  # ca-file file
 }
 signed=$work/signed
 mkdir "$signed"
-cp dist/CheckKeldoSupport.exe dist/keldo-check-report.exe "$signed/"
+cp dist/CheckKeldoSupport.exe dist/keldo-check-report.exe "dist/$msi" "$signed/"
 expect "sign.sh signs with certificate and key files named on the command line" \
   bash scripts/sign.sh --cert "$pki/signer.pem" --key "$pki/signer.key" "$signed/CheckKeldoSupport.exe"
 expect "sign.sh signs with certificate and key from the environment" \
   env KELDO_SIGN_CERT="$(cat "$pki/signer.pem")" KELDO_SIGN_KEY="$(cat "$pki/signer.key")" \
   bash scripts/sign.sh "$signed/keldo-check-report.exe"
-for exe in CheckKeldoSupport keldo-check-report; do
-  expect "$exe.exe: the signature verifies against the throw-away CA" verify "$pki/ca.pem" "$signed/$exe.exe"
-  expect "$exe.exe: the digest is SHA-256" grep -q 'Message digest algorithm *: SHA256' "$work/verify.out"
-  refuse "$exe.exe: another CA does not vouch for it" verify "$pki/other-ca.pem" "$signed/$exe.exe"
+expect "sign.sh signs the installer package" \
+  bash scripts/sign.sh --cert "$pki/signer.pem" --key "$pki/signer.key" "$signed/$msi"
+for file in CheckKeldoSupport.exe keldo-check-report.exe "$msi"; do
+  expect "$file: the signature verifies against the throw-away CA" verify "$pki/ca.pem" "$signed/$file"
+  expect "$file: the digest is SHA-256" grep -q 'Message digest algorithm *: SHA256' "$work/verify.out"
+  refuse "$file: another CA does not vouch for it" verify "$pki/other-ca.pem" "$signed/$file"
 done
 # One changed byte in the code, well inside the first section.
 cp "$signed/CheckKeldoSupport.exe" "$work/changed.exe"
@@ -238,6 +243,64 @@ rm -f build/release-check-signer.key
 expect "the signed keldo-check-report.exe runs under Wine and names the commit" \
   bash -c '"$1" --root "$2" "$3" --version | tr -d "\r" | grep -qx "source commit $4"' _ \
   "$repo/cmake/wine-private-prefix.sh" "${sign_build:-$work}/wine" "$signed/keldo-check-report.exe" "$commit"
+
+echo "# the Windows Installer package, the .zip and the winget manifests"
+maintainer=$(sed -n 's/^ Maintainer: //p' "$work/deb.info")
+property() { /usr/bin/msiinfo export "$1" Property | tr -d '\r' | sed -n "s/^$2\t//p"; }
+IFS=. read -r major minor patch <<< "$version"
+product_version=$((10#$major)).$((10#$minor)).$((10#$patch))
+expect "package: ProductVersion $product_version (the fields as numbers); publisher, contact: the .deb's Maintainer" \
+  test "$(property "dist/$msi" ProductVersion) $(property "dist/$msi" Manufacturer) / $(property "dist/$msi" ARPCONTACT)" \
+  = "$product_version ${maintainer% <*} / $maintainer"
+expect "package: no service, registry value, custom action, environment or .ini change" bash -c 'for table in \
+  ServiceInstall Registry CustomAction Environment IniFile; do (($(/usr/bin/msiinfo export "$1" $table | wc -l) <= 3)) || exit 1; done' _ "dist/$msi"
+expect "the .zip holds the two released programs" bash -c 'for exe in CheckKeldoSupport.exe keldo-check-report.exe; do
+  unzip -p "dist/CheckKeldoSupport-$1-x64.zip" "CheckKeldoSupport-$1/$exe" | cmp - "dist/$exe" || exit 1; done' _ "$version"
+expect "winget: schema 1.6.0's required fields, the package's SHA-256 and ProductCode" python3 -c '
+import hashlib, sys, yaml
+base, msi, code = sys.argv[1:]
+for suffix, kind, fields in [("", "version", ["DefaultLocale"]), (".installer", "installer", ["InstallerType"]),
+    (".locale.en-US", "defaultLocale", ["PackageLocale", "Publisher", "PackageName", "License", "ShortDescription"])]:
+    m = yaml.safe_load(open(base + suffix + ".yaml"))
+    assert all(m.get(f) for f in fields + ["PackageIdentifier", "PackageVersion"]), suffix
+    assert (m["ManifestType"], m["ManifestVersion"]) == (kind, "1.6.0"), suffix
+m = yaml.safe_load(open(base + ".installer.yaml"))
+(one,) = m["Installers"]
+assert one["Architecture"] == "x64" and one["InstallerUrl"].startswith("https://") and m["ProductCode"] == code
+assert one["InstallerSha256"] == hashlib.sha256(open(msi, "rb").read()).hexdigest().upper()' \
+  "dist/$winget" "dist/$msi" "$(property "dist/$msi" ProductCode)"
+# What the release runs, from the commit it built.
+package_tools=$work/one/check-keldo-support/tools/windows-package
+make_msi() {  # out version programs [option...]
+  /usr/bin/python3 "$package_tools/make_msi.py" --maintainer "$maintainer" --epoch "$epoch" \
+    --website "$(property "dist/$msi" ARPURLINFOABOUT)" --out "$1" --version "$2" --programs "$3" "${@:4}"
+}
+refused_package() {  # version programs [option...]: one line, and no package, nor part of one
+  ! make_msi "$work/bad.msi" "$@" 2> "$work/bad.err" && [[ $(wc -l < "$work/bad.err") == 1 ]] &&
+    cat "$work/bad.err" && [[ ! -e $work/bad.msi ]] && ! compgen -G "$work/.msi.*"
+}
+for row in "a version above Windows Installer's limits|1.256.0001 dist" "a version of two parts|1.00 dist" \
+           "a missing program|$version $work/nowhere" "wixl absent|$version dist --wixl /nonexistent/wixl" \
+           "wixl failing|$version dist --wixl /bin/false"; do
+  read -ra arguments <<< "${row#*|}"
+  expect "package refused for ${row%%|*}" refused_package "${arguments[@]}"
+done
+# One changed byte halfway, inside the programs' cabinet.
+cp "$signed/$msi" "$work/changed.msi"
+printf '\x5a' | dd of="$work/changed.msi" bs=1 seek=$(($(stat -c %s "$work/changed.msi") / 2)) conv=notrunc status=none
+expect "the changed package differs from the signed one" bash -c '! cmp -s "$1" "$2"' _ "$signed/$msi" "$work/changed.msi"
+refuse "a signed package with a changed byte fails verification" verify "$pki/ca.pem" "$work/changed.msi"
+# The upgrade: the same programs, packaged by the same code as a higher version.
+newer_version=${version%.*}.$(printf '%0*d' ${#patch} $((10#$patch + 1)))
+newer=$signed/CheckKeldoSupport-$newer_version-x64.msi
+make_newer() { make_msi "$newer" "$newer_version" dist && bash scripts/sign.sh --cert "$pki/signer.pem" \
+  --key "$pki/signer.key" "$newer"; }
+expect "a package of $newer_version made from the released programs, signed" make_newer
+echo "# under Wine: the signed package of $version, then $newer_version"
+bash tests/release/run-msi-checks.sh "$signed/$msi" "$newer" "${sign_build:-$work}/msi-checks" 2>&1 |
+  tee "$work/msi.out" && msi_status=0 || msi_status=$?
+passed=$((passed + $(grep -c '^ok - ' "$work/msi.out" || true)))
+record "$msi_status" "the package's checks under Wine all passed"
 
 if [[ -n $sign_build ]]; then
   echo "# signing the test build in $sign_build"
