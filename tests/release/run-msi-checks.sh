@@ -1,29 +1,36 @@
 #!/usr/bin/env bash
-# The Windows Installer package under Wine, silent (/qn), in one prefix made
-# once: installed without the report, then upgraded in place by the newer
-# package, the older one refused, and removed without a trace.
+# The Windows Installer package under Wine, silent (/qn), in one prefix: a
+# clone of the ready prefix in <wine folder> (scripts/lib/wine_prefix.sh,
+# the one every test under Wine starts from), installed without the report,
+# then upgraded in place by the newer package, the older one refused, and
+# removed without a trace.
 #
-#   tests/release/run-msi-checks.sh <package.msi> <newer package.msi> <folder>
+#   tests/release/run-msi-checks.sh <package.msi> <newer package.msi> <wine folder>
 #
-# The prefix (removed at the end) and the logs go to <folder>. Prints one
-# "ok"/"not ok" line per check; the exit status is 0 only when all passed.
+# The prefix (removed at the end) and the logs go to <wine folder>/msi-checks.
+# Prints one "ok"/"not ok" line per check; the exit status is 0 only when all
+# passed.
 set -euo pipefail
-(($# == 3)) || { sed -n '6p' "$0" | sed 's/^# *//' >&2; exit 64; }
-older=$(realpath "$1") newer=$(realpath "$2") folder=$(mkdir -p "$3" && realpath "$3")
+(($# == 3)) || { sed -n '8p' "$0" | sed 's/^# *//' >&2; exit 64; }
+# shellcheck source=../../scripts/lib/wine_prefix.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/wine_prefix.sh"
+wine_root=$(mkdir -p "$3" && realpath "$3")
+older=$(realpath "$1") newer=$(realpath "$2") folder=$wine_root/msi-checks
 prefix=$folder/prefix failed=0 xvfb_pid='' started=$SECONDS
+mkdir -p "$folder"
 # No Mono or Gecko installers, and no copies of the shortcut in the host's menus.
-export WINEPREFIX=$prefix HOME=$folder/home WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
+wine_test_environment "$wine_root"
+export WINEPREFIX=$prefix
 unset http_proxy
-stop_wine() { /usr/bin/wineserver -k 2>/dev/null || true; timeout 30 /usr/bin/wineserver -w || true; }
+stop_wine() { wine_stop_server "$prefix"; }
 trap 'stop_wine; [[ -z $xvfb_pid ]] || kill "$xvfb_pid"; rm -rf "$prefix"' EXIT
 expect() {  # text command...
   local text=$1; shift; if "$@"; then echo "ok - $text"; else echo "not ok - $text"; failed=$((failed + 1)); fi
 }
 winpath() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }
 property() { /usr/bin/msiinfo export "$1" Property | tr -d '\r' | sed -n "s/^$2\t//p"; }
-make_prefix() {  # Wine's own set-up, its log kept
-  rm -rf "$prefix" "$HOME"; mkdir -p "$HOME"
-  timeout 180 /usr/bin/wineboot -i > "$folder/wineboot.log" 2>&1 || { echo "wineboot failed" >&2; exit 2; }
+make_prefix() {
+  rm -rf "$prefix" && wine_ready_prefix "$wine_root" && wine_clone_prefix "$wine_root/ready" "$prefix" || exit 2
 }
 msiexec() {  # expected-status log-name argument...: its time in $took
   local want=$1 log=$2 status=0 started=$EPOCHREALTIME; shift 2

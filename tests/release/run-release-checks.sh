@@ -297,7 +297,7 @@ make_newer() { make_msi "$newer" "$newer_version" dist && bash scripts/sign.sh -
   --key "$pki/signer.key" "$newer"; }
 expect "a package of $newer_version made from the released programs, signed" make_newer
 echo "# under Wine: the signed package of $version, then $newer_version"
-bash tests/release/run-msi-checks.sh "$signed/$msi" "$newer" "${sign_build:-$work}/msi-checks" 2>&1 |
+bash tests/release/run-msi-checks.sh "$signed/$msi" "$newer" "${sign_build:-$work}/wine" 2>&1 |
   tee "$work/msi.out" && msi_status=0 || msi_status=$?
 passed=$((passed + $(grep -c '^ok - ' "$work/msi.out" || true)))
 record "$msi_status" "the package's checks under Wine all passed"
