@@ -15,26 +15,46 @@ wine_site_port=47443
 
 step() { printf '\n==== %s (%s)\n' "$*" "$(date +%T)"; }
 
+# The next preset's build goes on beside a stage of tests, which mostly wait
+# and leave the processor to it; its lines are shown when it is awaited, and
+# a failed build stops the command there.
+building='' building_pid=''
+trap '[[ -z $building_pid ]] || kill "$building_pid" 2>/dev/null || true' EXIT
+build_beside() {  # preset
+  building=$1
+  cmake --build --preset "$1" -j "$jobs" > "build/$1.log" 2>&1 &
+  building_pid=$!
+}
+await_build() {
+  local status=0
+  wait "$building_pid" || status=$?
+  building_pid=''
+  cat "build/$building.log"
+  ((status == 0)) || { echo "the $building build failed (above)" >&2; exit "$status"; }
+}
+
 step "one-way includes of the core, and the house format"
 bash scripts/check-includes.sh
 bash scripts/check-format.sh
 
-step "native build and tests"
+step "native build and tests, the sanitizer build beside them"
 cmake --preset linux
 cmake --build --preset linux -j "$jobs"
-ctest --preset linux -j "$test_jobs"
-
-step "native tests under AddressSanitizer and UBSan"
 cmake --preset linux-asan
-cmake --build --preset linux-asan -j "$jobs"
+build_beside linux-asan
+ctest --preset linux -j "$test_jobs"
+await_build
+
+step "native tests under AddressSanitizer and UBSan, the Windows cross build beside them"
+cmake --preset windows -DKELDO_WEBSITE=https://localhost:$wine_site_port
+build_beside windows
 ctest --preset linux-asan -j "$test_jobs"
+await_build
 
 step "short fuzz runs"
 bash fuzz/run-short.sh 30
 
-step "Windows cross build and its tests under Wine"
-cmake --preset windows -DKELDO_WEBSITE=https://localhost:$wine_site_port
-cmake --build --preset windows -j "$jobs"
+step "the Windows tests under Wine"
 ctest --preset windows -L 'unit|platform' -j "$jobs"
 # ctest does not show what its listing of the test cases wrote: a step of the
 # ready prefix's making that needed its second try is named here.
