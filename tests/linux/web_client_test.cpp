@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -165,10 +166,20 @@ TEST_F(WebClientTest, TrustLooksIssuersUpInAHashedFolderOrReadsTheBundle) {
   } cases[] = {
       {{{hash + std::string(".0"), other}}, nullptr, false},
       {{{hash + std::string(".0"), ca}, {hash + std::string(".1"), other}}, nullptr, false},
-      {{{hash + std::string(".0"), "<not a certificate"}}, "no start line (35)", false},
+      // OpenSSL 3.0's releases differ: some fail the handshake on the file
+      // (35, "no start line"), later ones pass it over and find no issuer.
+      {{{hash + std::string(".0"), "<not a certificate"}}, "no start line (35)|(60)", false},
       {{{hash + std::string(".0"), prefix_.Root() + "/gone.pem"}, {"a.pem", other}}, " (60)", true},
       {{{"untrusted-ca.pem", other}}, " (60)", true},
       {{}, " (60)", true},  // no folder
+  };
+  // One of the failures a row allows, written "a|b".
+  const auto failedAs = [](const std::string& failure, const std::string& allowed) {
+    for (std::size_t at = 0, end; at <= allowed.size(); at = end + 1) {
+      end = std::min(allowed.find('|', at), allowed.size());
+      if (failure.find(allowed.substr(at, end - at)) != std::string::npos) return true;
+    }
+    return false;
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     const std::string folder = prefix_.Root() + "/certs" + std::to_string(i);
@@ -190,7 +201,7 @@ TEST_F(WebClientTest, TrustLooksIssuersUpInAHashedFolderOrReadsTheBundle) {
       const std::string page = website + "/filesfordownload/keldo63version.dat";
       EXPECT_EQ(client->FetchToFile(FromUtf8(page), kTarget), expected ? 0 : 1) << i;
       const std::string failure = ToUtf8(client->FailureText());
-      EXPECT_NE(failure.find(expected ? expected : ""), std::string::npos) << i << ": " << failure;
+      EXPECT_TRUE(failedAs(failure, expected ? expected : "")) << i << ": " << failure;
       const Text note = client->RouteNotes().back();
       EXPECT_EQ(note.find(u"not the hashed folder") != Text::npos, cases[i].bundle) << i;
     }
