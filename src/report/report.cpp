@@ -1,6 +1,7 @@
 #include "report/report.h"
 
 #include <nlohmann/json.hpp>
+#include <exception>
 #include <optional>
 
 #include "app/main_check.h"
@@ -152,8 +153,14 @@ int RunReport(const std::vector<std::string>& args, const ServicesFactory& makeS
   }
 
   std::optional<StatusLine> status;
-  if (errTerminal.isTerminal && !options.json && !options.quiet)
-    status.emplace(err, errTerminal.columns);
+  if (errTerminal.isTerminal && !options.json && !options.quiet) {
+    try {
+      status.emplace(err, errTerminal.columns);
+    } catch (const std::exception&) {
+      // No thread (std::system_error) or no memory for the ticker: the
+      // line only shows progress, and the check runs as well without it.
+    }
+  }
   ConsoleView view(err, options.json, status ? &*status : nullptr);
   const Result result = RunOnce(view, makeServices, website, options.debug);
   if (status) status->Stop();
