@@ -59,7 +59,7 @@ def parse_args():
     parser.add_argument("--timeout", type=float, default=30)
     parser.add_argument("--modes", default="plain,json,tty,debug")
     parser.add_argument("--only", help="NAME or NAME:N: sweep only these calls")
-    parser.add_argument("--sample-sites", type=int, default=240,
+    parser.add_argument("--sample-sites", type=int, default=640,
                         help="allocation call stacks in the sample, spread over the run")
     parser.add_argument("--keep", action="store_true", help="keep the work folder")
     return parser.parse_args()
@@ -254,30 +254,38 @@ def plan(args, counted):
     modes = list(counted)
     only_name, _, only_n = (args.only or "").partition(":")
     names = sorted({name for counts, _ in counted.values() for name in counts})
+    names = [name for name in names if not only_name or name == only_name]
     jobs = []
     for m, mode in enumerate(modes):
         counts, sites = counted[mode]
         # The sample's share of this mode's allocation call stacks, the modes
         # taking different ones.
-        stacks = sum(len(sites.get(name, [])) for name in ALLOCATIONS)
+        stacks = len(sites.get("malloc", []))
         stride = max(1, -(-stacks * len(modes) // max(1, args.sample_sites)))
         for name in names:
-            if only_name and name != only_name:
-                continue
             if name in ALLOCATIONS:
                 calls = sites.get(name, [])
                 if args.sample:
-                    calls = calls[m % stride::stride]
-            else:
-                calls = range(1, counts.get(name, 0) + 1)
-                if args.sample:
-                    # Each call once, the modes taking turns; of the CA
-                    # bundle's one loop of lines, the first and a few more.
-                    calls = [n for n in calls if (n - 1) % len(modes) == m and
-                             (name != "fgets" or n <= 40 or n % 200 == 0)]
-            if only_n:
-                calls = [int(only_n)]
-            jobs += [(mode, "%s:%d" % (name, n)) for n in calls]
+                    # malloc's stacks by a stride; the few of the others each
+                    # once, the modes taking turns.
+                    calls = calls[m % stride::stride] if name == "malloc" else calls[m::len(modes)]
+                jobs += [(mode, "%s:%d" % (name, n)) for n in calls]
+            elif not args.sample:
+                jobs += [(mode, "%s:%d" % (name, n)) for n in range(1, counts.get(name, 0) + 1)]
+    if args.sample:
+        # Each other call once, the modes that make it taking turns; of the
+        # CA bundle's one loop of lines, the first and a few more.
+        for name in names:
+            if name in ALLOCATIONS:
+                continue
+            most = max(counted[mode][0].get(name, 0) for mode in modes)
+            for n in range(1, most + 1):
+                if name == "fgets" and n > 40 and n % 200 != 0:
+                    continue
+                making = [mode for mode in modes if counted[mode][0].get(name, 0) >= n]
+                jobs.append((making[(n - 1) % len(making)], "%s:%d" % (name, n)))
+    if only_n:
+        jobs = sorted({(mode, "%s:%s" % (only_name, only_n)) for mode, _ in jobs})
     return jobs
 
 
