@@ -1,7 +1,7 @@
 #include "report/report.h"
 
-#include <nlohmann/json.hpp>
 #include <exception>
+#include <nlohmann/json.hpp>
 #include <optional>
 
 #include "app/main_check.h"
@@ -146,11 +146,10 @@ void PrintJson(const ConsoleView& view, const Result& result, std::ostream& out)
                                                                 : "\"failed\"";
   const std::string error =
       result.outcome == RunOutcome::Failed ? Quoted(ToUtf8(result.error)) : "null";
-  const std::string json =
-      Block('{', '}', {"captions", "messages", "debug", "outcome", "error"},
-            {Block('{', '}', names, captions, "  "), texts(view.Messages()),
-             texts(view.DiagnosticLines()), outcome, error},
-            "");
+  const std::string json = Block('{', '}', {"captions", "messages", "debug", "outcome", "error"},
+                                 {Block('{', '}', names, captions, "  "), texts(view.Messages()),
+                                  texts(view.DiagnosticLines()), outcome, error},
+                                 "");
   out << EscapeC1AndDelete(json) << '\n';
 }
 

@@ -5,6 +5,7 @@
  *
  *   KELDO_TORTURE_FAIL=NAME:N[:ERRNO]  fail the N-th call of NAME (a name
  *                                      of the table; ERRNO a number)
+ *   KELDO_TORTURE_EXE=NAME             count only in the program NAME
  *   KELDO_TORTURE_LOG=PATH             "fired" as the failure is injected;
  *                                      at exit "count NAME CALLS" for each
  *                                      function and "site NAME N" for the
@@ -38,27 +39,62 @@ extern void *__libc_calloc(size_t, size_t);
 extern void *__libc_realloc(void *, size_t);
 
 enum {
-  F_MALLOC, F_CALLOC, F_REALLOC, F_STRDUP, F_OPEN, F_OPENAT, F_READ, F_FSTAT, F_STAT, F_LSTAT,
-  F_OPENDIR, F_READDIR, F_FOPEN, F_FGETS, F_SOCKET, F_CONNECT, F_SEND, F_RECV, F_POLL, F_WRITE,
-  F_RENAME, F_UNLINK, F_MKOSTEMP, F_ICONV_OPEN, F_PTHREAD_CREATE, F_COUNT
+  F_MALLOC,
+  F_CALLOC,
+  F_REALLOC,
+  F_STRDUP,
+  F_OPEN,
+  F_OPENAT,
+  F_READ,
+  F_FSTAT,
+  F_STAT,
+  F_LSTAT,
+  F_OPENDIR,
+  F_READDIR,
+  F_FOPEN,
+  F_FGETS,
+  F_SOCKET,
+  F_CONNECT,
+  F_SEND,
+  F_RECV,
+  F_POLL,
+  F_WRITE,
+  F_RENAME,
+  F_UNLINK,
+  F_MKOSTEMP,
+  F_ICONV_OPEN,
+  F_PTHREAD_CREATE,
+  F_COUNT
 };
 
 static const struct {
   const char *name;
-  int error;  /* the errno a failed call sets by default */
+  int error; /* the errno a failed call sets by default */
 } kFunctions[F_COUNT] = {
-    [F_MALLOC] = {"malloc", ENOMEM},       [F_CALLOC] = {"calloc", ENOMEM},
-    [F_REALLOC] = {"realloc", ENOMEM},     [F_STRDUP] = {"strdup", ENOMEM},
-    [F_OPEN] = {"open", EACCES},           [F_OPENAT] = {"openat", EACCES},
-    [F_READ] = {"read", EIO},              [F_FSTAT] = {"fstat", EIO},
-    [F_STAT] = {"stat", EACCES},           [F_LSTAT] = {"lstat", EACCES},
-    [F_OPENDIR] = {"opendir", EMFILE},     [F_READDIR] = {"readdir", EIO},
-    [F_FOPEN] = {"fopen", EMFILE},         [F_FGETS] = {"fgets", EIO},
-    [F_SOCKET] = {"socket", EMFILE},       [F_CONNECT] = {"connect", ECONNREFUSED},
-    [F_SEND] = {"send", ECONNRESET},       [F_RECV] = {"recv", ECONNRESET},
-    [F_POLL] = {"poll", ENOMEM},           [F_WRITE] = {"write", EIO},
-    [F_RENAME] = {"rename", EACCES},       [F_UNLINK] = {"unlink", EACCES},
-    [F_MKOSTEMP] = {"mkostemp", EACCES},   [F_ICONV_OPEN] = {"iconv_open", ENOMEM},
+    [F_MALLOC] = {"malloc", ENOMEM},
+    [F_CALLOC] = {"calloc", ENOMEM},
+    [F_REALLOC] = {"realloc", ENOMEM},
+    [F_STRDUP] = {"strdup", ENOMEM},
+    [F_OPEN] = {"open", EACCES},
+    [F_OPENAT] = {"openat", EACCES},
+    [F_READ] = {"read", EIO},
+    [F_FSTAT] = {"fstat", EIO},
+    [F_STAT] = {"stat", EACCES},
+    [F_LSTAT] = {"lstat", EACCES},
+    [F_OPENDIR] = {"opendir", EMFILE},
+    [F_READDIR] = {"readdir", EIO},
+    [F_FOPEN] = {"fopen", EMFILE},
+    [F_FGETS] = {"fgets", EIO},
+    [F_SOCKET] = {"socket", EMFILE},
+    [F_CONNECT] = {"connect", ECONNREFUSED},
+    [F_SEND] = {"send", ECONNRESET},
+    [F_RECV] = {"recv", ECONNRESET},
+    [F_POLL] = {"poll", ENOMEM},
+    [F_WRITE] = {"write", EIO},
+    [F_RENAME] = {"rename", EACCES},
+    [F_UNLINK] = {"unlink", EACCES},
+    [F_MKOSTEMP] = {"mkostemp", EACCES},
+    [F_ICONV_OPEN] = {"iconv_open", ENOMEM},
     [F_PTHREAD_CREATE] = {"pthread_create", EAGAIN},
 };
 
@@ -83,18 +119,31 @@ static __thread int inside __attribute__((tls_model("initial-exec")));
 static int ready;
 
 static void Configure(void);
+static int SweptProcess(void);
 
-/* The processes the program starts are not swept with it: each would count
- * (and fail) calls of its own. */
 __attribute__((constructor)) static void Ready(void) {
   Configure();
-  unsetenv("LD_PRELOAD");
   __atomic_store_n(&ready, 1, __ATOMIC_RELEASE);
+}
+
+/* Whether this process is the one swept: KELDO_TORTURE_EXE names its
+ * program. The processes it starts, or a launcher (timeout, valgrind) that
+ * starts it, would count and fail calls of their own. */
+static int SweptProcess(void) {
+  const char *wanted = getenv("KELDO_TORTURE_EXE");
+  if (wanted == NULL) return 1;
+  char exe[4096];
+  const long length = syscall(SYS_readlink, "/proc/self/exe", exe, sizeof exe - 1);
+  if (length <= 0) return 0;
+  exe[length] = '\0';
+  const char *name = strrchr(exe, '/');
+  return strcmp(name != NULL ? name + 1 : exe, wanted) == 0;
 }
 
 static void Configure(void) {
   static int done;
   if (__atomic_exchange_n(&done, 1, __ATOMIC_ACQ_REL)) return;
+  if (!SweptProcess()) return;
   const char *log = getenv("KELDO_TORTURE_LOG");
   if (log != NULL && strlen(log) < sizeof logPath) {
     strcpy(logPath, log);
@@ -141,8 +190,8 @@ static void Put(int fd, const char *text);
 
 static void LogFired(void) {
   if (!logging) return;
-  const int fd = (int)syscall(SYS_openat, AT_FDCWD, logPath,
-                              O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+  const int fd =
+      (int)syscall(SYS_openat, AT_FDCWD, logPath, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
   if (fd < 0) return;
   Put(fd, "fired\n");
   syscall(SYS_close, fd);
@@ -159,8 +208,8 @@ static int Fails(int function) {
   return 1;
 }
 
-#define NEXT(type, name, ...)                                 \
-  static type (*next)(__VA_ARGS__);                           \
+#define NEXT(type, name, ...)       \
+  static type (*next)(__VA_ARGS__); \
   if (next == NULL) next = (type(*)(__VA_ARGS__))dlsym(RTLD_NEXT, name)
 
 void *malloc(size_t size) {
@@ -365,9 +414,7 @@ int pthread_create(pthread_t *thread, const pthread_attr_t *attributes, void *(*
 }
 
 /* The log, written with raw system calls: nothing of ours is counted. */
-static void Put(int fd, const char *text) {
-  syscall(SYS_write, fd, text, strlen(text));
-}
+static void Put(int fd, const char *text) { syscall(SYS_write, fd, text, strlen(text)); }
 
 static void PutNumber(int fd, unsigned long long n) {
   char digits[24];
@@ -383,8 +430,8 @@ static void PutNumber(int fd, unsigned long long n) {
 __attribute__((destructor)) static void WriteLog(void) {
   if (!logging) return;
   inside = 1;
-  const int fd = (int)syscall(SYS_openat, AT_FDCWD, logPath, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC,
-                              0600);
+  const int fd =
+      (int)syscall(SYS_openat, AT_FDCWD, logPath, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
   if (fd < 0) return;
   for (int f = 0; f < F_COUNT; ++f) {
     Put(fd, "count ");

@@ -62,6 +62,7 @@ def parse_args():
     parser.add_argument("--sample-sites", type=int, default=640,
                         help="allocation call stacks in the sample, spread over the run")
     parser.add_argument("--keep", action="store_true", help="keep the work folder")
+    parser.add_argument("--valgrind", action="store_true", help="each run under valgrind's memcheck")
     return parser.parse_args()
 
 
@@ -111,10 +112,14 @@ class Rig:
         os.makedirs(folder + "/home")
         log = folder + "/log"
         env = {"WINEPREFIX": prefix, "HOME": folder + "/home", "PATH": self.path, "LANG": "C.UTF-8",
-               "LD_PRELOAD": self.preload, "KELDO_TORTURE_LOG": log}
+               "LD_PRELOAD": self.preload, "KELDO_TORTURE_LOG": log,
+               "KELDO_TORTURE_EXE": os.path.basename(self.report)}
         if fail:
             env["KELDO_TORTURE_FAIL"] = fail
         argv = [self.report, self.website] + MODES[mode]
+        if self.args.valgrind:
+            # Its allocator behind ours: each call still counted and failed here.
+            argv = ["/usr/bin/valgrind", "-q", "--error-exitcode=99", "--leak-check=no"] + argv
         started = time.monotonic()
         if mode == "tty":
             out, err, status, timed_out = run_at_terminal(argv, env, folder, self.args.timeout)

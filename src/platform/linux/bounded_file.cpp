@@ -37,10 +37,11 @@ BoundedRead ReadFileInPieces(const std::string& path, std::size_t maxBytes, stru
 std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t maxBytes,
                                          struct stat* identity) {
   std::string content;
-  const BoundedRead outcome = ReadFileInPieces(path, maxBytes, identity, [&](std::string_view piece) {
-    content.append(piece);
-    return true;
-  });
+  const BoundedRead outcome =
+      ReadFileInPieces(path, maxBytes, identity, [&](std::string_view piece) {
+        content.append(piece);
+        return true;
+      });
   if (!outcome.read) return std::nullopt;
   return content;
 }

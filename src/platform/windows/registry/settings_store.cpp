@@ -4,8 +4,8 @@
 
 #include "base/settings_key.h"
 #include "platform/windows/unique_handle.h"
-#include "platform/windows/win_error.h"
 #include "platform/windows/wide_text.h"
+#include "platform/windows/win_error.h"
 
 namespace keldo {
 
