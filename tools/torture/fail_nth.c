@@ -115,7 +115,7 @@ static struct {
 /* A call of ours in progress on this thread. Initial-exec: a TLS slot that
  * the first access would allocate would recurse into malloc. */
 static __thread int inside __attribute__((tls_model("initial-exec")));
-/* Set once the C library is up: no stack is walked before. */
+/* Set by this library's constructor: no stack is walked before. */
 static int ready;
 
 static void Configure(void);
@@ -165,13 +165,19 @@ static void Configure(void) {
 }
 
 static void RecordSite(int function, unsigned long n) {
-  if (!logging || failWhich >= 0 || inside || !__atomic_load_n(&ready, __ATOMIC_ACQUIRE)) return;
+  if (!logging || failWhich >= 0 || inside) return;
   inside = 1;
-  void *frames[12];
-  const int depth = backtrace(frames, 12);
-  uint64_t hash = 1469598103934665603ull;
-  for (int i = 1; i < depth; ++i) hash = (hash ^ (uint64_t)(uintptr_t)frames[i]) * 1099511628211ull;
-  hash = hash ? hash : 1;
+  // Until this library's constructor has run no stack is walked: each call
+  // of the start-up before it (other libraries' constructors) is a site.
+  uint64_t hash = n | 1ull << 63;
+  if (__atomic_load_n(&ready, __ATOMIC_ACQUIRE)) {
+    void *frames[12];
+    const int depth = backtrace(frames, 12);
+    hash = 1469598103934665603ull;
+    for (int i = 1; i < depth; ++i)
+      hash = (hash ^ (uint64_t)(uintptr_t)frames[i]) * 1099511628211ull;
+    hash = (hash & ~(1ull << 63)) | 1;
+  }
   for (unsigned i = 0; i < SITE_SLOTS; ++i) {
     const unsigned slot = (unsigned)((hash + i) % SITE_SLOTS);
     uint64_t expected = 0;

@@ -30,7 +30,7 @@ void Fail(Started& started, const char* what, long code, const char* text) {
 
 void FailOpenSsl(Started& started) {
   const unsigned long code = ERR_get_error();
-  char text[256] = "out of memory or no entropy";
+  char text[256] = "OpenSSL gave no reason";
   if (code != 0) ERR_error_string_n(code, text, sizeof text);
   ERR_clear_error();
   Fail(started, "Starting OpenSSL", static_cast<long>(code), text);
