@@ -41,9 +41,10 @@ int ReportUntrappedError(const char* what) noexcept {
     const unsigned char byte = bytes[i];
     const std::size_t length = byte >= 0x80 ? SequenceLength(bytes + i, size - i) : 1;
     const bool c1 = length == 2 && byte == 0xC2 && bytes[i + 1] <= 0x9F;
-    if (byte == '\\') {
+    const char named = byte == '\t' ? 't' : byte == '\r' ? 'r' : byte == '\n' ? 'n' : '\0';
+    if (byte == '\\' || named != '\0') {
       put('\\');
-      put('\\');
+      put(named != '\0' ? named : '\\');
     } else if (byte >= 0x20 && byte != 0x7F && length == 1) {
       put(static_cast<char>(byte));
     } else if (length > 1 && !c1) {
