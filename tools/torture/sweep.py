@@ -311,7 +311,7 @@ def main():
             clean[mode] = result
         jobs = plan(args, counted)
         print("%d runs" % len(jobs), flush=True)
-        per_function, faults, slowest = {}, [], 0.0
+        per_function, faults, slowest, statuses = {}, [], 0.0, {}
         with concurrent.futures.ThreadPoolExecutor(args.jobs) as pool:
             futures = {pool.submit(rig.run, mode, fail, "%s-%s" % (mode, fail.replace(":", "-"))):
                        (mode, fail) for mode, fail in jobs}
@@ -321,6 +321,7 @@ def main():
                 name = fail.split(":")[0]
                 per_function.setdefault(name, [0, 0])[0] += 1
                 slowest = max(slowest, result["seconds"])
+                statuses[result["status"]] = statuses.get(result["status"], 0) + 1
                 found = problems(rig, result, clean[mode])
                 if found:
                     per_function[name][1] += 1
@@ -330,8 +331,9 @@ def main():
         print("\nfunction        runs  faults")
         for name, (runs, bad) in sorted(per_function.items()):
             print("%-15s %5d %7d" % (name, runs, bad))
-        print("%d runs, %d faults, %.0f s, slowest run %.1f s" %
-              (len(jobs), len(faults), time.monotonic() - started, slowest))
+        print("%d runs, %d faults, %.0f s, slowest run %.1f s; runs by exit status: %s" %
+              (len(jobs), len(faults), time.monotonic() - started, slowest,
+               ", ".join("%s: %d" % item for item in sorted(statuses.items(), key=str))))
         if faults:
             print("Reproduce one: LD_PRELOAD=%s KELDO_TORTURE_FAIL=%s WINEPREFIX=<sample> %s %s %s" %
                   (rig.preload, faults[0][0], rig.report, rig.website, " ".join(MODES[faults[0][1]])))
