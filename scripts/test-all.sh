@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 jobs=$(nproc)
 # Most native tests wait on servers, processes and time-outs rather than on
-# the processor: twice as many of them side by side as there are cores.
+# the processor: twice as many of them side by side as there are cores (the
+# sanitized ones do not wait: one per core).
 test_jobs=$((jobs * 2))
 # The Wine suite serves the stand-in website on this port; the Windows test
 # build has the address built in, as a shipped build has the vendor's.
@@ -45,16 +46,18 @@ build_beside linux-asan
 ctest --preset linux -j "$test_jobs"
 await_build
 
-step "native tests under AddressSanitizer and UBSan, the Windows cross build beside them"
-cmake --preset windows -DKELDO_WEBSITE=https://localhost:$wine_site_port
-build_beside windows
-ctest --preset linux-asan -j "$test_jobs"
-await_build
+# Alone and one per core: under the sanitizers the tests that only wait
+# are left to the native run, and the whole runs of the report over huge
+# registry files need the processor.
+step "native tests under AddressSanitizer and UBSan"
+ctest --preset linux-asan -j "$jobs"
 
 step "short fuzz runs"
 bash fuzz/run-short.sh 30
 
-step "the Windows tests under Wine"
+step "Windows cross build and its tests under Wine"
+cmake --preset windows -DKELDO_WEBSITE=https://localhost:$wine_site_port
+cmake --build --preset windows -j "$jobs"
 ctest --preset windows -L 'unit|platform' -j "$jobs"
 # ctest does not show what its listing of the test cases wrote: a step of the
 # ready prefix's making that needed its second try is named here.
