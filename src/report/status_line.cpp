@@ -1,9 +1,6 @@
 #include "report/status_line.h"
 
 #include <algorithm>
-#include <new>
-#include <system_error>
-#include <utility>
 
 #include "base/findings_text.h"
 
@@ -37,14 +34,7 @@ std::string Cut(const std::string& utf8, std::size_t columns) {
 StatusLine::StatusLine(std::ostream& err, std::size_t columns)
     : err_(err), columns_(columns), ticker_([this] { Tick(); }) {}
 
-StatusLine::~StatusLine() {
-  // A destructor must not throw; should the lock or the join fail, the
-  // line stays as it was drawn.
-  try {
-    Stop();
-  } catch (const std::system_error&) {
-  }
-}
+StatusLine::~StatusLine() { Stop(); }
 
 void StatusLine::Show(const Text& step) {
   const std::lock_guard<std::mutex> lock(mutex_);
@@ -73,15 +63,9 @@ void StatusLine::Stop() {
 }
 
 void StatusLine::Tick() {
-  // The thread's entry: an exception here would end the process. A line
-  // that cannot be drawn (no memory for it) is left as it is; the next
-  // Show draws it again.
   std::unique_lock<std::mutex> lock(mutex_);
   while (!wake_.wait_for(lock, kTickEvery, [this] { return stopping_; })) {
-    try {
-      if (!step_.empty() && Line() != drawn_) Draw();
-    } catch (const std::bad_alloc&) {
-    }
+    if (!step_.empty() && Line() != drawn_) Draw();
   }
 }
 
@@ -94,14 +78,14 @@ std::string StatusLine::Line() const {
 }
 
 void StatusLine::Draw() {
-  std::string line = Line();
+  const std::string line = Line();
   const std::size_t shown = Columns(drawn_), now = Columns(line);
   // Blanks over what a longer line left, so that no escape sequence is
   // needed: a console without them shows the same.
   err_ << '\r' << line << std::string(shown > now ? shown - now : 0, ' ');
   if (shown > now) err_ << '\r' << line;
   err_.flush();
-  drawn_ = std::move(line);  // a move, which cannot fail after the write
+  drawn_ = line;
 }
 
 void StatusLine::Erase() {

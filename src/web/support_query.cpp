@@ -7,9 +7,8 @@ namespace keldo {
 
 namespace {
 
-// Views, not texts: nothing of the program allocates before main.
-constexpr TextView kReadableMarker = u"Expired=";
-constexpr TextView kExpiryMarker = u" expires:";
+const Text kReadableMarker = u"Expired=";
+const Text kExpiryMarker = u" expires:";
 
 }  // namespace
 

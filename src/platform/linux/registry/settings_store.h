@@ -5,8 +5,7 @@
 namespace keldo {
 
 // The settings store of the Windows runtime, read from the prefix's
-// user.reg under SettingsKeyPath (base/settings_key.h). A user.reg that is
-// there but cannot be read throws RunTimeError with errno's text.
+// user.reg under SettingsKeyPath (base/settings_key.h).
 class WineSettingsStore : public SettingsStore {
  public:
   explicit WineSettingsStore(RegFile& userReg) : userReg_(userReg) {}
