@@ -51,7 +51,8 @@ constexpr int kNobody = 65534;
 // Runs that only wait out a shipped time-out (15 s without progress per
 // request, the report's own 31 s deadline) run in the native build alone:
 // under the sanitizers the same code meets the same faults with short
-// limits (the web contract, the proxy's endless answer in curl_proxy_test).
+// limits (the web contract's Silent and Drip rows, and
+// WebClientTest.AProxysEndlessRefusalEndsAtTheDeadline).
 bool OnlyWaitsWhenSanitized(std::string_view name) {
   constexpr std::string_view kWaitsOnly[] = {standin_fault::kSilent, standin_fault::kDrip,
                                              "proxy_sends_an_endless_407"};
