@@ -12,6 +12,7 @@ packages=(
   g++-mingw-w64-x86-64
   wine wine64 fonts-wine fonts-liberation xvfb xauth imagemagick x11-utils
   hyperfine python3
+  gcc  # the torture sweep's preload library (tools/torture, tests/README.md)
   python3-jsonschema  # the report tests check every --json output against docs/report.schema.json
   dpkg-dev osslsigncode binutils lintian
   wixl msitools python3-yaml  # the Windows Installer package; the release checks read its winget manifests

@@ -1,5 +1,6 @@
 #include "report/report.h"
 
+#include <exception>
 #include <nlohmann/json.hpp>
 #include <optional>
 
@@ -106,27 +107,49 @@ std::string EscapeC1AndDelete(const std::string& json) {
   return out;
 }
 
+// A JSON string, as the JSON library escapes it. The document around the
+// strings is written here rather than built as the library's tree: that
+// tree's destructor allocates (for nested values), and an allocation that
+// fails in a destructor ends the process.
+std::string Quoted(const std::string& utf8) {
+  return nlohmann::json(utf8).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+// `items` as the members of an object (names given) or the elements of an
+// array, two blanks deeper than `indent`, as the library's own dump(2)
+// writes them.
+std::string Block(char open, char close, const std::vector<std::string>& names,
+                  const std::vector<std::string>& items, const std::string& indent) {
+  if (items.empty()) return {open, close};
+  std::string block(1, open);
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    block += (i == 0 ? "\n" : ",\n") + indent + "  ";
+    if (!names.empty()) block += Quoted(names[i]) + ": ";
+    block += items[i];
+  }
+  return block + "\n" + indent + close;
+}
+
 void PrintJson(const ConsoleView& view, const Result& result, std::ostream& out) {
-  nlohmann::ordered_json captions = nlohmann::ordered_json::object();
-  for (const auto& entry : kControls)
-    captions[std::string(entry.name)] = ToUtf8(view.Caption(entry.id));
+  std::vector<std::string> names, captions;
+  for (const auto& entry : kControls) {
+    names.emplace_back(entry.name);
+    captions.push_back(Quoted(ToUtf8(view.Caption(entry.id))));
+  }
   auto texts = [](const std::vector<Text>& lines) {
-    nlohmann::ordered_json array = nlohmann::ordered_json::array();
-    for (const auto& line : lines) array.push_back(ToUtf8(line));
-    return array;
+    std::vector<std::string> items;
+    for (const auto& line : lines) items.push_back(Quoted(ToUtf8(line)));
+    return Block('[', ']', {}, items, "  ");
   };
-  nlohmann::ordered_json report;
-  report["captions"] = captions;
-  report["messages"] = texts(view.Messages());
-  report["debug"] = texts(view.DiagnosticLines());
-  report["outcome"] = result.outcome == RunOutcome::Completed ? "completed"
-                      : result.outcome == RunOutcome::Closed  ? "closed"
-                                                              : "failed";
-  report["error"] = result.outcome == RunOutcome::Failed
-                        ? nlohmann::ordered_json(ToUtf8(result.error))
-                        : nlohmann::ordered_json(nullptr);
-  const std::string json =
-      report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+  const char* outcome = result.outcome == RunOutcome::Completed ? "\"completed\""
+                        : result.outcome == RunOutcome::Closed  ? "\"closed\""
+                                                                : "\"failed\"";
+  const std::string error =
+      result.outcome == RunOutcome::Failed ? Quoted(ToUtf8(result.error)) : "null";
+  const std::string json = Block('{', '}', {"captions", "messages", "debug", "outcome", "error"},
+                                 {Block('{', '}', names, captions, "  "), texts(view.Messages()),
+                                  texts(view.DiagnosticLines()), outcome, error},
+                                 "");
   out << EscapeC1AndDelete(json) << '\n';
 }
 
@@ -152,8 +175,14 @@ int RunReport(const std::vector<std::string>& args, const ServicesFactory& makeS
   }
 
   std::optional<StatusLine> status;
-  if (errTerminal.isTerminal && !options.json && !options.quiet)
-    status.emplace(err, errTerminal.columns);
+  if (errTerminal.isTerminal && !options.json && !options.quiet) {
+    try {
+      status.emplace(err, errTerminal.columns);
+    } catch (const std::exception&) {
+      // No thread (std::system_error) or no memory for the ticker: the
+      // line only shows progress, and the check runs as well without it.
+    }
+  }
   ConsoleView view(err, options.json, status ? &*status : nullptr);
   const Result result = RunOnce(view, makeServices, website, options.debug);
   if (status) status->Stop();

@@ -1,6 +1,9 @@
 #include "report/status_line.h"
 
 #include <algorithm>
+#include <new>
+#include <system_error>
+#include <utility>
 
 #include "base/findings_text.h"
 
@@ -34,7 +37,14 @@ std::string Cut(const std::string& utf8, std::size_t columns) {
 StatusLine::StatusLine(std::ostream& err, std::size_t columns)
     : err_(err), columns_(columns), ticker_([this] { Tick(); }) {}
 
-StatusLine::~StatusLine() { Stop(); }
+StatusLine::~StatusLine() {
+  // A destructor must not throw; should the lock or the join fail, the
+  // line stays as it was drawn.
+  try {
+    Stop();
+  } catch (const std::system_error&) {
+  }
+}
 
 void StatusLine::Show(const Text& step) {
   const std::lock_guard<std::mutex> lock(mutex_);
@@ -63,9 +73,15 @@ void StatusLine::Stop() {
 }
 
 void StatusLine::Tick() {
+  // The thread's entry: an exception here would end the process. A line
+  // that cannot be drawn (no memory for it) is left as it is; the next
+  // Show draws it again.
   std::unique_lock<std::mutex> lock(mutex_);
   while (!wake_.wait_for(lock, kTickEvery, [this] { return stopping_; })) {
-    if (!step_.empty() && Line() != drawn_) Draw();
+    try {
+      if (!step_.empty() && Line() != drawn_) Draw();
+    } catch (const std::bad_alloc&) {
+    }
   }
 }
 
@@ -78,14 +94,14 @@ std::string StatusLine::Line() const {
 }
 
 void StatusLine::Draw() {
-  const std::string line = Line();
+  std::string line = Line();
   const std::size_t shown = Columns(drawn_), now = Columns(line);
   // Blanks over what a longer line left, so that no escape sequence is
   // needed: a console without them shows the same.
   err_ << '\r' << line << std::string(shown > now ? shown - now : 0, ' ');
   if (shown > now) err_ << '\r' << line;
   err_.flush();
-  drawn_ = line;
+  drawn_ = std::move(line);  // a move, which cannot fail after the write
 }
 
 void StatusLine::Erase() {

@@ -7,8 +7,9 @@ namespace keldo {
 
 namespace {
 
-const Text kReadableMarker = u"Expired=";
-const Text kExpiryMarker = u" expires:";
+// Views, not texts: nothing of the program allocates before main.
+constexpr TextView kReadableMarker = u"Expired=";
+constexpr TextView kExpiryMarker = u" expires:";
 
 }  // namespace
 

@@ -26,7 +26,11 @@ Text GetWebVersion(WebComponent& web, TextFiles& files, Clock& clock, const Text
     const Text line = ReadFirstLine(files, tempFile);
     files.RemoveFile(tempFile);
     return line;
-  } catch (const std::exception&) {
+  } catch (const std::exception& error) {
+    // The downloaded file that could not be read or deleted stays where it
+    // is until the next check's download replaces it; the diagnostic line
+    // says which call failed (the platform's text names the file).
+    debug.DebugMsg(FromUtf8(error.what()));
     return failure;
   }
 }

@@ -8,6 +8,25 @@
 #include "platform/windows/wide_text.h"
 #include "window/main_window.h"
 
+namespace {
+
+// No exception may leave wWinMain: a text that does not fit in memory gives
+// a box with one that needs none.
+void ShowCannotStart(const char* what) noexcept {
+  const auto* title = reinterpret_cast<const wchar_t*>(keldo::kAppTitle);
+  try {
+    MessageBoxW(nullptr,
+                keldo::Wide(u"The program cannot start: " +
+                            keldo::FromUtf8(what != nullptr ? what : "an error of unknown kind"))
+                    .c_str(),
+                title, MB_OK);
+  } catch (...) {
+    MessageBoxW(nullptr, L"The program cannot start: out of memory", title, MB_OK);
+  }
+}
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   try {
     const auto services = keldo::MakePlatformServices();
@@ -17,9 +36,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     return window.RunMessageLoop();
   } catch (const std::exception& error) {
     // Start-up failed: the window, if it was shown, is gone by now.
-    MessageBoxW(nullptr,
-                keldo::Wide(u"The program cannot start: " + keldo::FromUtf8(error.what())).c_str(),
-                keldo::Wide(keldo::kAppTitle).c_str(), MB_OK);
+    ShowCannotStart(error.what());
+    return 1;
+  } catch (...) {
+    ShowCannotStart(nullptr);
     return 1;
   }
 }

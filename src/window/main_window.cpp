@@ -32,6 +32,18 @@ void ShowBox(HWND owner, const Text& text) {
   MessageBoxW(owner, Wide(text).c_str(), Wide(kAppTitle).c_str(), MB_OK);
 }
 
+// The untrapped-error box. Should its text not fit in memory, a box whose
+// text needs none: no exception may cross the window system's frames, and
+// the window stays for the next press of Start.
+void ShowUntrapped(HWND owner, const char* what) noexcept {
+  try {
+    ShowBox(owner, FromUtf8(what != nullptr ? what : "An error of unknown kind"));
+  } catch (...) {
+    MessageBoxW(owner, L"Out of memory: the error cannot be shown",
+                reinterpret_cast<const wchar_t*>(kAppTitle), MB_OK);
+  }
+}
+
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
@@ -252,8 +264,10 @@ LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam,
   try {
     return self->OnMessage(message, wParam, lParam);
   } catch (const std::exception& error) {
-    ShowBox(self->window_, FromUtf8(error.what()));
+    ShowUntrapped(self->window_, error.what());
   } catch (const ProgramEnded&) {
+  } catch (...) {
+    ShowUntrapped(self->window_, nullptr);
   }
   return 0;
 }

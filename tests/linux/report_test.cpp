@@ -5,15 +5,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <new>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "base/errors.h"
 #include "base/findings_text.h"
 #include "base/program_version.h"
 #include "platform/linux/linux_services.h"
 #include "platform/linux/mapper/drive_mapper.h"
 #include "report/console_view.h"
 #include "report/report.h"
+#include "report/report_edge.h"
 #include "report/source_commit.h"
 #include "support/report_schema.h"
 #include "support/sample_installation.h"
@@ -444,6 +448,31 @@ TEST(FindingsText, EveryCodeUnitShowsWithoutARawControl) {
       ASSERT_FALSE(raw) << "unit " << unit;
     }
     ASSERT_EQ(FromUtf8(bytes), shown) << "unit " << unit;
+  }
+}
+
+// Whatever escapes a run, out of memory included, is one line escaped as
+// every line is and the failure status, never std::terminate.
+TEST(AtTheEdge, AnyExceptionIsOneEscapedLineAndTheFailureStatus) {
+  const struct {
+    const char* name;
+    std::function<int()> body;
+    int code;
+    const char* line;
+  } cases[] = {
+      {"Completed", [] { return kExitClosed; }, kExitClosed, ""},
+      {"OutOfMemory", []() -> int { throw std::bad_alloc(); }, kExitFailed,
+       "keldo-check-report: std::bad_alloc\n"},
+      {"TextFromOutside",
+       []() -> int { throw RunTimeError(5, "a\x1b[31m\r\n\xc2\x9b \xc3\xa9\xff\\"); },
+       kExitFailed, "keldo-check-report: a\\x1B[31m\\r\\n\\x9B \xc3\xa9\\xFF\\\\\n"},
+      {"NoException", []() -> int { throw 7; }, kExitFailed,
+       "keldo-check-report: an error of unknown kind\n"},
+  };
+  for (const auto& c : cases) {
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(AtTheEdge(c.body), c.code) << c.name;
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.line) << c.name;
   }
 }
 

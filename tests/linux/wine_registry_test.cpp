@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
 
+#include "base/errors.h"
 #include "local/reconnect.h"
 #include "platform/linux/name_fold.h"
 #include "platform/linux/registry/network_registry.h"
@@ -137,6 +140,55 @@ TEST_F(WineRegistryTest, MissingOrForeignUserRegReadsAsNothing) {
   }
   std::remove((prefix_.Root() + "/user.reg").c_str());
   EXPECT_EQ(settings_.GetSetting(u"Keldo6", u"ThisPC", u"AutoUpdate"), u"");
+}
+
+// A user.reg that is there but cannot be read is no settings store without
+// the values: the settings stage fails with errno's text. Only a file that
+// is not there reads as nothing.
+TEST_F(WineRegistryTest, UnreadableUserRegFailsTheSettings) {
+  const std::string path = prefix_.Root() + "/user.reg";
+  const struct {
+    const char* name;
+    const char* linkTo;  // user.reg becomes this symbolic link
+    bool noFreeDescriptor;
+    const char* failure;  // empty: reads as no settings
+  } cases[] = {
+      {"LinkToNothing", "nothing-there", false, ""},
+      {"LinkToItself", "user.reg", false, "failed: Too many levels of symbolic links (40)"},
+      {"NoFreeDescriptor", nullptr, true, "failed: Too many open files (24)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    prefix_.WriteUserReg(kUserReg);
+    if (c.linkTo != nullptr) {
+      std::remove(path.c_str());
+      ASSERT_EQ(::symlink(c.linkTo, path.c_str()), 0);
+    }
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    if (c.noFreeDescriptor) {
+      const int lowest = ::dup(0);
+      ::close(lowest);
+      rlimit none = saved;
+      none.rlim_cur = static_cast<rlim_t>(lowest);
+      ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &none), 0);
+    }
+    std::string thrown;
+    Text read = u"<not read>";
+    try {
+      read = settings_.GetSetting(u"Keldo6", u"ThisPC", u"AutoUpdate");
+    } catch (const RunTimeError& error) {
+      thrown = error.what();
+    }
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+    if (*c.failure == '\0') {
+      EXPECT_EQ(thrown, "");
+      EXPECT_EQ(read, u"");
+    } else {
+      EXPECT_EQ(thrown, "Reading " + path + " " + c.failure);
+    }
+    std::remove(path.c_str());
+  }
 }
 
 TEST_F(WineRegistryTest, RewrittenFileIsReadAfresh) {

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "report/report.h"
+#include "report/report_edge.h"
 #include "report/report_terminal.h"
 
 int main(int argc, char** argv) {
@@ -12,9 +13,11 @@ int main(int argc, char** argv) {
     std::cerr << "Usage: keldo-check-report-at WEBSITE [keldo-check-report options]\n";
     return keldo::kExitUsage;
   }
-  const std::vector<std::string> args(argv + 2, argv + argc);
   keldo::IgnoreBrokenPipeSignal();
-  return keldo::RunReport(args, keldo::MakePlatformServices, keldo::FromUtf8(argv[1]), std::cout,
-                          std::cerr,
-                          {keldo::StandardErrorIsTerminal(), keldo::StandardErrorColumns()});
+  return keldo::AtTheEdge([&] {
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    return keldo::RunReport(args, keldo::MakePlatformServices, keldo::FromUtf8(argv[1]), std::cout,
+                            std::cerr,
+                            {keldo::StandardErrorIsTerminal(), keldo::StandardErrorColumns()});
+  });
 }

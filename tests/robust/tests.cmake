@@ -33,3 +33,7 @@ add_test(NAME smb_reconnect
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/smb_reconnect_test.sh $<TARGET_FILE:keldo-check-report-at>)
 set_tests_properties(smb_reconnect PROPERTIES LABELS robust SKIP_RETURN_CODE 77 RESOURCE_LOCK smb_port_445
                      TIMEOUT 600)
+
+# One call failing at a time, each in turn (tools/torture): the sample.
+add_subdirectory(${keldo_robust_root}/tools/torture ${CMAKE_BINARY_DIR}/tools/torture)
+add_dependencies(keldo_fail_nth keldo-check-report-at keldo-standin-website)

@@ -8,6 +8,7 @@
 #include "platform/linux/registry/network_registry.h"
 #include "platform/linux/registry/reg_file.h"
 #include "platform/linux/registry/settings_store.h"
+#include "platform/linux/web/https_libraries.h"
 #include "platform/linux/web/web_component.h"
 
 namespace keldo {
@@ -53,6 +54,8 @@ class LinuxPlatformServices : public PlatformServices {
 }  // namespace
 
 std::unique_ptr<PlatformServices> MakeLinuxPlatformServices(LinuxPlatformOptions options) {
+  // Before the first connection, so that a failure is the start-up's.
+  StartHttpsLibraries();
   return std::make_unique<LinuxPlatformServices>(options);
 }
 

@@ -1,5 +1,7 @@
 #include "platform/linux/registry/reg_file.h"
 
+#include <cerrno>
+
 #include "platform/linux/bounded_file.h"
 #include "platform/linux/name_fold.h"
 
@@ -57,10 +59,14 @@ bool RegFile::ReadOnce() {
   hive_ = RegHive();
   RegReader reader(wanted_);
   struct stat readStat {};
-  loaded_ = ReadFileInPieces(path_, kMaxRegFileBytes, &readStat, [&](std::string_view piece) {
-    reader.Feed(piece);
-    return reader.WantsMore();
-  });
+  const BoundedRead outcome =
+      ReadFileInPieces(path_, kMaxRegFileBytes, &readStat, [&](std::string_view piece) {
+        reader.Feed(piece);
+        return reader.WantsMore();
+      });
+  loaded_ = outcome.read;
+  // A file that is not there is a registry without keys, as Wine makes it.
+  readError_ = outcome.error == ENOENT || outcome.error == ENOTDIR ? 0 : outcome.error;
   if (loaded_) hive_ = reader.Finish();
   identity_ = readStat;
   return loaded_;

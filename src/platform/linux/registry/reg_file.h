@@ -28,6 +28,12 @@ class RegFile {
   // real registry file, or not in Wine's format.
   const RegValues* Key(TextView key);
   const RegValue* Value(TextView key, TextView name);
+  // The errno of the last read when the file is there but could not be
+  // opened or read (EACCES, EMFILE, EIO, ...); 0 when it was read, is
+  // missing, or is no registry file. A look-up reads it as absent either
+  // way: the caller decides whether such a file is a failure.
+  int ReadError() const { return readError_; }
+  const std::string& Path() const { return path_; }
 
  private:
   const RegHive& Current();
@@ -38,6 +44,7 @@ class RegFile {
   RegKeySet asked_;
   RegKeySet wanted_;  // the keys asked for and those their links lead to
   bool loaded_ = false;
+  int readError_ = 0;
   struct stat identity_ {};
   RegHive hive_;
 };

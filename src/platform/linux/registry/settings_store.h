@@ -5,7 +5,8 @@
 namespace keldo {
 
 // The settings store of the Windows runtime, read from the prefix's
-// user.reg under SettingsKeyPath (base/settings_key.h).
+// user.reg under SettingsKeyPath (base/settings_key.h). A user.reg that is
+// there but cannot be read throws RunTimeError with errno's text.
 class WineSettingsStore : public SettingsStore {
  public:
   explicit WineSettingsStore(RegFile& userReg) : userReg_(userReg) {}

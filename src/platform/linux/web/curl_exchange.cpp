@@ -7,6 +7,7 @@
 #include <openssl/x509.h>
 
 #include <cstdlib>
+#include <exception>
 #include <memory>
 #include <mutex>
 
@@ -59,6 +60,9 @@ struct Receiver {
   long redirects = 0;  // followed before the current answer
   std::size_t headBytes = 0;
   bool headOverCap = false;
+  // An exception must not unwind through libcurl's C frames: the callback
+  // keeps it here, ends the transfer, and RunExchange throws it on.
+  std::exception_ptr lost;
 };
 
 size_t Receive(char* data, size_t size, size_t count, void* user) {
@@ -68,7 +72,12 @@ size_t Receive(char* data, size_t size, size_t count, void* user) {
     receiver->overCap = true;
     return 0;  // ends the transfer with CURLE_WRITE_ERROR
   }
-  receiver->body.append(data, bytes);
+  try {
+    receiver->body.append(data, bytes);
+  } catch (...) {
+    receiver->lost = std::current_exception();
+    return 0;  // ends the transfer with CURLE_WRITE_ERROR
+  }
   return bytes;
 }
 
@@ -299,6 +308,7 @@ Exchange RunExchange(CurlSession& session, const std::string& url,
     return result;
   }
   easy.Failed();
+  if (receiver.lost) std::rethrow_exception(receiver.lost);
   result.failure = FailureText(url, code, receiver, deadline, errorText, route, limits);
   return result;
 }

@@ -3,20 +3,11 @@
 #include <string>
 
 #include "base/errors.h"
+#include "platform/linux/web/https_libraries.h"
 
 namespace keldo {
 
 namespace {
-
-void GlobalInitOnce() {
-  static std::once_flag once;
-  static CURLcode result = CURLE_OK;
-  std::call_once(once, [] { result = curl_global_init(CURL_GLOBAL_DEFAULT); });
-  if (result != CURLE_OK) {
-    throw RunTimeError(result,
-                       PlatformFailureText("Starting libcurl", curl_easy_strerror(result), result));
-  }
-}
 
 void Require(CURLcode code) {
   if (code != CURLE_OK) {
@@ -31,7 +22,7 @@ CurlSession::CurlSession() = default;
 CurlSession::~CurlSession() = default;
 
 CurlSession::Lease::Lease(CurlSession& session) : session_(session), lock_(session.mutex_) {
-  GlobalInitOnce();
+  StartHttpsLibraries();
   if (!session_.easy_) {
     session_.easy_.reset(curl_easy_init());
     if (!session_.easy_) {
@@ -42,6 +33,9 @@ CurlSession::Lease::Lease(CurlSession& session) : session_(session), lock_(sessi
   curl_easy_reset(easy);
   // One connection is all a run needs; a new one pushes out the one before.
   Require(curl_easy_setopt(easy, CURLOPT_MAXCONNECTS, 1L));
+  // Nor does a run resume a TLS session; and this libcurl frees a block
+  // twice when its session cache fails to allocate.
+  Require(curl_easy_setopt(easy, CURLOPT_SSL_SESSIONID_CACHE, 0L));
   if (session_.lastFailed_) {
     // libcurl closes the connection of a failed transfer itself; should it
     // ever keep one, a fresh connection leaves it unused until pushed out.

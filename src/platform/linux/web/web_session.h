@@ -1,7 +1,7 @@
 #pragma once
 // The one HTTPS client of the process, shared by every request of a run:
-// one libcurl handle, so one choice of trust, one connection cache and one
-// TLS session cache.
+// one libcurl handle, so one choice of trust and one connection cache (no
+// TLS session cache: a run makes one connection).
 #include <curl/curl.h>
 
 #include <memory>
