@@ -464,8 +464,8 @@ TEST(AtTheEdge, AnyExceptionIsOneEscapedLineAndTheFailureStatus) {
       {"OutOfMemory", []() -> int { throw std::bad_alloc(); }, kExitFailed,
        "keldo-check-report: std::bad_alloc\n"},
       {"TextFromOutside",
-       []() -> int { throw RunTimeError(5, "a\x1b[31m\r\n\xc2\x9b \xc3\xa9\xff\\"); },
-       kExitFailed, "keldo-check-report: a\\x1B[31m\\r\\n\\x9B \xc3\xa9\\xFF\\\\\n"},
+       []() -> int { throw RunTimeError(5, "a\x1b[31m\r\n\xc2\x9b \xc3\xa9\xff\\"); }, kExitFailed,
+       "keldo-check-report: a\\x1B[31m\\r\\n\\x9B \xc3\xa9\\xFF\\\\\n"},
       {"NoException", []() -> int { throw 7; }, kExitFailed,
        "keldo-check-report: an error of unknown kind\n"},
   };
