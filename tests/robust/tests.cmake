@@ -24,7 +24,10 @@ target_compile_definitions(keldo_robust_tests PRIVATE
 find_package(nlohmann_json REQUIRED)
 target_link_libraries(keldo_robust_tests PRIVATE keldo_test_servers nlohmann_json::nlohmann_json GTest::gtest GTest::gtest_main)
 add_dependencies(keldo_robust_tests keldo-check-report-at)
-gtest_discover_tests(keldo_robust_tests DISCOVERY_MODE PRE_TEST NO_PRETTY_VALUES PROPERTIES LABELS robust)
+# Whole runs of the report, some waiting out a shipped time-out: started
+# before the quick tests, which fill in beside them.
+gtest_discover_tests(keldo_robust_tests DISCOVERY_MODE PRE_TEST NO_PRETTY_VALUES
+                     PROPERTIES LABELS robust COST 100)
 
 # The re-mapping against a real SMB server on loopback (smbd, gvfs, the
 # desktop keyring): whole runs of the report. Skipped (77) without root or
@@ -32,7 +35,7 @@ gtest_discover_tests(keldo_robust_tests DISCOVERY_MODE PRE_TEST NO_PRETTY_VALUES
 add_test(NAME smb_reconnect
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/smb_reconnect_test.sh $<TARGET_FILE:keldo-check-report-at>)
 set_tests_properties(smb_reconnect PROPERTIES LABELS robust SKIP_RETURN_CODE 77 RESOURCE_LOCK smb_port_445
-                     TIMEOUT 600)
+                     TIMEOUT 600 COST 100)
 
 # One call failing at a time, each in turn (tools/torture): the sample.
 add_subdirectory(${keldo_robust_root}/tools/torture ${CMAKE_BINARY_DIR}/tools/torture)

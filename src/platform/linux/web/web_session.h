@@ -30,7 +30,7 @@ class CurlSession {
   CurlSession& operator=(const CurlSession&) = delete;
 
   // The handle lent to one transfer at a time, reset to libcurl's defaults;
-  // what it learnt before (connections, TLS sessions, the store) it keeps.
+  // what it learnt before (its connection, the store) it keeps.
   class Lease {
    public:
     // Throws RunTimeError when libcurl cannot be set up at all.
