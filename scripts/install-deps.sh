@@ -17,6 +17,7 @@ packages=(
   dpkg-dev osslsigncode binutils lintian
   wixl msitools python3-yaml  # the Windows Installer package; the release checks read its winget manifests
   time file   # the release checks time each build; CPack's DEB generator runs file
+  ccache      # the test command's builds, but never a release build
   samba gvfs-backends gvfs-fuse gnome-keyring libsecret-tools dbus
 )
 missing=()
