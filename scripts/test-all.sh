@@ -15,7 +15,10 @@ test_jobs=$((jobs * 2))
 wine_site_port=47443
 # A second run compiles only what changed. The release presets set their own
 # empty launcher: a reproducible build is proven by compiling it.
+# Paths below the checkout are hashed as relative ones, so that a fresh
+# clone elsewhere finds the objects of the last.
 export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
 
 step() { printf '\n==== %s (%s)\n' "$*" "$(date +%T)"; }
 
