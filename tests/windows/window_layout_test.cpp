@@ -1,7 +1,9 @@
-// Twips to pixels at the DPIs people use.
+// Twips to pixels at the DPIs people use; the window's colours in either
+// contrast.
 #include <gtest/gtest.h>
 
 #include "window/twips.h"
+#include "window/window_colours.h"
 
 namespace keldo {
 
@@ -53,6 +55,29 @@ TEST(Twips, EveryControlStaysInsideTheClientArea) {
       EXPECT_LE(rect.left + rect.width, TwipsToPixels(kClientWidthTwips, dpi)) << entry.name;
       EXPECT_LE(rect.top + rect.height, TwipsToPixels(kClientHeightTwips, dpi)) << entry.name;
     }
+  }
+}
+
+TEST(WindowColours, HighContrastTakesTheSystemsWindowColoursThroughout) {
+  const SystemColours standard{RGB(240, 240, 240), RGB(0, 0, 0), RGB(255, 255, 255), RGB(0, 0, 0)};
+  const SystemColours black{RGB(0, 0, 0), RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 0)};
+  const COLORREF green = RGB(224, 255, 224);
+  const struct {
+    DWORD flags;
+    bool seam;
+    SystemColours system;
+    WindowColours expected;
+  } cases[] = {
+      {0, false, standard, {green, RGB(0, 0, 0), RGB(240, 240, 240)}},
+      // Available and its hot key are flags of a high contrast that is off.
+      {HCF_AVAILABLE | HCF_HOTKEYACTIVE, false, black, {green, RGB(255, 255, 255), RGB(0, 0, 0)}},
+      {HCF_HIGHCONTRASTON, false, black, {RGB(0, 0, 0), RGB(255, 255, 0), RGB(0, 0, 0)}},
+      {HCF_HIGHCONTRASTON | HCF_AVAILABLE, false, standard, {RGB(255, 255, 255), 0, 0xFFFFFF}},
+      {0, true, black, {RGB(0, 0, 0), RGB(255, 255, 0), RGB(0, 0, 0)}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ChooseColours(ContrastFrom(c.flags, c.seam), c.system), c.expected)
+        << "flags " << c.flags << ", seam " << c.seam;
   }
 }
 
