@@ -5,6 +5,7 @@
 // test seam on and off, switched while it runs (pictures checked by
 // lib/access.sh). One "ok"/"not ok" line per check.
 #include <windows.h>
+
 #include <oleacc.h>
 
 #include <algorithm>
@@ -60,8 +61,8 @@ void CALLBACK Seen(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG ch
 }
 
 void RunAndListen(HWND window, DWORD processId) {
-  const HWINEVENTHOOK hook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, Seen, processId, 0,
-                                             WINEVENT_OUTOFCONTEXT);
+  const HWINEVENTHOOK hook =
+      SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, Seen, processId, 0, WINEVENT_OUTOFCONTEXT);
   std::atomic<bool> done{false};
   std::thread click([&] {
     DWORD_PTR result = 0;
@@ -129,7 +130,8 @@ bool SetSeam(DWORD on) {
 
 void CheckContrast(CheckLog& log, HWND window, const ScreenshotRequests& shots) {
   DWORD_PTR result = 0;
-  SendMessageTimeoutW(Child(window, Control::cmdStart), BM_CLICK, 0, 0, SMTO_NORMAL, 90000, &result);
+  SendMessageTimeoutW(Child(window, Control::cmdStart), BM_CLICK, 0, 0, SMTO_NORMAL, 90000,
+                      &result);
   std::vector<std::wstring> captions;
   for (const ControlSpec& entry : kControls) captions.push_back(TextOf(Child(window, entry.id)));
   // The client area: the frame's icon is the program's, in any contrast.
@@ -152,11 +154,12 @@ void CheckContrast(CheckLog& log, HWND window, const ScreenshotRequests& shots) 
                   {WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 1, "settingchange-high"},
                   {WM_THEMECHANGED, 0, 0, "themechanged-standard"}};
   for (const auto& s : switches) {
-    log.Check(SetSeam(s.high) && SendMessageTimeoutW(window, s.message, s.wParam, 0, SMTO_NORMAL,
-                                                     10000, &result),
+    log.Check(SetSeam(s.high) &&
+                  SendMessageTimeoutW(window, s.message, s.wParam, 0, SMTO_NORMAL, 10000, &result),
               std::string("the window told: ") + s.name);
     RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    log.Check(shots.Take(std::string("contrast-") + s.name, outer), "picture " + std::string(s.name));
+    log.Check(shots.Take(std::string("contrast-") + s.name, outer),
+              "picture " + std::string(s.name));
   }
   for (const ControlSpec& entry : kControls) {
     log.Equal(captions[static_cast<std::size_t>(entry.id)], TextOf(Child(window, entry.id)),

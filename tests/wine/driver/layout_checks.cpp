@@ -52,7 +52,7 @@ void CheckControls(CheckLog& log, HWND window, int dpi) {
                  "number of controls")) {
     return;
   }
-  // Each control by its id: the title lies above the progress label, so z-order is not table order.
+  // Each control by its id: the title lies above the progress label.
   for (const ControlSpec& entry : kControls) {
     const HWND child = Child(window, entry.id);
     const std::string name =
