@@ -59,25 +59,20 @@ TEST(Twips, EveryControlStaysInsideTheClientArea) {
 }
 
 TEST(WindowColours, HighContrastTakesTheSystemsWindowColoursThroughout) {
-  const SystemColours standard{RGB(240, 240, 240), RGB(0, 0, 0), RGB(255, 255, 255), RGB(0, 0, 0)};
-  const SystemColours black{RGB(0, 0, 0), RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 0)};
-  const COLORREF green = RGB(224, 255, 224);
+  const SystemColours black{RGB(0, 0, 128), RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 0)};
+  const WindowColours standard{RGB(224, 255, 224), RGB(255, 255, 255), RGB(0, 0, 128)};
+  const WindowColours high{RGB(0, 0, 0), RGB(255, 255, 0), RGB(0, 0, 0)};
+  // Available and its hot key are flags of a high contrast that is off.
   const struct {
     DWORD flags;
     bool seam;
-    SystemColours system;
     WindowColours expected;
-  } cases[] = {
-      {0, false, standard, {green, RGB(0, 0, 0), RGB(240, 240, 240)}},
-      // Available and its hot key are flags of a high contrast that is off.
-      {HCF_AVAILABLE | HCF_HOTKEYACTIVE, false, black, {green, RGB(255, 255, 255), RGB(0, 0, 0)}},
-      {HCF_HIGHCONTRASTON, false, black, {RGB(0, 0, 0), RGB(255, 255, 0), RGB(0, 0, 0)}},
-      {HCF_HIGHCONTRASTON | HCF_AVAILABLE, false, standard, {RGB(255, 255, 255), 0, 0xFFFFFF}},
-      {0, true, black, {RGB(0, 0, 0), RGB(255, 255, 0), RGB(0, 0, 0)}},
-  };
+  } cases[] = {{0, false, standard},
+               {HCF_AVAILABLE | HCF_HOTKEYACTIVE, false, standard},
+               {HCF_HIGHCONTRASTON | HCF_AVAILABLE, false, high},
+               {0, true, high}};
   for (const auto& c : cases) {
-    EXPECT_EQ(ChooseColours(ContrastFrom(c.flags, c.seam), c.system), c.expected)
-        << "flags " << c.flags << ", seam " << c.seam;
+    EXPECT_EQ(ChooseColours(ContrastFrom(c.flags, c.seam), black), c.expected) << c.flags;
   }
 }
 

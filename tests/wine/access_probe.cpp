@@ -1,19 +1,13 @@
-// keldo_access_probe.exe events|contrast <CheckKeldoSupport.exe> <shots folder>
-// The window as a screen reader and a high-contrast user meet it, through
-// Active Accessibility from outside the program. events: the live-region
-// events of one run and what a point finds; contrast: the window with the
-// test seam on and off, switched while it runs (pictures checked by
-// lib/access.sh). One "ok"/"not ok" line per check.
+// keldo_access_probe.exe <CheckKeldoSupport.exe> <shots folder>: the window, in high contrast
+// by its test seam, through Active Accessibility from outside (the live-region events of a
+// run, what the centre of each captioned label finds), then pictured as the colours switch.
 #include <windows.h>
 
 #include <oleacc.h>
 
 #include <algorithm>
-#include <atomic>
 #include <thread>
-#include <vector>
 
-#include "base/controls.h"
 #include "driver/check_log.h"
 #include "driver/screenshot_request.h"
 #include "driver/window_probe.h"
@@ -22,183 +16,107 @@ using namespace keldo;
 
 namespace {
 
-// MinGW's import library gives IID_IAccessible no value of its own.
-constexpr IID kAccessible = {
-    0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+std::vector<HWND> heard;  // the client of each live-region event, in order
 
-struct Event {
-  HWND window;
-  LONG object, child;
-};
-std::vector<Event> events;
-
-std::wstring NameOf(IAccessible* object, const VARIANT& child) {
-  BSTR name = nullptr;
-  std::wstring text = object->get_accName(child, &name) == S_OK && name ? name : L"";
-  SysFreeString(name);
-  return text;
+void CALLBACK Heard(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD) {
+  heard.push_back(object == OBJID_CLIENT && child == CHILDID_SELF ? window : nullptr);
 }
 
-// The accessible name of a window's client, as a screen reader asks for it.
-std::wstring AccessibleName(HWND window) {
-  IAccessible* accessible = nullptr;
-  if (AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), kAccessible,
-                                 reinterpret_cast<void**>(&accessible)) != S_OK) {
-    return L"(no accessible object)";
+// Whether a point on the centre of `control` finds it, and the name of what it finds.
+bool PointFinds(HWND control, std::wstring& name) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  IAccessible* found = nullptr;
+  VARIANT child{};
+  HWND at = nullptr;
+  BSTR text = nullptr;
+  if (AccessibleObjectFromPoint({(r.left + r.right) / 2, (r.top + r.bottom) / 2}, &found, &child) ==
+      S_OK) {
+    WindowFromAccessibleObject(found, &at);
+    found->get_accName(child, &text);
+    found->Release();
   }
-  VARIANT self{};
-  self.vt = VT_I4;
-  self.lVal = CHILDID_SELF;
-  std::wstring name = NameOf(accessible, self);
-  accessible->Release();
-  return name;
-}
-
-// Only noted here: asking the program from inside the hook would let the
-// next event in before this one is noted.
-void CALLBACK Seen(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
-  if (event == EVENT_OBJECT_LIVEREGIONCHANGED) events.push_back({window, object, child});
-}
-
-void RunAndListen(HWND window, DWORD processId) {
-  const HWINEVENTHOOK hook =
-      SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, Seen, processId, 0, WINEVENT_OUTOFCONTEXT);
-  std::atomic<bool> done{false};
-  std::thread click([&] {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(Child(window, Control::cmdStart), BM_CLICK, 0, 0, SMTO_NORMAL, 90000,
-                        &result);
-    done = true;
-  });
-  while (!done) PumpMessagesFor(50);
-  click.join();
-  // Events come to this thread on their own; wait for the last, bounded.
-  for (int i = 0; i < 40 && events.size() < kResultLabelsTopDown.size() + 1; ++i) {
-    PumpMessagesFor(50);
-  }
-  UnhookWinEvent(hook);
+  name = text ? text : L"";
+  SysFreeString(text);
+  return at == control && child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
 
 void CheckEvents(CheckLog& log, HWND window) {
-  log.Equal(static_cast<long long>(kResultLabelsTopDown.size() + 1),
-            static_cast<long long>(events.size()), "live-region events in one run");
-  std::vector<HWND> seen;
-  for (std::size_t i = 0; i < events.size(); ++i) {
-    const Event& e = events[i];
-    const std::wstring text = TextOf(e.window);
-    log.Check(e.object == OBJID_CLIENT && e.child == CHILDID_SELF,
-              "event " + std::to_string(i + 1) + " is of a window's client: " + Printable(text));
-    if (i + 1 == events.size()) {
-      log.Check(e.window == Child(window, Control::lblProgress) && text.empty(),
-                "the last event, the run's end, is the progress label's, still empty on screen");
-      break;
-    }
-    bool result = false;
-    for (const Control c : kResultLabelsTopDown) result |= Child(window, c) == e.window;
-    log.Check(result && std::find(seen.begin(), seen.end(), e.window) == seen.end(),
-              "event " + std::to_string(i + 1) + " is a result label's, its first");
-    log.Equal(text, AccessibleName(e.window),
-              "event " + std::to_string(i + 1) + "'s label is named by its new caption");
-    seen.push_back(e.window);
-  }
-}
-
-void CheckPointing(CheckLog& log, HWND window) {
-  for (const ControlSpec& entry : kControls) {
-    const HWND control = Child(window, entry.id);
-    if (entry.kind != ControlKind::Label || TextOf(control).empty()) continue;
-    RECT rect{};
-    GetWindowRect(control, &rect);
-    IAccessible* found = nullptr;
-    VARIANT child{};
-    HWND foundWindow = nullptr;
-    const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    if (AccessibleObjectFromPoint(centre, &found, &child) != S_OK) found = nullptr;
-    if (found) WindowFromAccessibleObject(found, &foundWindow);
-    const std::wstring name = found ? NameOf(found, child) : L"";
-    log.Check(foundWindow == control && child.vt == VT_I4 && child.lVal == CHILDID_SELF &&
-                  name == TextOf(control),
-              "the centre of " + std::string(entry.name) + " finds it: " + Printable(name));
-    if (found) found->Release();
-  }
-}
-
-bool SetSeam(DWORD on) {
-  return RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Keldo Support\\Check Keldo Support\\Test",
-                         L"HighContrast", REG_DWORD, &on, sizeof on) == ERROR_SUCCESS;
-}
-
-void CheckContrast(CheckLog& log, HWND window, const ScreenshotRequests& shots) {
   DWORD_PTR result = 0;
-  SendMessageTimeoutW(Child(window, Control::cmdStart), BM_CLICK, 0, 0, SMTO_NORMAL, 90000,
-                      &result);
-  std::vector<std::wstring> captions;
-  for (const ControlSpec& entry : kControls) captions.push_back(TextOf(Child(window, entry.id)));
-  // The client area: the frame's icon is the program's, in any contrast.
-  RECT outer{};
-  GetClientRect(window, &outer);
-  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&outer), 2);
-  log.Check(shots.Take("contrast-start-high", outer), "picture in high contrast from the start");
-  for (const Control c : kResultLabelsTopDown) {
-    RECT rect{};
-    GetWindowRect(Child(window, c), &rect);
-    log.Check(shots.Take("contrast-label-" + std::string(SpecOf(c).name), rect), "label picture");
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  SetWinEventHook(EVENT_OBJECT_LIVEREGIONCHANGED, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr, Heard,
+                  processId, 0, WINEVENT_OUTOFCONTEXT);
+  std::thread click(SendMessageTimeoutW, Child(window, Control::cmdStart), BM_CLICK, 0, 0,
+                    SMTO_NORMAL, 90000, &result);
+  // The events reach this thread's queue, the last maybe after the run.
+  for (int i = 0; i < 400 && heard.size() < 10; ++i) PumpMessagesFor(50);
+  click.join();
+  log.Equal(10, static_cast<long long>(heard.size()), "live-region events in one run");
+  for (std::size_t i = 0; i < heard.size(); ++i) {
+    std::wstring name;
+    const bool found = PointFinds(heard[i], name);
+    const bool once = std::count(heard.begin(), heard.end(), heard[i]) == 1;
+    log.Check(i < 9 ? std::any_of(kResultLabelsTopDown.begin(), kResultLabelsTopDown.end(),
+                                  [&](Control c) { return Child(window, c) == heard[i]; }) &&
+                          once && found && name == TextOf(heard[i])
+                    : heard[i] == Child(window, Control::lblProgress) && TextOf(heard[i]).empty(),
+              "event " + std::to_string(i + 1) +
+                  (i < 9 ? ": a result label, once, its centre finds it named " + Printable(name)
+                         : ": the end, the progress label, empty on the screen"));
   }
-  // Each message that tells of a change, with the seam turned the other way.
-  const struct {
-    UINT message;
-    WPARAM wParam;
-    DWORD high;
-    const char* name;
-  } switches[] = {{WM_SYSCOLORCHANGE, 0, 0, "syscolorchange-standard"},
-                  {WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 1, "settingchange-high"},
-                  {WM_THEMECHANGED, 0, 0, "themechanged-standard"}};
-  for (const auto& s : switches) {
-    log.Check(SetSeam(s.high) &&
-                  SendMessageTimeoutW(window, s.message, s.wParam, 0, SMTO_NORMAL, 10000, &result),
-              std::string("the window told: ") + s.name);
+  std::wstring title;
+  const bool found = PointFinds(Child(window, Control::lblTitle), title);
+  log.Check(found && title == TextOf(Child(window, Control::lblTitle)),
+            "the centre of the title finds it: " + Printable(title));
+}
+
+bool SetSeam(DWORD high) {
+  return RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Keldo Support\\Check Keldo Support\\Test",
+                         L"HighContrast", REG_DWORD, &high, sizeof high) == ERROR_SUCCESS;
+}
+
+void CheckSwitches(CheckLog& log, HWND window, const ScreenshotRequests& shots) {
+  std::vector<std::wstring> before, after;
+  for (const ControlSpec& entry : kControls) before.push_back(TextOf(Child(window, entry.id)));
+  RECT area{};
+  GetClientRect(window, &area);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&area), 2);
+  const UINT messages[] = {0, WM_SYSCOLORCHANGE, WM_SETTINGCHANGE, WM_THEMECHANGED};
+  const std::string names[] = {"start-high", "syscolorchange-standard", "settingchange-high",
+                               "themechanged-standard"};
+  for (int i = 0; i < 4; ++i) {
+    DWORD_PTR result = 0;
+    const WPARAM what = messages[i] == WM_SETTINGCHANGE ? SPI_SETHIGHCONTRAST : 0;
+    log.Check(i == 0 || (SetSeam(i % 2 == 0) && SendMessageTimeoutW(window, messages[i], what, 0,
+                                                                    SMTO_NORMAL, 10000, &result)),
+              "the window told: " + names[i]);
     RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    log.Check(shots.Take(std::string("contrast-") + s.name, outer),
-              "picture " + std::string(s.name));
+    log.Check(shots.Take("contrast-" + names[i], area), "picture " + names[i]);
   }
-  for (const ControlSpec& entry : kControls) {
-    log.Equal(captions[static_cast<std::size_t>(entry.id)], TextOf(Child(window, entry.id)),
-              std::string(entry.name) + " keeps its caption through the switches");
-  }
+  for (const ControlSpec& entry : kControls) after.push_back(TextOf(Child(window, entry.id)));
+  log.Check(after == before, "every caption kept through the switches");
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 4) return 64;
-  const std::wstring mode = argv[1], path = argv[2];
-  CheckLog log("access-" + std::string(mode.begin(), mode.end()));
-  if (mode == L"contrast" && !log.Check(SetSeam(1), "the high-contrast test seam set")) return 1;
-  std::wstring commandLine = L"\"" + path + L"\"";
-  const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
+  CheckLog log("access");
+  if (argc != 3 || !log.Check(SetSeam(1), "the high-contrast test seam set")) return 64;
+  std::wstring path = argv[1], commandLine = L"\"" + path + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      folder.c_str(), &startup, &info)) {
+                      path.substr(0, path.find_last_of(L'\\')).c_str(), &startup, &info)) {
     return 75;
   }
-  CloseHandle(info.hThread);
   const HWND window = AwaitMainWindow(info.hProcess, info.dwProcessId, L"Check Keldo Support",
                                       kControlCount, 30000);
-  if (!window) return 75;
-  WaitForInputIdle(info.hProcess, 30000);
+  if (!window || WaitForInputIdle(info.hProcess, 30000) != 0) return 75;
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  if (mode == L"events") {
-    RunAndListen(window, info.dwProcessId);
-    CheckEvents(log, window);
-    CheckPointing(log, window);
-  } else {
-    CheckContrast(log, window, ScreenshotRequests(argv[3]));
-  }
-  PostMessageW(Child(window, Control::cmdExit), BM_CLICK, 0, 0);
-  log.Check(HasEnded(info.hProcess, 10000), "Exit ends the program");
+  CheckEvents(log, window);
+  CheckSwitches(log, window, ScreenshotRequests(argv[2]));
   TerminateProcess(info.hProcess, 1);
-  CloseHandle(info.hProcess);
   return log.Failed() ? 1 : 0;
 }

@@ -19,8 +19,7 @@ RECT RectInParent(HWND child);
 
 // Children in z-order.
 std::vector<HWND> ChildrenOf(HWND parent);
-// The main window's control, by its id, or null while its controls are not
-// all there.
+// The main window's control (by id), or null while they are not all there.
 HWND Child(HWND window, Control control);
 
 // The visible top-level window of `processId` with `caption` and at least
