@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <exception>
+#include <utility>
 
 #include "app/main_check.h"
 #include "platform/windows/resources/resource_ids.h"
@@ -22,11 +23,17 @@ constexpr const wchar_t* kClassName = L"CheckKeldoSupportWindow";
 // no sizing border and no minimise or maximise box.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = 0;
-// Control ids stay clear of IDOK and IDCANCEL, which Enter and Esc send:
-// the window has no default and no cancel button.
-constexpr int kFirstControlId = 100;
+// What a screen reader says when a run is over and every finding is in
+// (or its box was closed): the progress label's accessible name, never its
+// text, so the screen shows nothing new.
+constexpr const wchar_t* kRunOver = L"Check finished";
 
-int ControlId(Control control) { return kFirstControlId + static_cast<int>(control); }
+bool IsResultLabel(Control control) {
+  for (const Control result : kResultLabelsTopDown) {
+    if (result == control) return true;
+  }
+  return false;
+}
 
 void ShowBox(HWND owner, const Text& text) {
   MessageBoxW(owner, Wide(text).c_str(), Wide(kAppTitle).c_str(), MB_OK);
@@ -49,8 +56,11 @@ void ShowUntrapped(HWND owner, const char* what) noexcept {
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
   INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&common);
-  background_.reset(CreateSolidBrush(RGB(kBackRed, kBackGreen, kBackBlue)));
+  colours_ = ChooseColours(CurrentContrast(), ReadSystemColours());
+  background_.reset(CreateSolidBrush(colours_.background));
   if (!background_) ThrowLastError("Creating the window's background");
+  labelBrush_.reset(CreateSolidBrush(colours_.labelBack));
+  if (!labelBrush_) ThrowLastError("Creating the labels' background");
 
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
@@ -74,6 +84,7 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
   // A constructor that throws runs no destructor: give the window back here.
   try {
     CreateControls();
+    LayerTitle();
     AddCopyFindingsItem(window_);
     Layout(WindowDpi(window_), nullptr);
   } catch (...) {
@@ -103,6 +114,27 @@ void MainWindow::CreateControls() {
     controls_[static_cast<std::size_t>(entry.id)] = control;
     captions_[static_cast<std::size_t>(entry.id)] = entry.designCaption;
   }
+}
+
+void MainWindow::LayerTitle() const {
+  if (!SetWindowPos(ControlWindow(Control::lblProgress), ControlWindow(Control::lblTitle), 0, 0, 0,
+                    0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE)) {
+    ThrowLastError("Placing the title above the progress label");
+  }
+}
+
+void MainWindow::ApplyColours() {
+  const WindowColours colours = ChooseColours(CurrentContrast(), ReadSystemColours());
+  GdiObject background(CreateSolidBrush(colours.background));
+  if (!background) ThrowLastError("Creating the window's background");
+  GdiObject labels(CreateSolidBrush(colours.labelBack));
+  if (!labels) ThrowLastError("Creating the labels' background");
+  colours_ = colours;
+  SetClassLongPtrW(window_, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(background.get()));
+  // The class holds the new brush now; the old ones may go.
+  background_ = std::move(background);
+  labelBrush_ = std::move(labels);
+  RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void MainWindow::Layout(UINT dpi, const POINT* topLeft) {
@@ -178,6 +210,7 @@ void MainWindow::SetCaption(Control control, const Text& caption) {
   const HWND target = ControlWindow(control);
   SetWindowTextW(target, Wide(caption).c_str());
   UpdateWindow(target);
+  if (IsResultLabel(control)) liveRegions_.Announce(target);
 }
 
 void MainWindow::Repaint() {
@@ -230,8 +263,18 @@ void MainWindow::OnCommand(int id) {
   // or posted and handed out by a message box's own loop. Neither Start nor
   // Exit is handled then; the run goes on.
   if (!check_ || RunInProgress()) return;
-  if (id == ControlId(Control::cmdStart)) check_->cmdStart_Click();
+  if (id == ControlId(Control::cmdStart)) RunCheck();
   if (id == ControlId(Control::cmdExit)) check_->cmdExit_Click();
+}
+
+void MainWindow::RunCheck() {
+  // The last run's end is no news during this one.
+  liveRegions_.ForgetName(ControlWindow(Control::lblProgress));
+  check_->cmdStart_Click();
+  // A run that ended the program took the window with it.
+  if (window_ && check_->State() == RunState::Idle) {
+    liveRegions_.AnnounceName(ControlWindow(Control::lblProgress), kRunOver);
+  }
 }
 
 void MainWindow::OnCopyFindings() {
@@ -273,67 +316,95 @@ LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam,
 }
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  const std::optional<LRESULT> handled = Handle(message, wParam, lParam);
+  return handled ? *handled : DefWindowProcW(window_, message, wParam, lParam);
+}
+
+std::optional<LRESULT> MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
       if (HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
       return 0;
     case WM_CLOSE: OnClose(); return 0;
-    case WM_SYSCOMMAND:
-      if ((wParam & 0xFFF0) == kCopyFindingsCommand) {
-        OnCopyFindings();
-        return 0;
-      }
-      break;
-    case WM_DESTROY: PostQuitMessage(0); return 0;
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-      window_ = nullptr;
-      controls_.fill(nullptr);
+    case WM_SYSCOMMAND: return OnSysCommand(wParam);
+    case WM_DESTROY:
+      liveRegions_.Release();
+      PostQuitMessage(0);
       return 0;
-    case WM_CTLCOLORSTATIC: {
-      const HDC dc = reinterpret_cast<HDC>(wParam);
-      // The progress label is always empty and lies over the title: it draws
-      // nothing, so the title stays readable.
-      if (reinterpret_cast<HWND>(lParam) == ControlWindow(Control::lblProgress)) {
-        SetBkMode(dc, TRANSPARENT);
-        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-      }
-      SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-    }
-    case WM_SETCURSOR:
-      if (LOWORD(lParam) == HTCLIENT && EffectivePointer() == kPointerHourglass) {
-        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-        return TRUE;
-      }
-      break;
-    case WM_ACTIVATE:
-      // Give the focus back to the control that had it.
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        if (const HWND focus = GetFocus(); focus && IsChild(window_, focus)) lastFocus_ = focus;
-      } else if (lastFocus_) {
-        SetFocus(lastFocus_);
-        return 0;
-      }
-      break;
-    case DM_GETDEFID: {
-      // Enter presses the button that has the focus, and no other.
-      const HWND focus = GetFocus();
-      if (focus == ControlWindow(Control::cmdStart) || focus == ControlWindow(Control::cmdExit)) {
-        return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
-      }
-      return 0;
-    }
-    case WM_DPICHANGED: {
-      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-      const POINT topLeft{suggested->left, suggested->top};
-      Layout(HIWORD(wParam), &topLeft);
-      return 0;
-    }
-    default: break;
+    case WM_NCDESTROY: OnNcDestroy(); return 0;
+    case WM_CTLCOLORSTATIC:
+      return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_SETCURSOR: return OnSetCursor(lParam);
+    case WM_ACTIVATE: return OnActivate(wParam);
+    case DM_GETDEFID: return OnGetDefaultId();
+    case WM_DPICHANGED: OnDpiChanged(wParam, lParam); return 0;
+    // High contrast turned on or off, or other colours: painted anew at once.
+    case WM_SYSCOLORCHANGE:
+      for (const HWND control : controls_) SendMessageW(control, WM_SYSCOLORCHANGE, 0, 0);
+      ApplyColours();
+      return std::nullopt;
+    case WM_SETTINGCHANGE:
+      if (wParam == SPI_SETHIGHCONTRAST) ApplyColours();
+      return std::nullopt;
+    case WM_THEMECHANGED: ApplyColours(); return std::nullopt;
+    default: return std::nullopt;
   }
-  return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+std::optional<LRESULT> MainWindow::OnSysCommand(WPARAM wParam) {
+  if ((wParam & 0xFFF0) != kCopyFindingsCommand) return std::nullopt;
+  OnCopyFindings();
+  return 0;
+}
+
+void MainWindow::OnNcDestroy() {
+  SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+  window_ = nullptr;
+  controls_.fill(nullptr);
+}
+
+LRESULT MainWindow::OnControlColour(HDC dc, HWND control) const {
+  // The progress label is always empty and overlaps the title: it draws
+  // nothing, so the title stays readable.
+  if (control == ControlWindow(Control::lblProgress)) {
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+  }
+  SetTextColor(dc, colours_.labelText);
+  SetBkColor(dc, colours_.labelBack);
+  return reinterpret_cast<LRESULT>(labelBrush_.get());
+}
+
+std::optional<LRESULT> MainWindow::OnSetCursor(LPARAM lParam) const {
+  if (LOWORD(lParam) != HTCLIENT || EffectivePointer() != kPointerHourglass) return std::nullopt;
+  SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  return TRUE;
+}
+
+std::optional<LRESULT> MainWindow::OnActivate(WPARAM wParam) {
+  // Give the focus back to the control that had it.
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    if (const HWND focus = GetFocus(); focus && IsChild(window_, focus)) lastFocus_ = focus;
+  } else if (lastFocus_) {
+    SetFocus(lastFocus_);
+    return 0;
+  }
+  return std::nullopt;
+}
+
+LRESULT MainWindow::OnGetDefaultId() const {
+  // Enter presses the button that has the focus, and no other.
+  const HWND focus = GetFocus();
+  if (focus == ControlWindow(Control::cmdStart) || focus == ControlWindow(Control::cmdExit)) {
+    return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
+  }
+  return 0;
+}
+
+void MainWindow::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+  const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+  const POINT topLeft{suggested->left, suggested->top};
+  Layout(HIWORD(wParam), &topLeft);
 }
 
 }  // namespace keldo

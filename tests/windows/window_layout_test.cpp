@@ -1,7 +1,9 @@
-// Twips to pixels at the DPIs people use.
+// Twips to pixels at the DPIs people use; the window's colours in either
+// contrast.
 #include <gtest/gtest.h>
 
 #include "window/twips.h"
+#include "window/window_colours.h"
 
 namespace keldo {
 
@@ -53,6 +55,24 @@ TEST(Twips, EveryControlStaysInsideTheClientArea) {
       EXPECT_LE(rect.left + rect.width, TwipsToPixels(kClientWidthTwips, dpi)) << entry.name;
       EXPECT_LE(rect.top + rect.height, TwipsToPixels(kClientHeightTwips, dpi)) << entry.name;
     }
+  }
+}
+
+TEST(WindowColours, HighContrastTakesTheSystemsWindowColoursThroughout) {
+  const SystemColours black{RGB(0, 0, 128), RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 0)};
+  const WindowColours standard{RGB(224, 255, 224), RGB(255, 255, 255), RGB(0, 0, 128)};
+  const WindowColours high{RGB(0, 0, 0), RGB(255, 255, 0), RGB(0, 0, 0)};
+  // Available and its hot key are flags of a high contrast that is off.
+  const struct {
+    DWORD flags;
+    bool seam;
+    WindowColours expected;
+  } cases[] = {{0, false, standard},
+               {HCF_AVAILABLE | HCF_HOTKEYACTIVE, false, standard},
+               {HCF_HIGHCONTRASTON | HCF_AVAILABLE, false, high},
+               {0, true, high}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(ChooseColours(ContrastFrom(c.flags, c.seam), black), c.expected) << c.flags;
   }
 }
 

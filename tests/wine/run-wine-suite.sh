@@ -15,6 +15,8 @@ session=wine-suite usage_more=' [scenario...]'
 source "$here/lib/session.sh"
 # shellcheck source=/dev/null
 source "$here/lib/scales.sh"
+# shellcheck source=/dev/null
+source "$here/lib/access.sh"
 
 # The driver asks for a picture by writing shot-request.txt; the X server's
 # picture is taken here and the request removed.
@@ -71,6 +73,7 @@ run_scenario() {
   local scenario=$1 prefix=$work/s-$1 log=$out/logs/$1.txt attempt status fault
   # Every scale in one prefix of its own (lib/scales.sh).
   if [[ $scenario == scales ]]; then run_scales; return; fi
+  if [[ $scenario == access ]]; then run_access; return; fi
   for attempt in 1 2; do
     rm -rf "$prefix"
     clone_prefix "$base" "$prefix"
@@ -210,6 +213,7 @@ for scenario in "${known[@]}"; do
   if [[ $scenario == scale-* ]]; then scale_dpis+=("${scenario#scale-}"); else all+=("$scenario"); fi
 done
 ((${#scale_dpis[@]} == 0)) || all+=(scales)
+all+=(access)
 scenarios=("${@:3}")
 ((${#scenarios[@]})) || scenarios=("${all[@]}")
 for scenario in "${scenarios[@]}"; do

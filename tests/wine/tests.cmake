@@ -44,6 +44,11 @@ keldo_wine_wide_main(keldo_window_driver)
 target_link_libraries(keldo_window_driver PRIVATE keldo_windows_window keldo_sample_installation user32
                       gdi32)
 
+keldo_wine_program(keldo_access_probe ${wine_tests_dir}/access_probe.cpp ${wine_tests_dir}/driver/check_log.cpp
+  ${wine_tests_dir}/driver/screenshot_request.cpp ${wine_tests_dir}/driver/window_probe.cpp)
+keldo_wine_wide_main(keldo_access_probe)
+target_link_libraries(keldo_access_probe PRIVATE keldo_windows_window oleacc ole32 oleaut32 uuid)
+
 keldo_wine_program(keldo_wine_platform_tests
   ${wine_tests_dir}/platform/web_client_test.cpp
   ${wine_tests_dir}/platform/drive_types_test.cpp

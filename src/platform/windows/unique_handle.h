@@ -45,9 +45,14 @@ struct RegistryKeyCloser {
   void operator()(HKEY key) const { RegCloseKey(key); }
 };
 
+struct ModuleCloser {
+  void operator()(HMODULE module) const { FreeLibrary(module); }
+};
+
 using KernelHandle = UniqueHandle<HANDLE, KernelHandleCloser>;
 using GdiObject = UniqueHandle<HGDIOBJ, GdiObjectCloser>;
 using RegistryKeyHandle = UniqueHandle<HKEY, RegistryKeyCloser>;
+using LoadedModule = UniqueHandle<HMODULE, ModuleCloser>;
 
 // CreateFileW reports failure as INVALID_HANDLE_VALUE, not as null.
 inline KernelHandle OwnFileHandle(HANDLE handle) {

@@ -64,12 +64,11 @@ void CheckFontsByPicture(CheckLog& log, HWND window, const ScreenshotRequests& s
 
   // One control of each point size; Start is left out, its focus frame
   // would differ from a reference that has no focus.
-  const std::vector<HWND> children = ChildrenOf(window);
   for (const Control control : {Control::lblSerial, Control::lblTitle, Control::cmdExit}) {
     const ControlSpec& entry = SpecOf(control);
     const std::string name = "font-" + std::string(entry.name);
     RECT drawn{};
-    GetWindowRect(children[static_cast<std::size_t>(control)], &drawn);
+    GetWindowRect(Child(window, control), &drawn);
     log.Check(shots.Take(name, drawn), name + " screenshot");
     // Points to pixels at the screen's DPI, rounded, as the character height.
     const GdiObject font(CreateFontW(-((entry.centiPoints * dpi + 3600) / 7200), 0, 0, 0, FW_NORMAL,

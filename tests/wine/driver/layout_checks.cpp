@@ -52,9 +52,9 @@ void CheckControls(CheckLog& log, HWND window, int dpi) {
                  "number of controls")) {
     return;
   }
-  // Child windows in z-order: the order they were created in, the tab order.
+  // Each control by its id: the title lies above the progress label.
   for (const ControlSpec& entry : kControls) {
-    const HWND child = children[static_cast<std::size_t>(entry.id)];
+    const HWND child = Child(window, entry.id);
     const std::string name =
         NameOf(entry.id) + " (tab " + std::to_string(static_cast<int>(entry.id)) + ")";
     const bool label = entry.kind == ControlKind::Label;
@@ -82,8 +82,8 @@ void CheckControls(CheckLog& log, HWND window, int dpi) {
     }
   }
 
-  const HWND start = children[static_cast<std::size_t>(Control::cmdStart)];
-  const HWND exit = children[static_cast<std::size_t>(Control::cmdExit)];
+  const HWND start = Child(window, Control::cmdStart);
+  const HWND exit = Child(window, Control::cmdExit);
   log.Check(GetNextDlgTabItem(window, start, FALSE) == exit, "Tab goes from Start to Exit");
   log.Check(GetNextDlgTabItem(window, exit, FALSE) == start, "Tab goes from Exit back to Start");
 }
@@ -106,10 +106,7 @@ void CheckLayout(CheckLog& log, HWND window, DWORD guiThreadId) {
 
   // Showing the window and focusing Start are two steps: give the second
   // its moment, bounded.
-  const std::vector<HWND> children = ChildrenOf(window);
-  const HWND start = children.size() == kControlCount
-                         ? children[static_cast<std::size_t>(Control::cmdStart)]
-                         : nullptr;
+  const HWND start = Child(window, Control::cmdStart);
   GUITHREADINFO gui{};
   gui.cbSize = sizeof gui;
   const ULONGLONG deadline = GetTickCount64() + 5000;

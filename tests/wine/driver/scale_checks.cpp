@@ -67,7 +67,7 @@ void CheckScaledLayout(CheckLog& log, HWND window, UINT dpi) {
     const RECT expected{Pixels(entry.left, dpi), Pixels(entry.top, dpi),
                         Pixels(entry.left + entry.width, dpi),
                         Pixels(entry.top + entry.height, dpi)};
-    const RECT got = RectInParent(children[static_cast<std::size_t>(entry.id)]);
+    const RECT got = RectInParent(Child(window, entry.id));
     log.Check(EqualRect(&expected, &got) != FALSE,
               std::string(entry.name) + " at " + Describe(expected) + " pixels at " +
                   std::to_string(dpi) + ", got " + Describe(got));
@@ -84,7 +84,7 @@ void CheckCaptionsFit(CheckLog& log, HWND window, UINT dpi, const std::string& w
   const ScreenDc screen;
   for (const ControlSpec& entry : kControls) {
     if (entry.kind != ControlKind::Label) continue;
-    const HWND label = children[static_cast<std::size_t>(entry.id)];
+    const HWND label = Child(window, entry.id);
     const std::wstring caption = TextOf(label);
     if (caption.empty()) continue;
     const GdiObject font = CreateControlFont(entry.centiPoints, dpi);
@@ -116,7 +116,7 @@ void CheckTitleReadable(CheckLog& log, HWND window, UINT dpi, const ScreenshotRe
   if (children.size() != kControlCount) return;
   const std::string name = "title-" + std::to_string(dpi);
   RECT drawn{};
-  GetWindowRect(children[static_cast<std::size_t>(Control::lblTitle)], &drawn);
+  GetWindowRect(Child(window, Control::lblTitle), &drawn);
   log.Check(shots.Take(name, drawn), name + " screenshot");
   const ControlSpec& entry = SpecOf(Control::lblTitle);
   const GdiObject font = CreateControlFont(entry.centiPoints, dpi);

@@ -1,5 +1,7 @@
 #include "driver/window_probe.h"
 
+#include "window/main_window.h"
+
 namespace keldo {
 
 namespace {
@@ -72,8 +74,8 @@ std::vector<HWND> ChildrenOf(HWND parent) {
 }
 
 HWND Child(HWND window, Control control) {
-  const std::vector<HWND> children = ChildrenOf(window);
-  return children.size() == kControlCount ? children[static_cast<std::size_t>(control)] : nullptr;
+  return ChildrenOf(window).size() == kControlCount ? GetDlgItem(window, ControlId(control))
+                                                    : nullptr;
 }
 
 HWND AwaitMainWindow(HANDLE process, DWORD processId, const std::wstring& caption,

@@ -17,9 +17,9 @@ std::wstring TextOf(HWND window);
 std::wstring ClassOf(HWND window);
 RECT RectInParent(HWND child);
 
-// Children in z-order, which is the order they were created in.
+// Children in z-order.
 std::vector<HWND> ChildrenOf(HWND parent);
-// The main window's control, or null while its controls are not all there.
+// The main window's control (by id), or null while they are not all there.
 HWND Child(HWND window, Control control);
 
 // The visible top-level window of `processId` with `caption` and at least
