@@ -7,7 +7,7 @@
 
 #include "base/errors.h"
 #include "base/web_limits.h"
-#include "platform/windows/responsive_wait.h"
+#include "platform/windows/wait/responsive_wait.h"
 #include "platform/windows/web/file_replace.h"
 #include "platform/windows/web/web_address.h"
 #include "platform/windows/web/web_proxy.h"
