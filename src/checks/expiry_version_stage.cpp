@@ -1,3 +1,4 @@
+#include "base/failure_sentinel.h"
 #include "checks/check_run.h"
 #include "local/latest_progs.h"
 #include "local/product_settings.h"
@@ -30,7 +31,7 @@ void CheckRun::RunExpiryAndVersionStage() {
   window_.ShowProgress(u"Reading latest version from website", kFalse);
   s.WebVersionText = GetWebVersion(ports_.web, ports_.files, ports_.clock, s.DownloadURL,
                                    s.VersionFile, s.LatestProgsFolder, window_);
-  if (s.WebVersionText != u"error") {
+  if (s.WebVersionText != kFailureSentinel) {
     s.WebVersion = VersionNumber(s.WebVersionText);
   } else {
     window_.ShowProgress(u"Cannot read website", kFalse);
@@ -44,7 +45,7 @@ void CheckRun::RunExpiryAndVersionStage() {
   s.ServerVersionText =
       ReadServerVersion(FileService(), ports_.files, s.LatestProgsFolder, s.VersionFile, window_);
   ShowCaption(Control::lblServerVersion, u"Version in Latest Progs folder: " + s.ServerVersionText);
-  if (s.ServerVersionText != u"error") {
+  if (s.ServerVersionText != kFailureSentinel) {
     s.ServerVersion = VersionNumber(s.ServerVersionText);
   } else {
     window_.DebugMsg(u"Cannot read version from server");
