@@ -4,7 +4,7 @@
 namespace keldo {
 
 void CheckRun::RunDatabaseStage() {
-  window_.ShowProgress(u"Locating Keldo database", kFalse);
+  window_.ShowProgress(u"Locating Keldo database", ProgressFlag::Off);
   state_.DataFilePath = u":\\Keldo6\\GENDATA\\GeneralKeldo6data.mdb";
   state_.DataDrive = LocateDatabase(state_.DataFilePath);
   if (!state_.DataDrive.empty()) {
@@ -16,7 +16,7 @@ void CheckRun::RunDatabaseStage() {
                             MessageKind::Message);
     window_.CloseProgram();
   }
-  window_.ShowProgress(u"Database found on Drive " + state_.DataDrive, kFalse);
+  window_.ShowProgress(u"Database found on Drive " + state_.DataDrive, ProgressFlag::Off);
   state_.VersionFile = kVersionFileName;
   state_.ExpiryFile = u"SupportExpiry.dat";
   // The check state carries the download folder's address beside the local

@@ -281,7 +281,7 @@ INSTANTIATE_TEST_SUITE_P(EveryCase, WebContract, ::testing::ValuesIn(kWebContrac
 // client port for both.
 TEST_F(WebClientTest, ARunsRequestsShareOneConnection) {
   const std::string log = prefix_.Root() + "/website.log";
-  StandinServer website(false, log);
+  StandinServer website(StandinCertificate::Trusted, log);
   std::unique_ptr<WebClient> client;
   Submit(website.Website(), client);
   EXPECT_EQ(client->LastCallOK(), 1) << ToUtf8(client->FailureText());
@@ -310,7 +310,7 @@ TEST_F(WebClientTest, AProxysEndlessRefusalEndsAtTheDeadline) {
 // next request of the run still gets its answer, over a new connection.
 TEST_F(WebClientTest, AFailedRequestDoesNotSpoilTheNext) {
   const std::string log = prefix_.Root() + "/website.log";
-  StandinServer website(false, log);
+  StandinServer website(StandinCertificate::Trusted, log);
   for (const char* fault :
        {standin_fault::kCut, standin_fault::kHuge, standin_fault::kHugeChunked,
         standin_fault::kDrip, standin_fault::kSilent, standin_fault::kTrailerFlood,
