@@ -48,8 +48,10 @@ start_standin_website "$build/tools/standin-website/keldo-standin-website" "$pki
 # trusting the test CA (and, as the curl tool always does, looking the
 # system's certificates up in libcurl's hashed folder, as the report does).
 cat /etc/ssl/certs/ca-certificates.crt "$pki/ca.pem" > "$work/trust.pem"
-version_url="$website/filesfordownload/keldo63version.dat?20241201093015"
-support_url="$website/support/wendle.php"
+# The website's paths as the program has them.
+website_path() { sed -n "s/^#define $1 \"\(.*\)\"$/\1/p" src/base/website_paths.h; }
+version_url="$website$(website_path KELDO_DOWNLOAD_FOLDER_PATH)$(website_path KELDO_VERSION_FILE_NAME)?20241201093015"
+support_url="$website$(website_path KELDO_SUPPORT_CHECK_PATH)"
 "$report" > "$work/report.out"
 grep -qx "Version on website: ${sample[website_version_number]}" "$work/report.out" || { cat "$work/report.out" >&2; exit 1; }
 

@@ -5,8 +5,8 @@
 
 #include "fuzz_require.h"
 #include "fuzz_text.h"
-#include "platform/linux/name_fold.h"
-#include "platform/linux/wine_paths.h"
+#include "platform/linux/prefix/wine_paths.h"
+#include "platform/linux/text/name_fold.h"
 #include "support/sample_installation.h"
 
 // The entry point is libFuzzer's and stays outside the project namespace.

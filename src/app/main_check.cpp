@@ -52,7 +52,7 @@ void MainCheck::cmdExit_Click() {
   }
 }
 
-void MainCheck::ShowProgress(const Text& text, Flag flag) {
+void MainCheck::ShowProgress(const Text& text, ProgressFlag flag) {
   // Nothing on the window changes; the flag has no effect.
   (void)flag;
   ports_.view.ShowProgress(text);

@@ -27,14 +27,14 @@ class MainCheck final : public CheckWindow {
   void Form_Load();
   void cmdStart_Click();
   void cmdExit_Click();
-  void ShowProgress(const Text& text, Flag flag) override;
+  void ShowProgress(const Text& text, ProgressFlag flag) override;
   void DebugMsg(const Text& text) override;
   [[noreturn]] void CloseProgram() override;
 
   // The diagnostic switch: start-up turns it off and the window never turns
   // it on; only a front end that offers diagnostics (the console report's
   // --debug) and the tests do.
-  void SetDebugOn(std::int16_t value) { check_.DebugOn = value; }
+  void SetDebugOn(Flag value) { check_.DebugOn = value; }
 
   RunState State() const { return state_; }
   RunOutcome LastOutcome() const { return outcome_; }

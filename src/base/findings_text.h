@@ -18,7 +18,8 @@ Text EscapedLine(TextView text);
 // nothing, and each line is escaped as EscapedLine. Lines end in `lineEnd`.
 Text CaptionText(TextView caption, TextView lineEnd);
 
-// The nine result captions, top to bottom as the window shows them.
+// The findings' captions (kResultLabelsTopDown), top to bottom as the window
+// shows them.
 Text FindingsText(const MainView& view, TextView lineEnd);
 
 }  // namespace keldo

@@ -12,7 +12,8 @@ namespace keldo {
 
 class InputFile {
  public:
-  // Closes the file.
+  // Closes the file, so that a reader lets go of it before the caller
+  // deletes it: Windows refuses to delete a file that is still open.
   virtual ~InputFile() = default;
   // Reads up to `count` bytes; 0 at the end of the file. Throws RunTimeError.
   virtual std::size_t Read(char* buffer, std::size_t count) = 0;

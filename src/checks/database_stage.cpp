@@ -1,9 +1,10 @@
+#include "base/website_paths.h"
 #include "checks/check_run.h"
 
 namespace keldo {
 
 void CheckRun::RunDatabaseStage() {
-  window_.ShowProgress(u"Locating Keldo database", kFalse);
+  window_.ShowProgress(u"Locating Keldo database", ProgressFlag::Off);
   state_.DataFilePath = u":\\Keldo6\\GENDATA\\GeneralKeldo6data.mdb";
   state_.DataDrive = LocateDatabase(state_.DataFilePath);
   if (!state_.DataDrive.empty()) {
@@ -15,10 +16,14 @@ void CheckRun::RunDatabaseStage() {
                             MessageKind::Message);
     window_.CloseProgram();
   }
-  window_.ShowProgress(u"Database found on Drive " + state_.DataDrive, kFalse);
-  state_.VersionFile = u"keldo63version.dat";
+  window_.ShowProgress(u"Database found on Drive " + state_.DataDrive, ProgressFlag::Off);
+  state_.VersionFile = kVersionFileName;
   state_.ExpiryFile = u"SupportExpiry.dat";
-  state_.DownloadURL = website_ + u"/filesfordownload/";
+  // The check state carries the download folder's address beside the local
+  // paths, as the product's own check did: the version probe is handed the
+  // folder and only joins the file name and its time stamp to it, so this
+  // build's website enters the run here and in the support query alone.
+  state_.DownloadURL = website_ + kDownloadFolderPath;
   state_.LatestProgsFolder = state_.DataDrive + u":\\Keldo6\\LATEST_PROGS\\";
 }
 

@@ -10,7 +10,9 @@ void CheckRun::RunSettingsStage() {
   ShowCaption(Control::lblSingleOrNetwork, GetInstallType(ports_.settings) == u"network"
                                                ? u"Multi-user version of Keldo"
                                                : u"Single-user version of Keldo");
-  window_.ShowProgress(u"Checking for updates", kTrue);
+  // On here alone: the product's first step passes -1, and the flag changes
+  // nothing on the window.
+  window_.ShowProgress(u"Checking for updates", ProgressFlag::On);
   state_.SerialNbr = ReadSetting(ports_.settings, u"PkgNbr");
   ShowCaption(Control::lblSerial, u"Serial Number:  " + state_.SerialNbr);
 }

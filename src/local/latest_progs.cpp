@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "base/failure_sentinel.h"
 #include "base/first_line.h"
 
 namespace keldo {
@@ -14,13 +15,13 @@ Text ReadLatestProgsFile(FileSystem& fileSystem, TextFiles& files, const Text& p
     debug.DebugMsg(u"Checking " + path);
     if (!fileSystem.FileExists(path)) {
       debug.DebugMsg(u"File not found: " + path);
-      return u"error";
+      return kFailureSentinel;
     }
     debug.DebugMsg(u"Opening " + path);
     return ReadFirstLine(files, path);
   } catch (const std::exception&) {
     debug.DebugMsg(u"Error reading: " + path);
-    return u"error";
+    return kFailureSentinel;
   }
 }
 

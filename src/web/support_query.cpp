@@ -2,6 +2,7 @@
 
 #include "base/errors.h"
 #include "base/form_fields.h"
+#include "base/website_paths.h"
 
 namespace keldo {
 
@@ -20,7 +21,7 @@ SupportOnWeb CheckSupportOnWeb(WebComponent& web, const Text& website, const Tex
   fields.AppendField(u"company", companyName);
 
   const auto client = web.NewWebClient();
-  const auto reply = client->SubmitForm(website + u"/support/wendle.php", fields);
+  const auto reply = client->SubmitForm(website + kSupportCheckPath, fields);
   for (const Text& note : client->RouteNotes()) debug.DebugMsg(note);
   SupportOnWeb answer;
   if (client->LastCallOK() == 0) return answer;

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "base/failure_sentinel.h"
 #include "base/first_line.h"
 #include "web/time_stamp.h"
 
@@ -9,7 +10,6 @@ namespace keldo {
 
 Text GetWebVersion(WebComponent& web, TextFiles& files, Clock& clock, const Text& downloadURL,
                    const Text& versionFile, const Text& latestProgsFolder, DebugSink& debug) {
-  const Text failure = u"error";
   try {
     debug.DebugMsg(u"Checking website version");
     const Text tempFile = latestProgsFolder + u"temp_vers.dat";
@@ -21,7 +21,7 @@ Text GetWebVersion(WebComponent& web, TextFiles& files, Clock& clock, const Text
     for (const Text& note : client->RouteNotes()) debug.DebugMsg(note);
     if (fetched != 1) {
       debug.DebugMsg(client->FailureText());
-      return failure;
+      return kFailureSentinel;
     }
     const Text line = ReadFirstLine(files, tempFile);
     files.RemoveFile(tempFile);
@@ -31,7 +31,7 @@ Text GetWebVersion(WebComponent& web, TextFiles& files, Clock& clock, const Text
     // is until the next check's download replaces it; the diagnostic line
     // says which call failed (the platform's text names the file).
     debug.DebugMsg(FromUtf8(error.what()));
-    return failure;
+    return kFailureSentinel;
   }
 }
 

@@ -111,8 +111,8 @@ TEST(MessageSinks, DebugMsgShowsOnlyWhileDebugOnIsMinusOne) {
     MainCheck& window = rig->Start();
     window.SetDebugOn(c.debugOn);
     window.DebugMsg(c.text);
-    window.ShowProgress(u"Checking for updates", kTrue);
-    window.ShowProgress(u"anything", kFalse);
+    window.ShowProgress(u"Checking for updates", ProgressFlag::On);
+    window.ShowProgress(u"anything", ProgressFlag::Off);
     EXPECT_EQ(rig->view.log, c.expected) << c.debugOn;
   }
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "base/first_line.h"
+#include "base/website_paths.h"
 #include "support/case_name.h"
 #include "support/rig.h"
 
@@ -121,8 +122,9 @@ TEST(WholeRun, DiagnosticsOfAnOrdinaryRunInOrder) {
                                     "diag: Opening " + folder + "keldo63version.dat",
                                     kServerVersion,
                                     "diag: Version on Server - 63210"}));
-  EXPECT_EQ(rig->web.fetches.at(0).first,
-            Text(kWebsite) + u"/filesfordownload/keldo63version.dat?20241201093015");
+  EXPECT_EQ(
+      rig->web.fetches.at(0).first,
+      Text(kWebsite) + u"" KELDO_DOWNLOAD_FOLDER_PATH KELDO_VERSION_FILE_NAME u"?20241201093015");
   // Each step reaches the view's progress call, for a front end that shows it.
   EXPECT_EQ(rig->view.progress,
             (std::vector<std::string>{"Checking for updates", "Locating Keldo database",

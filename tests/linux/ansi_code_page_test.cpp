@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "local/reconnect.h"
-#include "platform/linux/ansi_code_page.h"
 #include "platform/linux/files/text_files.h"
 #include "platform/linux/registry/network_registry.h"
+#include "platform/linux/text/ansi_code_page.h"
 #include "support/ansi_best_fit_cases.h"
 #include "support/case_name.h"
 #include "support/temp_prefix.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/linux/name_fold.h"
 #include "platform/linux/registry/reg_reader.h"
+#include "platform/linux/text/name_fold.h"
 
 namespace keldo {
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/website_paths.h"
 #include "platform/linux/web/web_component.h"
 #include "support/connect_proxy.h"
 #include "support/standin_server.h"
@@ -38,7 +39,8 @@ class WebClientTest : public ::testing::Test {
   std::int32_t Fetch(const std::string& website, std::unique_ptr<WebClient>& client) {
     client = web_.NewWebClient();
     return client->FetchToFile(
-        FromUtf8(website + "/filesfordownload/keldo63version.dat?20250101120000"), kTarget);
+        FromUtf8(website + KELDO_DOWNLOAD_FOLDER_PATH KELDO_VERSION_FILE_NAME "?20250101120000"),
+        kTarget);
   }
 
   std::unique_ptr<WebReply> Submit(const std::string& website, std::unique_ptr<WebClient>& client,
@@ -47,7 +49,7 @@ class WebClientTest : public ::testing::Test {
     fields.AppendField(u"serialnbr", serial);
     fields.AppendField(u"company", u"");
     client = web_.NewWebClient();
-    return client->SubmitForm(FromUtf8(website + "/support/wendle.php"), fields);
+    return client->SubmitForm(FromUtf8(website + KELDO_SUPPORT_CHECK_PATH), fields);
   }
 
   std::map<std::string, std::string> Folder() const {
@@ -116,7 +118,7 @@ TEST_F(WebClientTest, DownloadIntoAMissingFolderFails) {
   std::unique_ptr<WebClient> client;
   client = web_.NewWebClient();
   EXPECT_EQ(client->FetchToFile(FromUtf8(StandinServer::Trusted().Website() +
-                                         "/filesfordownload/keldo63version.dat"),
+                                         KELDO_DOWNLOAD_FOLDER_PATH KELDO_VERSION_FILE_NAME),
                                 u"D:\\Nowhere\\Deeper\\temp_vers.dat"),
             0);
   EXPECT_FALSE(client->FailureText().empty());
@@ -195,7 +197,7 @@ TEST_F(WebClientTest, TrustLooksIssuersUpInAHashedFolderOrReadsTheBundle) {
         {StandinServer::Untrusted().Website(), cases[i].otherFailures}};
     for (const auto& [website, expected] : fetches) {
       auto client = web.NewWebClient();
-      const std::string page = website + "/filesfordownload/keldo63version.dat";
+      const std::string page = website + KELDO_DOWNLOAD_FOLDER_PATH KELDO_VERSION_FILE_NAME;
       EXPECT_EQ(client->FetchToFile(FromUtf8(page), kTarget), expected.empty() ? 1 : 0) << i;
       const std::string failure = ToUtf8(client->FailureText());
       EXPECT_TRUE(expected.empty() ? failure.empty()
@@ -279,7 +281,7 @@ INSTANTIATE_TEST_SUITE_P(EveryCase, WebContract, ::testing::ValuesIn(kWebContrac
 // client port for both.
 TEST_F(WebClientTest, ARunsRequestsShareOneConnection) {
   const std::string log = prefix_.Root() + "/website.log";
-  StandinServer website(false, log);
+  StandinServer website(StandinCertificate::Trusted, log);
   std::unique_ptr<WebClient> client;
   Submit(website.Website(), client);
   EXPECT_EQ(client->LastCallOK(), 1) << ToUtf8(client->FailureText());
@@ -308,7 +310,7 @@ TEST_F(WebClientTest, AProxysEndlessRefusalEndsAtTheDeadline) {
 // next request of the run still gets its answer, over a new connection.
 TEST_F(WebClientTest, AFailedRequestDoesNotSpoilTheNext) {
   const std::string log = prefix_.Root() + "/website.log";
-  StandinServer website(false, log);
+  StandinServer website(StandinCertificate::Trusted, log);
   for (const char* fault :
        {standin_fault::kCut, standin_fault::kHuge, standin_fault::kHugeChunked,
         standin_fault::kDrip, standin_fault::kSilent, standin_fault::kTrailerFlood,
@@ -317,17 +319,19 @@ TEST_F(WebClientTest, AFailedRequestDoesNotSpoilTheNext) {
     CurlWebComponent web(paths_, kTestLimits);
     auto before = web.NewWebClient();
     EXPECT_EQ(before->FetchToFile(
-                  FromUtf8(website.Website() + "/filesfordownload/keldo63version.dat"), kTarget),
+                  FromUtf8(website.Website() + KELDO_DOWNLOAD_FOLDER_PATH KELDO_VERSION_FILE_NAME),
+                  kTarget),
               1);
     auto failing = web.NewWebClient();
-    EXPECT_NE(
-        failing->FetchToFile(
-            FromUtf8(website.Website(fault) + "/filesfordownload/keldo63version.dat"), kTarget),
-        1);
+    EXPECT_NE(failing->FetchToFile(FromUtf8(website.Website(fault) +
+                                            KELDO_DOWNLOAD_FOLDER_PATH KELDO_VERSION_FILE_NAME),
+                                   kTarget),
+              1);
     auto after = web.NewWebClient();
     EXPECT_EQ(
-        after->FetchToFile(
-            FromUtf8(website.Website() + "/filesfordownload/keldo63version.dat?after"), kTarget),
+        after->FetchToFile(FromUtf8(website.Website() +
+                                    KELDO_DOWNLOAD_FOLDER_PATH KELDO_VERSION_FILE_NAME "?after"),
+                           kTarget),
         1)
         << ToUtf8(after->FailureText());
     EXPECT_EQ(after->LastCallOK(), 1);
@@ -353,8 +357,9 @@ TEST(StandinWebsite, AnswersARequestTargetInAbsoluteForm) {
     const char* form;  // nullptr: GET
     const char* body;
   } cases[] = {
-      {"/filesfordownload/keldo63version.dat?20241201093015", nullptr, "v6.3.220 15/03/2025\r\n"},
-      {"/support/wendle.php",
+      {KELDO_DOWNLOAD_FOLDER_PATH KELDO_VERSION_FILE_NAME "?20241201093015", nullptr,
+       "v6.3.220 15/03/2025\r\n"},
+      {KELDO_SUPPORT_CHECK_PATH,
        "serialnbr=123456&company=", "Serial=123456\nExpired=No expires: 31/12/2027\r\n"},
   };
   for (const auto& c : cases) {

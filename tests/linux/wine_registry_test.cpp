@@ -7,10 +7,10 @@
 
 #include "base/errors.h"
 #include "local/reconnect.h"
-#include "platform/linux/name_fold.h"
 #include "platform/linux/registry/network_registry.h"
 #include "platform/linux/registry/reg_file.h"
 #include "platform/linux/registry/settings_store.h"
+#include "platform/linux/text/name_fold.h"
 #include "support/case_name.h"
 #include "support/long_setting_cases.h"
 #include "support/temp_prefix.h"

@@ -237,7 +237,7 @@ TEST_F(ReportUnderFaults, OrdinaryWebsiteIsTheBaseline) {
 // connection: the stand-in's log shows one client port for both.
 TEST_F(ReportUnderFaults, AnOrdinaryRunMakesOneConnection) {
   const std::string log = scratch_.Path() + "/website.log";
-  StandinServer website(false, log);
+  StandinServer website(StandinCertificate::Trusted, log);
   const ReportRun run = RunReport(website.Website());
   ExpectCompleted(run, kSampleLatest, kSampleExpiry, kSampleWebVersion, kWebExpiryShown,
                   json::array());

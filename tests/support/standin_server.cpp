@@ -23,20 +23,20 @@ std::vector<std::string> StandinArgs(bool untrusted, const std::string& log) {
 
 }  // namespace
 
-StandinServer::StandinServer(bool untrusted, const std::string& log)
-    : child_(StandinArgs(untrusted, log), "stand-in website") {}
+StandinServer::StandinServer(StandinCertificate certificate, const std::string& log)
+    : child_(StandinArgs(certificate == StandinCertificate::Untrusted, log), "stand-in website") {}
 
 std::string StandinServer::Website(const std::string& fault) const {
   return "https://127.0.0.1:" + std::to_string(Port()) + (fault.empty() ? "" : "/" + fault);
 }
 
 StandinServer& StandinServer::Trusted() {
-  static StandinServer server(false);
+  static StandinServer server(StandinCertificate::Trusted);
   return server;
 }
 
 StandinServer& StandinServer::Untrusted() {
-  static StandinServer server(true);
+  static StandinServer server(StandinCertificate::Untrusted);
   return server;
 }
 

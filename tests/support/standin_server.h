@@ -8,11 +8,16 @@
 
 namespace keldo {
 
+// Whose certificate the stand-in shows: one the test CA signed, or one
+// that nobody trusts.
+enum class StandinCertificate { Trusted, Untrusted };
+
 class StandinServer {
  public:
   // `log` names a file that gets one line per request (see the website's
   // README); empty for none.
-  explicit StandinServer(bool untrusted = false, const std::string& log = "");
+  explicit StandinServer(StandinCertificate certificate = StandinCertificate::Trusted,
+                         const std::string& log = "");
   StandinServer(const StandinServer&) = delete;
   StandinServer& operator=(const StandinServer&) = delete;
 

@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-#include "platform/linux/wine_prefix.h"
+#include "platform/linux/prefix/wine_prefix.h"
 #include "support/temp_folder.h"
 
 namespace keldo {

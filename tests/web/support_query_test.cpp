@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/website_paths.h"
 #include "checks/check_run.h"
 #include "support/case_name.h"
 #include "support/rig.h"
@@ -65,7 +66,7 @@ TEST(SupportQuery, PostsSerialAndEmptyCompanyInOrder) {
   MainCheck& window = rig->Start();
   CheckSupportOnWeb(rig->web, kWebsite, u" K 1001 ", u"", window);
   ASSERT_EQ(rig->web.submits.size(), 1u);
-  EXPECT_EQ(rig->web.submits[0].first, Text(kWebsite) + u"/support/wendle.php");
+  EXPECT_EQ(rig->web.submits[0].first, Text(kWebsite) + kSupportCheckPath);
   const std::vector<std::pair<Text, Text>> fields = {{u"serialnbr", u" K 1001 "},
                                                      {u"company", u""}};
   EXPECT_EQ(rig->web.submits[0].second.Fields(), fields);

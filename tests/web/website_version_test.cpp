@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "base/first_line.h"
+#include "base/website_paths.h"
 #include "support/case_name.h"
 #include "support/rig.h"
 #include "web/website_version.h"
@@ -28,7 +29,7 @@ std::unique_ptr<Rig> ReadyRig() {
 
 // As the expiry-and-version stage asks for it, diagnostics to the window.
 Text FetchWebVersion(Rig& rig) {
-  return GetWebVersion(rig.web, rig.files, rig.clock, Text(kWebsite) + u"/filesfordownload/",
+  return GetWebVersion(rig.web, rig.files, rig.clock, Text(kWebsite) + kDownloadFolderPath,
                        u"keldo63version.dat", kLatestOnD, *rig.window);
 }
 
@@ -127,7 +128,7 @@ TEST(WebVersion, AddressCarriesOneTimeStampTakenBeforeTheDownload) {
 
   EXPECT_EQ(clockCallsAtFetch, 3);
   EXPECT_EQ(rig->clock.calls, 3);
-  const Text address = Text(kWebsite) + u"/filesfordownload/keldo63version.dat?";
+  const Text address = Text(kWebsite) + u"" KELDO_DOWNLOAD_FOLDER_PATH KELDO_VERSION_FILE_NAME u"?";
   const std::vector<std::pair<Text, Text>> expected = {{address + u"20241201093015", kTemp},
                                                        {address + u"20241201093015", kTemp},
                                                        {address + u"20241201093016", kTemp}};

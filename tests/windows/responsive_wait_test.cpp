@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "base/errors.h"
-#include "platform/windows/responsive_wait.h"
 #include "platform/windows/unique_handle.h"
+#include "platform/windows/wait/responsive_wait.h"
 
 namespace keldo {
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/text.h"
+#include "base/website_paths.h"
 #include "platform/windows/files/file_tool.h"
 #include "platform/windows/web/web_address.h"
 
@@ -19,8 +20,8 @@ struct AddressCase {
 
 TEST(ParseHttpsAddress, AcceptsHttpsOnly) {
   const AddressCase cases[] = {
-      {u"https://www.keldo.example/support/wendle.php", u"www.keldo.example", 443,
-       u"/support/wendle.php"},
+      {u"https://www.keldo.example" KELDO_SUPPORT_CHECK_PATH, u"www.keldo.example", 443,
+       kSupportCheckPath},
       {u"HTTPS://h:8443/a?b=1", u"h", 8443, u"/a?b=1"},
       {u"https://h", u"h", 443, u"/"},
       {u"https://h?20241201093015", u"h", 443, u"/?20241201093015"},

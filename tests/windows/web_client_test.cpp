@@ -3,6 +3,7 @@
 // tests.)
 #include <gtest/gtest.h>
 
+#include "base/website_paths.h"
 #include "platform/windows/web/web_client.h"
 #include "windows/platform_fixture.h"
 
@@ -28,7 +29,7 @@ TEST(WinHttpClient, AnUnreachableServerGivesNoAnswerToAForm) {
   fields.AppendField(u"serialnbr", u"K6-00042");
   fields.AppendField(u"company", u"");
   WinHttpClient client;
-  const auto reply = client.SubmitForm(u"https://localhost:1/support/wendle.php", fields);
+  const auto reply = client.SubmitForm(u"https://localhost:1" KELDO_SUPPORT_CHECK_PATH, fields);
   ASSERT_NE(reply, nullptr);
   EXPECT_EQ(client.LastCallOK(), 0);
   EXPECT_EQ(reply->ReplyText(), u"");

@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "base/website_paths.h"
 #include "fault_names.h"
 #include "raw_faults.h"
 #include "sample_installation_values.h"
@@ -139,7 +140,7 @@ class Website {
  private:
   // `path` as asked for, without a fault's segment; the rest from `req`.
   void Serve(const std::string& path, const httplib::Request& req, httplib::Response& res) {
-    const std::string folder = "/filesfordownload/";
+    const std::string folder = KELDO_DOWNLOAD_FOLDER_PATH;
     if (req.method == "GET" && path.rfind(folder, 0) == 0) {
       const std::string name = path.substr(folder.size());
       std::string content;
@@ -147,12 +148,12 @@ class Website {
           ReadServedFile(settings_.files + "/" + name, content)) {
         return res.set_content(content, "application/octet-stream");
       }
-      if (name == "keldo63version.dat" && settings_.files.empty()) {
+      if (name == KELDO_VERSION_FILE_NAME && settings_.files.empty()) {
         return res.set_content(kDefaultVersionLine, "application/octet-stream");
       }
       return Status(res, 404, "Not Found");
     }
-    if (req.method == "POST" && path == "/support/wendle.php") {
+    if (req.method == "POST" && path == KELDO_SUPPORT_CHECK_PATH) {
       // The script wants both fields, even when empty.
       if (!req.has_param("serialnbr") || !req.has_param("company")) {
         return Status(res, 400, "Missing field");

@@ -16,7 +16,8 @@ import re
 import subprocess
 import sys
 
-from package_facts import PRODUCT_NAME, UPGRADE_CODE, Maintainer, PackageError, product_version
+from package_facts import (PRODUCT_NAME, UPGRADE_CODE, Maintainer, PackageError, product_version,
+                           website_path)
 from tool_support import run
 
 SCHEMA = "1.6.0"
@@ -66,7 +67,8 @@ def manifests(args):
         ("UpgradeCode", "{" + UPGRADE_CODE + "}")])
     installer += ["Installers:"] + list_item([
         ("Architecture", "x64"),
-        ("InstallerUrl", f"{args.website}/filesfordownload/{os.path.basename(args.msi)}"),
+        ("InstallerUrl", args.website + website_path("KELDO_DOWNLOAD_FOLDER_PATH")
+         + os.path.basename(args.msi)),
         ("InstallerSha256", digest)]) + tail("installer")
     locale = yaml_lines(head + [
         ("PackageLocale", LOCALE), ("Publisher", maintainer.name), ("PublisherUrl", args.website),

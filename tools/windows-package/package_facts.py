@@ -8,6 +8,7 @@ be mapped so that the order stays the same is refused, never rounded.
 The publisher, the contact and the support link all come from the one
 maintainer setting the Debian package uses, "Name <address>".
 """
+import os
 import re
 import uuid
 
@@ -29,6 +30,16 @@ FIELD_LIMITS = (255, 255, 65535)
 
 class PackageError(Exception):
     """A release input the packages cannot be made from: one line for the user."""
+
+
+def website_path(name):
+    """A path on the vendor's website as the program has it (src/base/website_paths.h)."""
+    header = os.path.join(os.path.dirname(__file__), "..", "..", "src", "base", "website_paths.h")
+    with open(header, encoding="utf-8") as source:
+        match = re.search(rf'^#define {name} "([^"]*)"$', source.read(), re.MULTILINE)
+    if not match:
+        raise PackageError(f"{header} defines no {name}")
+    return match.group(1)
 
 
 def printable(text):

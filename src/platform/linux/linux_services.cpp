@@ -1,13 +1,13 @@
 #include "platform/linux/linux_services.h"
 
-#include "platform/linux/ansi_code_page.h"
+#include "platform/linux/clock/local_clock.h"
 #include "platform/linux/files/file_system.h"
 #include "platform/linux/files/text_files.h"
-#include "platform/linux/local_clock.h"
 #include "platform/linux/mapper/drive_mapper.h"
 #include "platform/linux/registry/network_registry.h"
 #include "platform/linux/registry/reg_file.h"
 #include "platform/linux/registry/settings_store.h"
+#include "platform/linux/text/ansi_code_page.h"
 #include "platform/linux/web/https_libraries.h"
 #include "platform/linux/web/web_component.h"
 

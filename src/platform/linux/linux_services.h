@@ -5,8 +5,8 @@
 #include <string>
 
 #include "base/platform_services.h"
+#include "platform/linux/prefix/wine_prefix.h"
 #include "platform/linux/web/curl_exchange.h"
-#include "platform/linux/wine_prefix.h"
 
 namespace keldo {
 

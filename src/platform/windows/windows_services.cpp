@@ -1,8 +1,8 @@
 // The Windows platform layer as one set of ports.
 #include "base/platform_services.h"
+#include "platform/windows/clock/local_clock.h"
 #include "platform/windows/files/file_system.h"
 #include "platform/windows/files/text_files.h"
-#include "platform/windows/local_clock.h"
 #include "platform/windows/mapper/drive_mapper.h"
 #include "platform/windows/registry/network_registry.h"
 #include "platform/windows/registry/settings_store.h"

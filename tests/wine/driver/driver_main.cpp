@@ -217,109 +217,153 @@ std::vector<std::wstring> RunWhileProbed(CheckLog& log, const Scenario& scenario
   return run.boxes;
 }
 
-void RunScenario(CheckLog& log, const Scenario& scenario, HWND window, const Program& program,
-                 const ScreenshotRequests& shots) {
-  if (scenario.seeLayout) {
-    CheckLayout(log, window, program.threadId);
-    log.Check(shots.Take("before-start", WindowRect(window)), "screenshot before Start");
-    CheckFontsByPicture(log, window, shots);
+std::vector<std::wstring> Joined(const RunSeen& first, const RunSeen& second) {
+  std::vector<std::wstring> boxes = first.boxes;
+  boxes.insert(boxes.end(), second.boxes.begin(), second.boxes.end());
+  return boxes;
+}
+
+// The window itself before anything is pressed, with its screenshots.
+void CheckLayoutBeforeStart(CheckLog& log, HWND window, const Program& program,
+                            const ScreenshotRequests& shots) {
+  CheckLayout(log, window, program.threadId);
+  log.Check(shots.Take("before-start", WindowRect(window)), "screenshot before Start");
+  CheckFontsByPicture(log, window, shots);
+}
+
+// Exit, or the close box, before any run.
+void EndBeforeAnyRun(CheckLog& log, const Scenario& scenario, HWND window, const Program& program) {
+  CheckCaptions(log, window, scenario, {}, "at start");
+  if (scenario.action == Action::Exit) {
+    PostMessageW(Child(window, Control::cmdExit), BM_CLICK, 0, 0);
+  } else {
+    // What the close box sends.
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
   }
-  std::vector<std::wstring> boxes;
+  log.Check(HasEnded(program.process.get(), kEndWaitMs),
+            "the program ends at once, without a question");
+}
+
+// Two runs, the PC's expiry file changed between them. Their boxes.
+std::vector<std::wstring> RunTwiceWithNewExpiry(CheckLog& log, const Scenario& scenario,
+                                                HWND window, const Program& program,
+                                                const ScreenshotRequests& shots) {
+  const RunSeen first = PressStart(log, window, program, scenario, shots);
+  log.Check(first.clickReturned, "the first run returns to the window");
+  CheckCaptions(log, window, scenario, FindScenario("ordinary")->captions, "after the first run");
+  log.Check(WriteFileBytes(kSecondExpiryFile, kSecondExpiryBytes),
+            "the PC's expiry file changed between runs");
+  const RunSeen second = PressStart(log, window, program, scenario, shots);
+  log.Check(second.clickReturned, "the second run returns to the window");
+  std::vector<std::wstring> boxes = Joined(first, second);
+  CheckCaptions(log, window, scenario, scenario.captions, "after the second run");
+  return boxes;
+}
+
+// The ordinary run at the suite's DPI, its captions fitting and its
+// screenshot taken.
+RunSeen RunOrdinaryAtScale(CheckLog& log, const Scenario& scenario, HWND window,
+                           const Program& program, const ScreenshotRequests& shots) {
+  const std::string off = "after the \"User turned it OFF\" run";
+  CheckScaledLayout(log, window, scenario.dpi);
+  CheckCaptionsFit(log, window, scenario.dpi, "at start");
+  const RunSeen first = PressStart(log, window, program, scenario, shots);
+  log.Check(first.clickReturned, "the first run returns to the window");
+  CheckCaptions(log, window, scenario, FindScenario("ordinary")->captions, off);
+  CheckCaptionsFit(log, window, scenario.dpi, off);
+  CheckTitleReadable(log, window, scenario.dpi, shots);
+  log.Check(shots.Take("window-" + std::to_string(scenario.dpi), WindowRect(window)),
+            "screenshot " + off);
+  return first;
+}
+
+// The ordinary run, then one with the long-serial settings, every caption
+// fitting at the suite's DPI. Their boxes.
+std::vector<std::wstring> RunAtScale(CheckLog& log, const Scenario& scenario, HWND window,
+                                     const Program& program, const ScreenshotRequests& shots) {
+  const std::string longSerial = "after the 20-character serial number run";
+  const RunSeen first = RunOrdinaryAtScale(log, scenario, window, program, shots);
+  // Put back afterwards: the suite starts the next scale in this prefix.
+  SettingValues ordinary;
+  log.Check(ReadProductSettings(LongSerialSettings(), ordinary), "the ordinary settings read");
+  log.Check(WriteProductSettings(LongSerialSettings()), "the settings changed between runs");
+  const RunSeen second = PressStart(log, window, program, scenario, shots);
+  log.Check(second.clickReturned, "the second run returns to the window");
+  CheckCaptions(log, window, scenario, scenario.captions, longSerial);
+  CheckCaptionsFit(log, window, scenario.dpi, longSerial);
+  log.Check(WriteProductSettings(ordinary), "the ordinary settings put back");
+  return Joined(first, second);
+}
+
+// After a run that returned: the window answers and shows its findings.
+void CheckWindowAfterRun(CheckLog& log, const Scenario& scenario, HWND window) {
+  DWORD_PTR answer = 0;
+  log.Check(
+      SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000, &answer) != 0,
+      "the window answers at once after the run");
+  CheckCaptions(log, window, scenario, scenario.captions, "after the run");
+  if (scenario.copyFindings) CheckCopiesAfterRun(log, window, scenario);
+}
+
+// One press of Start. Its boxes.
+std::vector<std::wstring> RunOnce(CheckLog& log, const Scenario& scenario, HWND window,
+                                  const Program& program, const ScreenshotRequests& shots) {
+  const RunSeen run = PressStart(log, window, program, scenario, shots);
+  if (scenario.endsItself) {
+    log.Check(HasEnded(program.process.get(), kEndWaitMs), "the program ends after the box");
+  } else {
+    log.Check(run.clickReturned, "the run returns to the window");
+    CheckWindowAfterRun(log, scenario, window);
+  }
+  if (scenario.seeLayout && !scenario.endsItself) {
+    log.Check(shots.Take("after-run", WindowRect(window)), "screenshot after the run");
+    log.Check(GetFileAttributesW(kTemporaryDownload) == INVALID_FILE_ATTRIBUTES,
+              "the temporary download is gone");
+  }
+  return run.boxes;
+}
+
+// What the scenario's action does (scenarios.h). The message boxes it met.
+std::vector<std::wstring> RunAction(CheckLog& log, const Scenario& scenario, HWND window,
+                                    const Program& program, const ScreenshotRequests& shots) {
   switch (scenario.action) {
     case Action::Exit:
-    case Action::CloseBox:
-      CheckCaptions(log, window, scenario, {}, "at start");
-      if (scenario.action == Action::Exit) {
-        PostMessageW(Child(window, Control::cmdExit), BM_CLICK, 0, 0);
-      } else {
-        // What the close box sends.
-        PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-      }
-      log.Check(HasEnded(program.process.get(), kEndWaitMs),
-                "the program ends at once, without a question");
-      break;
-    case Action::RunTwice: {
-      const RunSeen first = PressStart(log, window, program, scenario, shots);
-      log.Check(first.clickReturned, "the first run returns to the window");
-      CheckCaptions(log, window, scenario, FindScenario("ordinary")->captions,
-                    "after the first run");
-      log.Check(WriteFileBytes(kSecondExpiryFile, kSecondExpiryBytes),
-                "the PC's expiry file changed between runs");
-      const RunSeen second = PressStart(log, window, program, scenario, shots);
-      log.Check(second.clickReturned, "the second run returns to the window");
-      boxes = first.boxes;
-      boxes.insert(boxes.end(), second.boxes.begin(), second.boxes.end());
-      CheckCaptions(log, window, scenario, scenario.captions, "after the second run");
-      break;
-    }
-    case Action::AtScale: {
-      const std::string off = "after the \"User turned it OFF\" run";
-      const std::string longSerial = "after the 20-character serial number run";
-      CheckScaledLayout(log, window, scenario.dpi);
-      CheckCaptionsFit(log, window, scenario.dpi, "at start");
-      const RunSeen first = PressStart(log, window, program, scenario, shots);
-      log.Check(first.clickReturned, "the first run returns to the window");
-      CheckCaptions(log, window, scenario, FindScenario("ordinary")->captions, off);
-      CheckCaptionsFit(log, window, scenario.dpi, off);
-      CheckTitleReadable(log, window, scenario.dpi, shots);
-      log.Check(shots.Take("window-" + std::to_string(scenario.dpi), WindowRect(window)),
-                "screenshot " + off);
-      // Put back afterwards: the suite starts the next scale in this prefix.
-      SettingValues ordinary;
-      log.Check(ReadProductSettings(LongSerialSettings(), ordinary), "the ordinary settings read");
-      log.Check(WriteProductSettings(LongSerialSettings()), "the settings changed between runs");
-      const RunSeen second = PressStart(log, window, program, scenario, shots);
-      log.Check(second.clickReturned, "the second run returns to the window");
-      CheckCaptions(log, window, scenario, scenario.captions, longSerial);
-      CheckCaptionsFit(log, window, scenario.dpi, longSerial);
-      log.Check(WriteProductSettings(ordinary), "the ordinary settings put back");
-      boxes = first.boxes;
-      boxes.insert(boxes.end(), second.boxes.begin(), second.boxes.end());
-      break;
-    }
+    case Action::CloseBox: EndBeforeAnyRun(log, scenario, window, program); return {};
+    case Action::RunTwice: return RunTwiceWithNewExpiry(log, scenario, window, program, shots);
+    case Action::AtScale: return RunAtScale(log, scenario, window, program, shots);
     case Action::RunProbed:
     case Action::RunStalled:
-    case Action::CloseDuringRun:
-      boxes = RunWhileProbed(log, scenario, window, program, shots);
-      break;
-    case Action::Run: {
-      const RunSeen run = PressStart(log, window, program, scenario, shots);
-      boxes = run.boxes;
-      if (scenario.endsItself) {
-        log.Check(HasEnded(program.process.get(), kEndWaitMs), "the program ends after the box");
-      } else {
-        log.Check(run.clickReturned, "the run returns to the window");
-        DWORD_PTR answer = 0;
-        log.Check(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000,
-                                      &answer) != 0,
-                  "the window answers at once after the run");
-        CheckCaptions(log, window, scenario, scenario.captions, "after the run");
-        if (scenario.copyFindings) CheckCopiesAfterRun(log, window, scenario);
-      }
-      if (scenario.seeLayout && !scenario.endsItself) {
-        log.Check(shots.Take("after-run", WindowRect(window)), "screenshot after the run");
-        log.Check(GetFileAttributesW(kTemporaryDownload) == INVALID_FILE_ATTRIBUTES,
-                  "the temporary download is gone");
-      }
-      break;
-    }
+    case Action::CloseDuringRun: return RunWhileProbed(log, scenario, window, program, shots);
+    case Action::Run: return RunOnce(log, scenario, window, program, shots);
   }
+  return {};
+}
+
+void CheckBoxes(CheckLog& log, const Scenario& scenario, const std::vector<std::wstring>& boxes) {
   log.Equal(static_cast<long long>(scenario.boxes.size()), static_cast<long long>(boxes.size()),
             "number of message boxes");
   for (std::size_t i = 0; i < std::min(boxes.size(), scenario.boxes.size()); ++i) {
     log.Equal(scenario.boxes[i], boxes[i], "box " + std::to_string(i + 1) + " text");
   }
+}
 
+// The net use commands the stub recorded, when the suite gave it a log.
+void CheckNetCalls(CheckLog& log, const Scenario& scenario) {
   wchar_t netLog[MAX_PATH];
-  if (GetEnvironmentVariableW(L"KELDO_NET_LOG", netLog, MAX_PATH)) {
-    const std::vector<std::wstring> calls = NetCalls(netLog, scenario.netCalls.size());
-    log.Equal(static_cast<long long>(scenario.netCalls.size()),
-              static_cast<long long>(calls.size()), "number of net use commands started");
-    for (std::size_t i = 0; i < std::min(calls.size(), scenario.netCalls.size()); ++i) {
-      log.Equal(scenario.netCalls[i], calls[i], "net use command " + std::to_string(i + 1));
-    }
+  if (!GetEnvironmentVariableW(L"KELDO_NET_LOG", netLog, MAX_PATH)) return;
+  const std::vector<std::wstring> calls = NetCalls(netLog, scenario.netCalls.size());
+  log.Equal(static_cast<long long>(scenario.netCalls.size()), static_cast<long long>(calls.size()),
+            "number of net use commands started");
+  for (std::size_t i = 0; i < std::min(calls.size(), scenario.netCalls.size()); ++i) {
+    log.Equal(scenario.netCalls[i], calls[i], "net use command " + std::to_string(i + 1));
   }
+}
 
+void RunScenario(CheckLog& log, const Scenario& scenario, HWND window, const Program& program,
+                 const ScreenshotRequests& shots) {
+  if (scenario.seeLayout) CheckLayoutBeforeStart(log, window, program, shots);
+  CheckBoxes(log, scenario, RunAction(log, scenario, window, program, shots));
+  CheckNetCalls(log, scenario);
   if (!scenario.endsItself && !HasEnded(program.process.get(), 0)) {
     PostMessageW(Child(window, Control::cmdExit), BM_CLICK, 0, 0);
     log.Check(HasEnded(program.process.get(), kEndWaitMs), "Exit ends the program after the run");

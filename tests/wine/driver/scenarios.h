@@ -24,17 +24,19 @@ enum class Action {
   CloseDuringRun,  // press Start once; while the website is silent, post WM_CLOSE
 };
 
+// Written with designated initialisers: a row names what it sets, and the
+// rest stays as here.
 struct Scenario {
   std::string name;
-  Action action;
+  Action action = Action::Run;
   // Every caption once the run is over, or when the box that ends the
   // program opens; the design caption where none is given.
-  std::map<Control, std::wstring> captions;
-  std::vector<std::wstring> boxes;     // texts of the message boxes, in order
-  bool endsItself = false;             // the program ends after its boxes
-  std::vector<std::wstring> netCalls;  // what the stub net.exe recorded, sorted
-  bool seeLayout = false;              // check the window itself and take screenshots
-  unsigned dpi = 0;                    // AtScale: the DPI the suite set for the prefix
+  std::map<Control, std::wstring> captions{};
+  std::vector<std::wstring> boxes{};     // texts of the message boxes, in order
+  bool endsItself = false;               // the program ends after its boxes
+  std::vector<std::wstring> netCalls{};  // what the stub net.exe recorded, sorted
+  bool seeLayout = false;                // check the window itself and take screenshots
+  unsigned dpi = 0;                      // AtScale: the DPI the suite set for the prefix
   // Copy the findings during the run (at its first box) and after it.
   bool copyFindings = false;
 };

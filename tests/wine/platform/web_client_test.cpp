@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/website_paths.h"
 #include "platform/windows/web/web_client.h"
 #include "platform/windows/wide_text.h"
 #include "sample_installation_values.h"
@@ -27,8 +28,9 @@ namespace {
 
 // What run-wine-suite.sh serves: the sample installation's website.
 constexpr const char* kVersionFile = KELDO_SAMPLE_WEBSITE_VERSION_LINE "\r\n";
-constexpr const char16_t* kVersionPath = u"/filesfordownload/keldo63version.dat?20241201093015";
-constexpr const char16_t* kSupportPath = u"/support/wendle.php";
+constexpr const char16_t* kVersionPath =
+    u"" KELDO_DOWNLOAD_FOLDER_PATH KELDO_VERSION_FILE_NAME u"?20241201093015";
+constexpr const char16_t* kSupportPath = kSupportCheckPath;
 // Every request is bounded at 30 s in all by the client; a case still
 // running after this (with room for a slow machine) has outlived it.
 constexpr ULONGLONG kHungAfterMs = 45000;

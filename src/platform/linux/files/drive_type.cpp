@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "base/file_system.h"
-#include "platform/linux/bounded_file.h"
-#include "platform/linux/name_fold.h"
+#include "platform/linux/files/bounded_file.h"
+#include "platform/linux/text/name_fold.h"
 
 namespace keldo {
 

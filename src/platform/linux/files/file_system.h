@@ -1,7 +1,7 @@
 #pragma once
 #include "base/file_system.h"
+#include "platform/linux/prefix/wine_paths.h"
 #include "platform/linux/registry/reg_file.h"
-#include "platform/linux/wine_paths.h"
 
 namespace keldo {
 

@@ -1,6 +1,6 @@
 #pragma once
 #include "base/web_component.h"
-#include "platform/linux/wine_paths.h"
+#include "platform/linux/prefix/wine_paths.h"
 
 namespace keldo {
 

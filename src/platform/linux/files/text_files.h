@@ -1,7 +1,7 @@
 #pragma once
 #include "base/text_files.h"
-#include "platform/linux/ansi_code_page.h"
-#include "platform/linux/wine_paths.h"
+#include "platform/linux/prefix/wine_paths.h"
+#include "platform/linux/text/ansi_code_page.h"
 
 namespace keldo {
 

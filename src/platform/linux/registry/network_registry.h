@@ -2,8 +2,8 @@
 #include <map>
 
 #include "base/network_registry.h"
-#include "platform/linux/ansi_code_page.h"
 #include "platform/linux/registry/reg_file.h"
+#include "platform/linux/text/ansi_code_page.h"
 
 namespace keldo {
 

@@ -2,8 +2,8 @@
 
 #include <cerrno>
 
-#include "platform/linux/bounded_file.h"
-#include "platform/linux/name_fold.h"
+#include "platform/linux/files/bounded_file.h"
+#include "platform/linux/text/name_fold.h"
 
 namespace keldo {
 

@@ -1,6 +1,6 @@
 #include "platform/linux/registry/reg_hive.h"
 
-#include "platform/linux/name_fold.h"
+#include "platform/linux/text/name_fold.h"
 
 namespace keldo {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/linux/name_fold.h"
+#include "platform/linux/text/name_fold.h"
 
 namespace keldo {
 

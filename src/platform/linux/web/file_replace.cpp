@@ -12,8 +12,9 @@
 
 namespace keldo {
 
-std::string ReplaceFile(const std::string& folder, const std::string& target,
-                        const std::string& bytes) {
+std::string ReplaceFileWith(const std::string& path, const std::string& bytes) {
+  const std::size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
   std::string temp = folder + "/.download-XXXXXX";
   // mkostemp opens with O_CREAT | O_EXCL, which never follows a link.
   UniqueFd fd(::mkostemp(temp.data(), O_CLOEXEC));
@@ -35,10 +36,10 @@ std::string ReplaceFile(const std::string& folder, const std::string& target,
     ::unlink(temp.c_str());
     return ErrnoText("Writing " + temp, err);
   }
-  if (::rename(temp.c_str(), target.c_str()) != 0) {
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
     const int err = errno;
     ::unlink(temp.c_str());
-    return ErrnoText("Replacing " + target, err);
+    return ErrnoText("Replacing " + path, err);
   }
   return {};
 }

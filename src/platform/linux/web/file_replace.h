@@ -3,12 +3,12 @@
 
 namespace keldo {
 
-// Writes `bytes` to a new file beside `target` (created exclusively, never
-// through a link) and renames it over `target` only once it is complete,
-// so a half-finished write or a link planted at `target` can never be
-// written through. Returns the empty text on success, else the failure
-// with errno and its text; on failure `target` is untouched.
-std::string ReplaceFile(const std::string& folder, const std::string& target,
-                        const std::string& bytes);
+// A downloaded file replaced whole, the same contract as the Windows
+// layer's: `bytes` go to a new file beside `path` (created exclusively,
+// never through a link), which is renamed over `path` only once it is
+// complete, so a half-finished write or a link planted at `path` can never
+// be written through. The empty text on success, else the failure with
+// errno and its text, and then `path` is left as it was.
+std::string ReplaceFileWith(const std::string& path, const std::string& bytes);
 
 }  // namespace keldo

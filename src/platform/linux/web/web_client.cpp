@@ -29,10 +29,7 @@ std::int32_t CurlWebClient::FetchToFile(const Text& address, const Text& localPa
   if (!target || target->missing.size() > 1) {
     return Fail("No folder for " + ToUtf8(localPath));
   }
-  const std::string folder = target->Complete()
-                                 ? target->existing.substr(0, target->existing.rfind('/'))
-                                 : target->existing;
-  const std::string error = ReplaceFile(folder, target->Full(), exchange.body);
+  const std::string error = ReplaceFileWith(target->Full(), exchange.body);
   return error.empty() ? 1 : Fail(error);
 }
 

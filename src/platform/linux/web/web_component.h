@@ -1,7 +1,7 @@
 #pragma once
 #include "base/web_component.h"
+#include "platform/linux/prefix/wine_paths.h"
 #include "platform/linux/web/curl_exchange.h"
-#include "platform/linux/wine_paths.h"
 
 namespace keldo {
 

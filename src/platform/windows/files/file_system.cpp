@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/windows/responsive_wait.h"
+#include "platform/windows/wait/responsive_wait.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/win_error.h"
 

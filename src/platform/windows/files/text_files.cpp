@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "platform/windows/responsive_wait.h"
 #include "platform/windows/unique_handle.h"
+#include "platform/windows/wait/responsive_wait.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/win_error.h"
 

@@ -10,9 +10,8 @@ namespace keldo {
 
 namespace {
 
-bool Failed(const std::string& what, const Text& path, Text& failure) {
-  failure = FromUtf8(DescribeError(what + " " + ToUtf8(path), GetLastError()));
-  return false;
+std::string Failed(const std::string& what, const Text& path) {
+  return DescribeError(what + " " + ToUtf8(path), GetLastError());
 }
 
 bool WriteAll(HANDLE file, const std::string& bytes) {
@@ -29,7 +28,7 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 
 }  // namespace
 
-bool ReplaceFileWith(const Text& path, const std::string& bytes, Text& failure) {
+std::string ReplaceFileWith(const Text& path, const std::string& bytes) {
   // CREATE_NEW never reuses a file that someone else may have put there.
   std::wstring temporary;
   KernelHandle file;
@@ -40,7 +39,7 @@ bool ReplaceFileWith(const Text& path, const std::string& bytes, Text& failure) 
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file && GetLastError() != ERROR_FILE_EXISTS) break;
   }
-  if (!file) return Failed("Creating a temporary file beside", path, failure);
+  if (!file) return Failed("Creating a temporary file beside", path);
 
   const bool written = WriteAll(file.get(), bytes);
   const DWORD writeError = GetLastError();
@@ -48,16 +47,16 @@ bool ReplaceFileWith(const Text& path, const std::string& bytes, Text& failure) 
   if (!written) {
     DeleteFileW(temporary.c_str());
     SetLastError(writeError);
-    return Failed("Writing the download for", path, failure);
+    return Failed("Writing the download for", path);
   }
   if (!MoveFileExW(temporary.c_str(), Wide(path).c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     const DWORD moveError = GetLastError();
     DeleteFileW(temporary.c_str());
     SetLastError(moveError);
-    return Failed("Replacing", path, failure);
+    return Failed("Replacing", path);
   }
-  return true;
+  return {};
 }
 
 }  // namespace keldo

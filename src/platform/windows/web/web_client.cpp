@@ -7,7 +7,7 @@
 
 #include "base/errors.h"
 #include "base/web_limits.h"
-#include "platform/windows/responsive_wait.h"
+#include "platform/windows/wait/responsive_wait.h"
 #include "platform/windows/web/file_replace.h"
 #include "platform/windows/web/web_address.h"
 #include "platform/windows/web/web_proxy.h"
@@ -397,13 +397,10 @@ std::int32_t WinHttpClient::FetchToFile(const Text& address, const Text& localPa
   // The latest-programs folder may lie on a slow network drive too. A wait
   // that fails is a failed call.
   try {
-    const auto saved = RunServed([localPath, bytes = std::move(answer.body)] {
-      Text failure;
-      const bool replaced = ReplaceFileWith(localPath, bytes, failure);
-      return std::make_pair(replaced, failure);
-    });
-    failure_ = saved.second;
-    return saved.first ? 1 : 0;
+    const std::string failure = RunServed(
+        [localPath, bytes = std::move(answer.body)] { return ReplaceFileWith(localPath, bytes); });
+    failure_ = FromUtf8(failure);
+    return failure.empty() ? 1 : 0;
   } catch (const RunTimeError& error) {
     failure_ = FromUtf8(error.what());
     return 0;

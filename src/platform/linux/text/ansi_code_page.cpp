@@ -1,11 +1,11 @@
-#include "platform/linux/ansi_code_page.h"
+#include "platform/linux/text/ansi_code_page.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <optional>
 
-#include "platform/linux/best_fit_tables.h"
 #include "platform/linux/posix_error.h"
+#include "platform/linux/text/best_fit_tables.h"
 
 namespace keldo {
 

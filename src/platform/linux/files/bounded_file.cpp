@@ -1,4 +1,4 @@
-#include "platform/linux/bounded_file.h"
+#include "platform/linux/files/bounded_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>

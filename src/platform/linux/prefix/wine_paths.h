@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "base/text.h"
-#include "platform/linux/wine_prefix.h"
+#include "platform/linux/prefix/wine_prefix.h"
 
 namespace keldo {
 

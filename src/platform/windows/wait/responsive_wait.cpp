@@ -1,4 +1,4 @@
-#include "platform/windows/responsive_wait.h"
+#include "platform/windows/wait/responsive_wait.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "platform/linux/wine_prefix.h"
+#include "platform/linux/prefix/wine_prefix.h"
 
 #include <fcntl.h>
 #include <pwd.h>

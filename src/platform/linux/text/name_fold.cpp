@@ -1,4 +1,4 @@
-#include "platform/linux/name_fold.h"
+#include "platform/linux/text/name_fold.h"
 
 namespace keldo {
 

@@ -1,4 +1,4 @@
-#include "platform/linux/local_clock.h"
+#include "platform/linux/clock/local_clock.h"
 
 #include <ctime>
 

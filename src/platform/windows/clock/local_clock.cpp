@@ -1,4 +1,4 @@
-#include "platform/windows/local_clock.h"
+#include "platform/windows/clock/local_clock.h"
 
 #include <windows.h>
 

@@ -1,9 +1,9 @@
-#include "platform/linux/wine_paths.h"
+#include "platform/linux/prefix/wine_paths.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include "platform/linux/name_fold.h"
+#include "platform/linux/text/name_fold.h"
 #include "platform/linux/unique_dir.h"
 
 namespace keldo {
