@@ -5,7 +5,7 @@
 
 #include "app/main_check.h"
 #include "base/platform_services.h"
-#include "platform/windows/wide_text.h"
+#include "platform/windows/text/wide_text.h"
 #include "window/main_window.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "app/main_check.h"
 #include "platform/windows/resources/resource_ids.h"
-#include "platform/windows/wide_text.h"
+#include "platform/windows/text/wide_text.h"
 #include "platform/windows/win_error.h"
 #include "window/control_font.h"
 #include "window/findings_clipboard.h"

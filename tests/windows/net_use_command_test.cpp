@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/windows/mapper/net_use_command.h"
-#include "platform/windows/wide_text.h"
+#include "platform/windows/text/wide_text.h"
 #include "windows/platform_fixture.h"
 
 namespace keldo {

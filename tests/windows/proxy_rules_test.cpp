@@ -6,9 +6,9 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include "platform/windows/text/wide_text.h"
 #include "platform/windows/web/proxy_rules.h"
 #include "platform/windows/web/web_proxy.h"
-#include "platform/windows/wide_text.h"
 
 namespace keldo {
 

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "base/website_paths.h"
+#include "platform/windows/text/wide_text.h"
 #include "platform/windows/web/web_client.h"
-#include "platform/windows/wide_text.h"
 #include "sample_installation_values.h"
 #include "standin-website/fault_names.h"
 #include "support/web_contract_cases.h"

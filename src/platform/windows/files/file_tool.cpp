@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/windows/text/wide_text.h"
 #include "platform/windows/wait/responsive_wait.h"
-#include "platform/windows/wide_text.h"
 
 namespace keldo {
 

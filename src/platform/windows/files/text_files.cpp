@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
+#include "platform/windows/text/wide_text.h"
 #include "platform/windows/unique_handle.h"
 #include "platform/windows/wait/responsive_wait.h"
-#include "platform/windows/wide_text.h"
 #include "platform/windows/win_error.h"
 
 namespace keldo {

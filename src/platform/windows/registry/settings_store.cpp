@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "base/settings_key.h"
+#include "platform/windows/text/wide_text.h"
 #include "platform/windows/unique_handle.h"
-#include "platform/windows/wide_text.h"
 #include "platform/windows/win_error.h"
 
 namespace keldo {

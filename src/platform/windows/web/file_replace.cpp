@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/windows/text/wide_text.h"
 #include "platform/windows/unique_handle.h"
-#include "platform/windows/wide_text.h"
 #include "platform/windows/win_error.h"
 
 namespace keldo {

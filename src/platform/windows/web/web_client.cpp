@@ -7,13 +7,13 @@
 
 #include "base/errors.h"
 #include "base/web_limits.h"
+#include "platform/windows/text/wide_text.h"
 #include "platform/windows/wait/responsive_wait.h"
 #include "platform/windows/web/file_replace.h"
 #include "platform/windows/web/web_address.h"
 #include "platform/windows/web/web_proxy.h"
 #include "platform/windows/web/web_session.h"
 #include "platform/windows/web/winhttp_pool.h"
-#include "platform/windows/wide_text.h"
 
 namespace keldo {
 

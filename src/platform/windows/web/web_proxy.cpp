@@ -4,9 +4,9 @@
 
 #include "base/program_version.h"
 #include "base/web_limits.h"
+#include "platform/windows/text/wide_text.h"
 #include "platform/windows/unique_handle.h"
 #include "platform/windows/web/web_session.h"
-#include "platform/windows/wide_text.h"
 
 namespace keldo {
 

@@ -1,8 +1,8 @@
 #include "platform/windows/web/web_session.h"
 
 #include "base/program_version.h"
+#include "platform/windows/text/wide_text.h"
 #include "platform/windows/web/web_proxy.h"
-#include "platform/windows/wide_text.h"
 #include "platform/windows/win_error.h"
 
 namespace keldo {

@@ -1,6 +1,6 @@
 #include "platform/windows/web/winhttp_pool.h"
 
-#include "platform/windows/wide_text.h"
+#include "platform/windows/text/wide_text.h"
 
 namespace keldo {
 

@@ -1,4 +1,4 @@
-#include "platform/windows/wide_text.h"
+#include "platform/windows/text/wide_text.h"
 
 #include <climits>
 
