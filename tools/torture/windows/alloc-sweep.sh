@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# The window program under Wine with one allocation failing at a time
+# (alloc_sweep.cpp): its test build, in place of the program, over the
+# ordinary sample installation, the stand-in website on a free port reached
+# through the user's proxy (the suite's own website port may be taken by a
+# suite running beside this one).
+#   tools/torture/windows/alloc-sweep.sh <windows build folder> <keldo-standin-website> [<start-up points> <run points>]
+# Points: how many allocations of the start-up and of the rest of the run
+# to fail, spread evenly (0: every one). Prints one line per start, and
+# closes with "N passed, N failed"; the exit status is 0 only when every
+# start passed. The log is left in <windows build folder>/wine-alloc-sweep/.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../../tests/wine" && pwd)
+session=wine-alloc-sweep usage_more=' [<start-up points> <run points>]'
+# shellcheck source=/dev/null
+source "$here/lib/session.sh"
+startup_points=${3:-20} run_points=${4:-40}
+fail_new=$build/tests/wine/fail-new/CheckKeldoSupport.exe
+sweep=$build/tests/wine/keldo_alloc_sweep.exe
+for file in "$fail_new" "$sweep"; do
+  [[ -f $file ]] || die "missing $file: build the windows preset with its tests first"
+done
+
+prefix=$work/sweep log=$out/logs/sweep.txt status=0
+clone_prefix "$base" "$prefix"
+current_prefix=$prefix
+lay_out ordinary "$prefix"
+# A hard link of the base prefix's copy: replaced, not written through.
+rm -f "$prefix/drive_c/CheckKeldo/CheckKeldoSupport.exe"
+cp "$fail_new" "$prefix/drive_c/CheckKeldo/CheckKeldoSupport.exe"
+# A crash must end the program, not wait behind Wine's crash dialog.
+WINEPREFIX=$prefix timeout 120 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+  /t REG_DWORD /d 0 /f >>"$wine_steps_log" 2>&1
+start_standin 0 "$work/pki/server.pem" "$work/pki/server.key"
+site_pid=$started_pid
+proxy_log=$work/proxy.log
+start_proxy tunnel "$proxy_log" "127.0.0.1:$started_port"
+connection_settings "$prefix" 3 "127.0.0.1:$proxy_port" '' ''
+stop_wineserver "$prefix"
+began=$SECONDS
+WINEPREFIX=$prefix timeout 900 wine "$sweep" 'C:\CheckKeldo\CheckKeldoSupport.exe' \
+  'C:\CheckKeldo\new-count.txt' "$startup_points" "$run_points" 2>"$out/logs/sweep.err" |
+  tr -d '\r' > "$log" || status=${PIPESTATUS[0]}
+echo "# the sweep's starts took $((SECONDS - began)) s"
+stop_site; stop_proxy; stop_wineserver "$prefix"; current_prefix=''
+cat "$log"
+grep -E '^(ok|not ok) ' "$log" >> "$results" || true
+[[ $status == 0 || $status == 1 ]] || record 1 "the sweep ended with status $status"
+finish "Allocation sweep"

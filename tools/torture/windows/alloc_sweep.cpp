@@ -1,0 +1,242 @@
+// keldo_alloc_sweep.exe <test build's CheckKeldoSupport.exe> <count file> <start-up points> <run points>
+// The window program with one allocation failing at a time (fail_new.cpp).
+// Counts the allocations of a clean start-up (the window shown, then Exit)
+// and of a clean whole run (the window, Start, the run to its end, Exit),
+// then starts the program once for each N of a sample, the N-th allocation
+// failing: a spread of <start-up points> over the start-up and of <run
+// points> over the rest (0: every one). Each start must end in one of two
+// ways: the start-up fails, says so in "The program cannot start: ..." and
+// the program ends with status 1; or the window comes up, a press of Start
+// runs to its end and either shows the findings of the clean run or a box,
+// after which the window still answers and a second press of Start runs
+// clean; Exit then ends the program. One "ok"/"not ok" line per start; exit
+// code 0 when all passed, 1 when one failed, 64 on bad usage.
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/controls.h"
+#include "driver/check_log.h"
+#include "driver/window_probe.h"
+#include "platform/windows/unique_handle.h"
+
+using namespace keldo;
+
+namespace {
+
+constexpr DWORD kStartWaitMs = 30000, kRunWaitMs = 60000, kEndWaitMs = 10000;
+constexpr DWORD kExitFailed = 1, kExitUsage = 64;
+constexpr wchar_t kCannotStart[] = L"The program cannot start: ";
+
+struct Program {
+  KernelHandle process;
+  DWORD id = 0;
+  std::vector<std::wstring> boxes;  // every box shown, in order
+  HWND lastBox = nullptr;
+};
+
+// The program inherits the two variables of fail_new.cpp from here.
+bool Start(const std::wstring& path, long long failAt, const std::wstring& countFile,
+           Program& program) {
+  SetEnvironmentVariableW(L"KELDO_FAIL_NEW_AT",
+                          failAt > 0 ? std::to_wstring(failAt).c_str() : nullptr);
+  SetEnvironmentVariableW(L"KELDO_NEW_COUNT_FILE", countFile.empty() ? nullptr : countFile.c_str());
+  std::wstring commandLine = L"\"" + path + L"\"";
+  const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      folder.c_str(), &startup, &info)) {
+    return false;
+  }
+  CloseHandle(info.hThread);
+  program.process.reset(info.hProcess);
+  program.id = info.dwProcessId;
+  return true;
+}
+
+// Reads and closes a box of the program that shows now.
+void CloseBox(Program& program) {
+  const HWND box = FindMessageBox(program.id);
+  if (!box || box == program.lastBox) return;
+  program.lastBox = box;
+  program.boxes.push_back(ReadMessageBox(box).text);
+  PressOk(box);
+}
+
+// The main window with all its controls, boxes closed meanwhile; null when
+// the program ended first or the wait ran out.
+HWND AwaitWindow(Program& program) {
+  const ULONGLONG deadline = GetTickCount64() + kStartWaitMs;
+  while (GetTickCount64() < deadline && !HasEnded(program.process.get(), 0)) {
+    if (const HWND window = AwaitMainWindow(program.process.get(), program.id,
+                                            L"Check Keldo Support", kControlCount, 0)) {
+      return window;
+    }
+    CloseBox(program);
+  }
+  return nullptr;
+}
+
+bool AwaitEnd(Program& program) {
+  const ULONGLONG deadline = GetTickCount64() + kEndWaitMs;
+  while (!HasEnded(program.process.get(), 20)) {
+    if (GetTickCount64() > deadline) return false;
+    CloseBox(program);
+  }
+  return true;
+}
+
+// Presses Start and closes every box until the click returns: true then.
+// Sent from a thread of its own, the click returns when the run is over.
+bool PressStart(HWND window, Program& program) {
+  std::atomic<bool> returned{false}, done{false};
+  std::thread click([&returned, &done, start = Child(window, Control::cmdStart)] {
+    DWORD_PTR result = 0;
+    returned = SendMessageTimeoutW(start, BM_CLICK, 0, 0, SMTO_NORMAL, kRunWaitMs, &result) != 0;
+    done = true;
+  });
+  while (!done && !HasEnded(program.process.get(), 20)) CloseBox(program);
+  click.join();
+  return returned;
+}
+
+std::vector<std::wstring> Captions(HWND window) {
+  std::vector<std::wstring> captions;
+  for (const ControlSpec& entry : kControls) captions.push_back(TextOf(Child(window, entry.id)));
+  return captions;
+}
+
+bool Answers(HWND window) {
+  DWORD_PTR answer = 0;
+  return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000, &answer) !=
+         0;
+}
+
+DWORD ExitCode(const Program& program) {
+  DWORD code = 0;
+  GetExitCodeProcess(program.process.get(), &code);
+  return code;
+}
+
+// A start-up that failed as it should: said so, and ended with status 1.
+bool SaidCannotStart(Program& program) {
+  if (!AwaitEnd(program) || ExitCode(program) != 1) return false;
+  for (const std::wstring& box : program.boxes) {
+    if (box.rfind(kCannotStart, 0) == 0) return true;
+  }
+  return false;
+}
+
+std::string BoxesSeen(const Program& program) {
+  std::string text;
+  for (const std::wstring& box : program.boxes) text += " " + Printable(box);
+  return text.empty() ? " none" : text;
+}
+
+// Why a start with allocation `failAt` failing went wrong, or "" when it
+// did not. `clean` is the clean run's captions (empty while counting).
+std::string TryOnce(const std::wstring& path, long long failAt, const std::wstring& countFile,
+                    bool pressStart, const std::vector<std::wstring>& clean,
+                    std::vector<std::wstring>* captions) {
+  Program program;
+  if (!Start(path, failAt, countFile, program)) return "the program did not start";
+  const HWND window = AwaitWindow(program);
+  if (!window) {
+    if (SaidCannotStart(program)) return "";
+    TerminateProcess(program.process.get(), 1);
+    return "no window, and the program ended with status " + std::to_string(ExitCode(program)) +
+           "; boxes:" + BoxesSeen(program);
+  }
+  WaitForInputIdle(program.process.get(), kStartWaitMs);
+  std::string fault;
+  if (pressStart) {
+    const std::size_t before = program.boxes.size();
+    if (!PressStart(window, program)) {
+      // The window may have come up before the start-up failed.
+      if (SaidCannotStart(program)) return "";
+      fault = HasEnded(program.process.get(), 0)
+                  ? "the program vanished in the run with status " +
+                        std::to_string(ExitCode(program))
+                  : "the run did not end";
+    } else if (program.boxes.size() == before) {
+      if (captions) *captions = Captions(window);
+      if (!clean.empty() && Captions(window) != clean) fault = "the findings differ, and no box";
+    } else if (!Answers(window)) {
+      fault = "the window does not answer after the box";
+    } else if (const std::size_t shown = program.boxes.size(); !PressStart(window, program)) {
+      fault = "the second press of Start did not run to its end";
+    } else if (program.boxes.size() != shown || Captions(window) != clean) {
+      fault = "the second run is not the clean one";
+    }
+  }
+  if (fault.empty() && !HasEnded(program.process.get(), 0)) {
+    PostMessageW(Child(window, Control::cmdExit), BM_CLICK, 0, 0);
+    if (!AwaitEnd(program)) fault = "Exit did not end the program";
+  }
+  if (fault.empty() && ExitCode(program) != 0) {
+    fault = "the program ended with status " + std::to_string(ExitCode(program));
+  }
+  if (!HasEnded(program.process.get(), 0)) TerminateProcess(program.process.get(), 1);
+  return fault.empty() ? "" : fault + "; boxes:" + BoxesSeen(program);
+}
+
+long long CountedCalls(const std::wstring& file) {
+  FILE* counts = _wfopen(file.c_str(), L"r");
+  long long count = 0;
+  if (counts == nullptr) return 0;
+  if (std::fscanf(counts, "%lld", &count) != 1) count = 0;
+  std::fclose(counts);
+  return count;
+}
+
+// `points` numbers spread evenly over first..last, or all of them for 0.
+void Spread(long long first, long long last, long long points, std::set<long long>& into) {
+  if (last < first) return;
+  const long long span = last - first + 1;
+  if (points <= 0 || points >= span) {
+    for (long long n = first; n <= last; ++n) into.insert(n);
+    return;
+  }
+  for (long long i = 0; i < points; ++i) into.insert(first + i * span / points);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc != 5) {
+    std::fprintf(stderr,
+                 "usage: keldo_alloc_sweep <CheckKeldoSupport.exe> <count file> <start-up points> "
+                 "<run points>\n");
+    return kExitUsage;
+  }
+  const std::wstring program = argv[1], countFile = argv[2];
+  CheckLog log("allocation");
+  std::vector<std::wstring> clean;
+  log.Check(TryOnce(program, 0, countFile, false, {}, nullptr).empty(), "a clean start and Exit");
+  const long long startUp = CountedCalls(countFile);
+  const std::string startFault = TryOnce(program, 0, countFile, true, {}, &clean);
+  const long long whole = CountedCalls(countFile);
+  if (!log.Check(startFault.empty() && !clean.empty() && startUp > 0 && whole > startUp,
+                 "a clean run: " + std::to_string(startUp) + " allocations in start-up and Exit, " +
+                     std::to_string(whole) + " in all " + startFault)) {
+    return kExitFailed;
+  }
+  std::set<long long> sample;
+  Spread(1, startUp, std::wcstoll(argv[3], nullptr, 10), sample);
+  Spread(startUp + 1, whole, std::wcstoll(argv[4], nullptr, 10), sample);
+  for (const long long n : sample) {
+    const std::string fault = TryOnce(program, n, L"", true, clean, nullptr);
+    log.Check(fault.empty(), "allocation " + std::to_string(n) + " of " + std::to_string(whole) +
+                                 " failing" + (fault.empty() ? "" : ": " + fault));
+  }
+  return log.Failed() ? kExitFailed : 0;
+}
