@@ -4,14 +4,14 @@
 # ordinary sample installation, the stand-in website on a free port reached
 # through the user's proxy (the suite's own website port may be taken by a
 # suite running beside this one).
-#   tools/torture/windows/alloc-sweep.sh <windows build folder> <keldo-standin-website> [<start-up points> <run points>]
+#   tools/torture/windows/alloc-sweep.sh <windows build folder> <keldo-standin-website> [<start-up points> <run points> [<N>...]]
 # Points: how many allocations of the start-up and of the rest of the run
-# to fail, spread evenly (0: every one). Prints one line per start, and
+# to fail, spread evenly (0: every one); or the allocations N alone. Prints one line per start, and
 # closes with "N passed, N failed"; the exit status is 0 only when every
 # start passed. The log is left in <windows build folder>/wine-alloc-sweep/.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../../tests/wine" && pwd)
-session=wine-alloc-sweep usage_more=' [<start-up points> <run points>]'
+session=wine-alloc-sweep usage_more=' [<start-up points> <run points> [<N>...]]'
 # shellcheck source=/dev/null
 source "$here/lib/session.sh"
 startup_points=${3:-20} run_points=${4:-40}
@@ -39,7 +39,7 @@ connection_settings "$prefix" 3 "127.0.0.1:$proxy_port" '' ''
 stop_wineserver "$prefix"
 began=$SECONDS
 WINEPREFIX=$prefix timeout 900 wine "$sweep" 'C:\CheckKeldo\CheckKeldoSupport.exe' \
-  'C:\CheckKeldo\new-count.txt' "$startup_points" "$run_points" 2>"$out/logs/sweep.err" |
+  'C:\CheckKeldo\new-count.txt' "$startup_points" "$run_points" "${@:5}" 2>"$out/logs/sweep.err" |
   tr -d '\r' > "$log" || status=${PIPESTATUS[0]}
 echo "# the sweep's starts took $((SECONDS - began)) s"
 stop_site; stop_proxy; stop_wineserver "$prefix"; current_prefix=''

@@ -1,10 +1,10 @@
-// keldo_alloc_sweep.exe <test build's CheckKeldoSupport.exe> <count file> <start-up points> <run points>
+// keldo_alloc_sweep.exe <test build's CheckKeldoSupport.exe> <count file> <start-up points> <run points> [<N>...]
 // The window program with one allocation failing at a time (fail_new.cpp).
 // Counts the allocations of a clean start-up (the window shown, then Exit)
 // and of a clean whole run (the window, Start, the run to its end, Exit),
 // then starts the program once for each N of a sample, the N-th allocation
 // failing: a spread of <start-up points> over the start-up and of <run
-// points> over the rest (0: every one). Each start must end in one of two
+// points> over the rest (0: every one), or the N given. Each start must end in one of two
 // ways: the start-up fails, says so in "The program cannot start: ..." and
 // the program ends with status 1; or the window comes up, a press of Start
 // runs to its end and either shows the findings of the clean run or a box,
@@ -34,6 +34,12 @@ namespace {
 constexpr DWORD kStartWaitMs = 30000, kRunWaitMs = 60000, kEndWaitMs = 10000;
 constexpr DWORD kExitFailed = 1, kExitUsage = 64;
 constexpr wchar_t kCannotStart[] = L"The program cannot start: ";
+// What a finding shows when its probe failed.
+const std::set<std::wstring> kFailureCaptions = {
+    L"Version in Latest Progs folder: error", L"PC shows support expires: error",
+    L"Version on website: 0",                 L"Version on this PC: 0",
+    L"Website shows support expires: --------",
+};
 
 struct Program {
   KernelHandle process;
@@ -109,6 +115,18 @@ bool PressStart(HWND window, Program& program) {
   return returned;
 }
 
+// The first caption that differs from the clean run's other than as its
+// failure value, or "".
+std::string Differs(const std::vector<std::wstring>& got, const std::vector<std::wstring>& clean) {
+  for (std::size_t i = 0; i < got.size() && i < clean.size(); ++i) {
+    if (got[i] != clean[i] && !kFailureCaptions.count(got[i])) {
+      return std::string(kControls[i].name) + " " + Printable(got[i]) + ", clean " +
+             Printable(clean[i]);
+    }
+  }
+  return got.size() == clean.size() ? "" : "the controls";
+}
+
 std::vector<std::wstring> Captions(HWND window) {
   std::vector<std::wstring> captions;
   for (const ControlSpec& entry : kControls) captions.push_back(TextOf(Child(window, entry.id)));
@@ -169,13 +187,16 @@ std::string TryOnce(const std::wstring& path, long long failAt, const std::wstri
                   : "the run did not end";
     } else if (program.boxes.size() == before) {
       if (captions) *captions = Captions(window);
-      if (!clean.empty() && Captions(window) != clean) fault = "the findings differ, and no box";
+      if (const std::string differs = Differs(Captions(window), clean);
+          !clean.empty() && !differs.empty()) {
+        fault = "a finding differs, and no box: " + differs;
+      }
     } else if (!Answers(window)) {
       fault = "the window does not answer after the box";
     } else if (const std::size_t shown = program.boxes.size(); !PressStart(window, program)) {
       fault = "the second press of Start did not run to its end";
-    } else if (program.boxes.size() != shown || Captions(window) != clean) {
-      fault = "the second run is not the clean one";
+    } else if (program.boxes.size() != shown || !Differs(Captions(window), clean).empty()) {
+      fault = "the second run is not the clean one: " + Differs(Captions(window), clean);
     }
   }
   if (fault.empty() && !HasEnded(program.process.get(), 0)) {
@@ -212,10 +233,10 @@ void Spread(long long first, long long last, long long points, std::set<long lon
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 5) {
+  if (argc < 5) {
     std::fprintf(stderr,
                  "usage: keldo_alloc_sweep <CheckKeldoSupport.exe> <count file> <start-up points> "
-                 "<run points>\n");
+                 "<run points> [<N>...]\n");
     return kExitUsage;
   }
   const std::wstring program = argv[1], countFile = argv[2];
@@ -230,9 +251,15 @@ int wmain(int argc, wchar_t** argv) {
                      std::to_string(whole) + " in all " + startFault)) {
     return kExitFailed;
   }
+  for (std::size_t i = 0; i < clean.size(); ++i) {
+    log.Note(std::string(kControls[i].name) + " " + Printable(clean[i]));
+  }
   std::set<long long> sample;
-  Spread(1, startUp, std::wcstoll(argv[3], nullptr, 10), sample);
-  Spread(startUp + 1, whole, std::wcstoll(argv[4], nullptr, 10), sample);
+  for (int i = 5; i < argc; ++i) sample.insert(std::wcstoll(argv[i], nullptr, 10));
+  if (sample.empty()) {
+    Spread(1, startUp, std::wcstoll(argv[3], nullptr, 10), sample);
+    Spread(startUp + 1, whole, std::wcstoll(argv[4], nullptr, 10), sample);
+  }
   for (const long long n : sample) {
     const std::string fault = TryOnce(program, n, L"", true, clean, nullptr);
     log.Check(fault.empty(), "allocation " + std::to_string(n) + " of " + std::to_string(whole) +
