@@ -14,7 +14,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../../tests/wine" && pwd)
 session=wine-alloc-sweep usage_more=' [<start-up points> <run points> [<N>...]]'
 # shellcheck source=/dev/null
 source "$here/lib/session.sh"
-startup_points=${3:-20} run_points=${4:-40}
+startup_points=${3:-0} run_points=${4:-40}
 fail_new=$build/tests/wine/fail-new/CheckKeldoSupport.exe
 sweep=$build/tests/wine/keldo_alloc_sweep.exe
 for file in "$fail_new" "$sweep"; do

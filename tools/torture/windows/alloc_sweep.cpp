@@ -161,18 +161,17 @@ std::string BoxesSeen(const Program& program) {
 }
 
 // Why a start with allocation `failAt` failing went wrong, or "" when it
-// did not. `clean` is the clean run's captions (empty while counting).
+// did not; the boxes it showed are left in `program`. `clean` is the clean
+// run's captions (empty while counting).
 std::string TryOnce(const std::wstring& path, long long failAt, const std::wstring& countFile,
                     bool pressStart, const std::vector<std::wstring>& clean,
-                    std::vector<std::wstring>* captions) {
-  Program program;
+                    std::vector<std::wstring>* captions, Program& program) {
   if (!Start(path, failAt, countFile, program)) return "the program did not start";
   const HWND window = AwaitWindow(program);
   if (!window) {
     if (SaidCannotStart(program)) return "";
     TerminateProcess(program.process.get(), 1);
-    return "no window, and the program ended with status " + std::to_string(ExitCode(program)) +
-           "; boxes:" + BoxesSeen(program);
+    return "no window, and the program ended with status " + std::to_string(ExitCode(program));
   }
   WaitForInputIdle(program.process.get(), kStartWaitMs);
   std::string fault;
@@ -193,9 +192,9 @@ std::string TryOnce(const std::wstring& path, long long failAt, const std::wstri
       }
     } else if (!Answers(window)) {
       fault = "the window does not answer after the box";
-    } else if (const std::size_t shown = program.boxes.size(); !PressStart(window, program)) {
+    } else if (const std::size_t seen = program.boxes.size(); !PressStart(window, program)) {
       fault = "the second press of Start did not run to its end";
-    } else if (program.boxes.size() != shown || !Differs(Captions(window), clean).empty()) {
+    } else if (program.boxes.size() != seen || !Differs(Captions(window), clean).empty()) {
       fault = "the second run is not the clean one: " + Differs(Captions(window), clean);
     }
   }
@@ -207,7 +206,7 @@ std::string TryOnce(const std::wstring& path, long long failAt, const std::wstri
     fault = "the program ended with status " + std::to_string(ExitCode(program));
   }
   if (!HasEnded(program.process.get(), 0)) TerminateProcess(program.process.get(), 1);
-  return fault.empty() ? "" : fault + "; boxes:" + BoxesSeen(program);
+  return fault;
 }
 
 long long CountedCalls(const std::wstring& file) {
@@ -239,12 +238,14 @@ int wmain(int argc, wchar_t** argv) {
                  "<run points> [<N>...]\n");
     return kExitUsage;
   }
-  const std::wstring program = argv[1], countFile = argv[2];
+  const std::wstring path = argv[1], countFile = argv[2];
   CheckLog log("allocation");
   std::vector<std::wstring> clean;
-  log.Check(TryOnce(program, 0, countFile, false, {}, nullptr).empty(), "a clean start and Exit");
+  Program first, second;
+  log.Check(TryOnce(path, 0, countFile, false, {}, nullptr, first).empty(),
+            "a clean start and Exit");
   const long long startUp = CountedCalls(countFile);
-  const std::string startFault = TryOnce(program, 0, countFile, true, {}, &clean);
+  const std::string startFault = TryOnce(path, 0, countFile, true, {}, &clean, second);
   const long long whole = CountedCalls(countFile);
   if (!log.Check(startFault.empty() && !clean.empty() && startUp > 0 && whole > startUp,
                  "a clean run: " + std::to_string(startUp) + " allocations in start-up and Exit, " +
@@ -261,9 +262,11 @@ int wmain(int argc, wchar_t** argv) {
     Spread(startUp + 1, whole, std::wcstoll(argv[4], nullptr, 10), sample);
   }
   for (const long long n : sample) {
-    const std::string fault = TryOnce(program, n, L"", true, clean, nullptr);
+    Program started;
+    const std::string fault = TryOnce(path, n, L"", true, clean, nullptr, started);
     log.Check(fault.empty(), "allocation " + std::to_string(n) + " of " + std::to_string(whole) +
-                                 " failing" + (fault.empty() ? "" : ": " + fault));
+                                 " failing: " + (fault.empty() ? "" : fault + "; ") +
+                                 "boxes:" + BoxesSeen(started));
   }
   return log.Failed() ? kExitFailed : 0;
 }
