@@ -1,16 +1,14 @@
-// keldo_alloc_sweep.exe <test build's CheckKeldoSupport.exe> <count file> <start-up points> <run points> [<N>...]
-// The window program with one allocation failing at a time (fail_new.cpp).
-// Counts the allocations of a clean start-up (the window shown, then Exit)
-// and of a clean whole run (the window, Start, the run to its end, Exit),
-// then starts the program once for each N of a sample, the N-th allocation
-// failing: a spread of <start-up points> over the start-up and of <run
-// points> over the rest (0: every one), or the N given. Each start must end in one of two
-// ways: the start-up fails, says so in "The program cannot start: ..." and
-// the program ends with status 1; or the window comes up, a press of Start
-// runs to its end and either shows the findings of the clean run or a box,
-// after which the window still answers and a second press of Start runs
-// clean; Exit then ends the program. One "ok"/"not ok" line per start; exit
-// code 0 when all passed, 1 when one failed, 64 on bad usage.
+// keldo_alloc_sweep.exe <test build's CheckKeldoSupport.exe> <count file> <start-up points> <run
+// points> [<N>...] The window program with one allocation failing at a time (fail_new.cpp). Counts
+// the allocations of a clean start-up (the window shown, then Exit) and of a clean whole run (the
+// window, Start, the run to its end, Exit), then starts the program once for each N of a sample,
+// the N-th allocation failing: a spread of <start-up points> over the start-up and of <run points>
+// over the rest (0: every one), or the N given. Each start must end in one of two ways: the
+// start-up fails, says so in "The program cannot start: ..." and the program ends with status 1; or
+// the window comes up, a press of Start runs to its end and either shows the findings of the clean
+// run or a box, after which the window still answers and a second press of Start runs clean; Exit
+// then ends the program. One "ok"/"not ok" line per start; exit code 0 when all passed, 1 when one
+// failed, 64 on bad usage.
 #include <windows.h>
 
 #include <atomic>
@@ -36,8 +34,10 @@ constexpr DWORD kExitFailed = 1, kExitUsage = 64;
 constexpr wchar_t kCannotStart[] = L"The program cannot start: ";
 // What a finding shows when its probe failed.
 const std::set<std::wstring> kFailureCaptions = {
-    L"Version in Latest Progs folder: error", L"PC shows support expires: error",
-    L"Version on website: 0",                 L"Version on this PC: 0",
+    L"Version in Latest Progs folder: error",
+    L"PC shows support expires: error",
+    L"Version on website: 0",
+    L"Version on this PC: 0",
     L"Website shows support expires: --------",
 };
 
@@ -180,10 +180,9 @@ std::string TryOnce(const std::wstring& path, long long failAt, const std::wstri
     if (!PressStart(window, program)) {
       // The window may have come up before the start-up failed.
       if (SaidCannotStart(program)) return "";
-      fault = HasEnded(program.process.get(), 0)
-                  ? "the program vanished in the run with status " +
-                        std::to_string(ExitCode(program))
-                  : "the run did not end";
+      fault = HasEnded(program.process.get(), 0) ? "the program vanished in the run with status " +
+                                                       std::to_string(ExitCode(program))
+                                                 : "the run did not end";
     } else if (program.boxes.size() == before) {
       if (captions) *captions = Captions(window);
       if (const std::string differs = Differs(Captions(window), clean);

@@ -38,8 +38,9 @@ void* Allocate(std::size_t size) noexcept {
 }
 
 void* AllocateAligned(std::size_t size, std::align_val_t alignment) noexcept {
-  return ThisCallFails() ? nullptr
-                         : _aligned_malloc(size == 0 ? 1 : size, static_cast<std::size_t>(alignment));
+  return ThisCallFails()
+             ? nullptr
+             : _aligned_malloc(size == 0 ? 1 : size, static_cast<std::size_t>(alignment));
 }
 
 void* OrThrow(void* allocated) {
@@ -93,7 +94,9 @@ void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(
 void operator delete(void* block, std::align_val_t) noexcept { _aligned_free(block); }
 void operator delete[](void* block, std::align_val_t) noexcept { _aligned_free(block); }
 void operator delete(void* block, std::size_t, std::align_val_t) noexcept { _aligned_free(block); }
-void operator delete[](void* block, std::size_t, std::align_val_t) noexcept { _aligned_free(block); }
+void operator delete[](void* block, std::size_t, std::align_val_t) noexcept {
+  _aligned_free(block);
+}
 void operator delete(void* block, std::align_val_t, const std::nothrow_t&) noexcept {
   _aligned_free(block);
 }
