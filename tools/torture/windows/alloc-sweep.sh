@@ -38,7 +38,8 @@ start_proxy tunnel "$proxy_log" "127.0.0.1:$started_port"
 connection_settings "$prefix" 3 "127.0.0.1:$proxy_port" '' ''
 stop_wineserver "$prefix"
 began=$SECONDS
-WINEPREFIX=$prefix timeout 900 wine "$sweep" 'C:\CheckKeldo\CheckKeldoSupport.exe' \
+# Wine's heap warns of a block freed twice or a pointer that is no block.
+WINEDEBUG=-all,warn+heap WINEPREFIX=$prefix timeout 900 wine "$sweep" 'C:\CheckKeldo\CheckKeldoSupport.exe' \
   'C:\CheckKeldo\new-count.txt' "$startup_points" "$run_points" "${@:5}" 2>"$out/logs/sweep.err" |
   tr -d '\r' > "$log" || status=${PIPESTATUS[0]}
 echo "# the sweep's starts took $((SECONDS - began)) s"
@@ -46,4 +47,5 @@ stop_site; stop_proxy; stop_wineserver "$prefix"; current_prefix=''
 cat "$log"
 grep -E '^(ok|not ok) ' "$log" >> "$results" || true
 [[ $status == 0 || $status == 1 ]] || record 1 "the sweep ended with status $status"
+expect "Wine's heap warned of no bad free" bash -c "! grep ':heap:' '$out/logs/sweep.err'"
 finish "Allocation sweep"
