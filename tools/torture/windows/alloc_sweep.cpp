@@ -1,14 +1,18 @@
-// keldo_alloc_sweep.exe <test build's CheckKeldoSupport.exe> <count file> <start-up points> <run
-// points> [<N>...] The window program with one allocation failing at a time (fail_new.cpp). Counts
-// the allocations of a clean start-up (the window shown, then Exit) and of a clean whole run (the
-// window, Start, the run to its end, Exit), then starts the program once for each N of a sample,
-// the N-th allocation failing: a spread of <start-up points> over the start-up and of <run points>
-// over the rest (0: every one), or the N given. Each start must end in one of two ways: the
-// start-up fails, says so in "The program cannot start: ..." and the program ends with status 1; or
-// the window comes up, a press of Start runs to its end and either shows the findings of the clean
-// run or a box, after which the window still answers and a second press of Start runs clean; Exit
-// then ends the program. One "ok"/"not ok" line per start; exit code 0 when all passed, 1 when one
-// failed, 64 on bad usage.
+// keldo_alloc_sweep.exe <program.exe> <count file> <start-up points> <run points> [<N>...]
+//
+// The window program's test build (fail_new.cpp) with one allocation
+// failing at a time. Counts the allocations of a clean start-up (the window
+// shown, then Exit) and of a clean whole run (the window, Start, the run to
+// its end, Exit), then starts the program once for each N of a sample, the
+// N-th allocation failing: a spread of <start-up points> over the start-up
+// and of <run points> over the rest (0: every one), or the N given. Each
+// start must end in one of two ways: the start-up fails, says so in "The
+// program cannot start: ..." and the program ends with status 1; or the
+// window comes up, a press of Start runs to its end and either shows the
+// clean run's findings (or a finding's failure value) or a box, after which
+// the window still answers and a second press of Start runs clean; Exit then
+// ends the program. One "ok"/"not ok" line per start; exit code 0 when all
+// passed, 1 when one failed, 64 on bad usage.
 #include <windows.h>
 
 #include <atomic>
