@@ -37,6 +37,14 @@ proxy_log=$work/proxy.log
 start_proxy tunnel "$proxy_log" "127.0.0.1:$started_port"
 connection_settings "$prefix" 3 "127.0.0.1:$proxy_port" '' ''
 stop_wineserver "$prefix"
+# What no start may change: the installation's files (but a temp_vers.dat
+# that a failed read leaves for the next run) and its settings and mappings,
+# which reach user.reg once the prefix's server has ended.
+untouched() {
+  (cd "$prefix/drive_${sample[database_drive],,}" && find . -type f ! -name temp_vers.dat -exec sha256sum {} + | sort)
+  awk '/^\[/ { keep = /Keldo6|^\[Network/ } keep' "$prefix/user.reg"
+}
+untouched > "$work/untouched.before"
 began=$SECONDS
 # Wine's heap warns of a block freed twice or a pointer that is no block.
 WINEDEBUG=-all,warn+heap WINEPREFIX=$prefix timeout 900 wine "$sweep" 'C:\CheckKeldo\CheckKeldoSupport.exe' \
@@ -44,8 +52,11 @@ WINEDEBUG=-all,warn+heap WINEPREFIX=$prefix timeout 900 wine "$sweep" 'C:\CheckK
   tr -d '\r' > "$log" || status=${PIPESTATUS[0]}
 echo "# the sweep's starts took $((SECONDS - began)) s"
 stop_site; stop_proxy; stop_wineserver "$prefix"; current_prefix=''
+untouched > "$work/untouched.after"
 cat "$log"
 grep -E '^(ok|not ok) ' "$log" >> "$results" || true
 [[ $status == 0 || $status == 1 ]] || record 1 "the sweep ended with status $status"
+expect "the installation's files, settings and mappings are as they were" \
+  cmp -s "$work/untouched.before" "$work/untouched.after"
 expect "Wine's heap warned of no bad free" bash -c "! grep ':heap:' '$out/logs/sweep.err'"
 finish "Allocation sweep"
