@@ -50,6 +50,7 @@ struct Program {
   DWORD id = 0;
   std::vector<std::wstring> boxes;  // every box shown, in order
   HWND lastBox = nullptr;
+  std::string failureValues;  // the findings shown as their failure value
 };
 
 // The program inherits the two variables of fail_new.cpp from here.
@@ -189,8 +190,11 @@ std::string TryOnce(const std::wstring& path, long long failAt, const std::wstri
                                                  : "the run did not end";
     } else if (program.boxes.size() == before) {
       if (captions) *captions = Captions(window);
-      if (const std::string differs = Differs(Captions(window), clean);
-          !clean.empty() && !differs.empty()) {
+      const std::vector<std::wstring> shown = Captions(window);
+      for (std::size_t i = 0; i < shown.size() && i < clean.size(); ++i) {
+        if (shown[i] != clean[i]) program.failureValues += " " + std::string(kControls[i].name);
+      }
+      if (const std::string differs = Differs(shown, clean); !clean.empty() && !differs.empty()) {
         fault = "a finding differs, and no box: " + differs;
       }
     } else if (!Answers(window)) {
@@ -267,9 +271,11 @@ int wmain(int argc, wchar_t** argv) {
   for (const long long n : sample) {
     Program started;
     const std::string fault = TryOnce(path, n, L"", true, clean, nullptr, started);
-    log.Check(fault.empty(), "allocation " + std::to_string(n) + " of " + std::to_string(whole) +
-                                 " failing: " + (fault.empty() ? "" : fault + "; ") +
-                                 "boxes:" + BoxesSeen(started));
+    log.Check(
+        fault.empty(),
+        "allocation " + std::to_string(n) + " of " + std::to_string(whole) +
+            " failing: " + (fault.empty() ? "" : fault + "; ") + "boxes:" + BoxesSeen(started) +
+            (started.failureValues.empty() ? "" : "; failure values:" + started.failureValues));
   }
   return log.Failed() ? kExitFailed : 0;
 }
