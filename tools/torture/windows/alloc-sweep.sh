@@ -5,8 +5,10 @@
 # through the user's proxy (the suite's own website port may be taken by a
 # suite running beside this one).
 #   tools/torture/windows/alloc-sweep.sh <windows build folder> <keldo-standin-website> [<start-up points> <run points> [<N>...]]
-# Points: how many allocations of the start-up and of the rest of the run
-# to fail, spread evenly (0: every one); or the allocations N alone. Prints one line per start, and
+# Points: how many allocations of the start-up (0: every one) and of the
+# places of the rest (0: every place, "every": every allocation) to fail,
+# spread evenly; or the allocations N alone. The test command takes every
+# allocation of the start-up and 50 places. Prints one line per start, and
 # closes with "N passed, N failed"; the exit status is 0 only when every
 # start passed. The log is left in <windows build folder>/wine-alloc-sweep/.
 set -euo pipefail
@@ -14,7 +16,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../../tests/wine" && pwd)
 session=wine-alloc-sweep usage_more=' [<start-up points> <run points> [<N>...]]'
 # shellcheck source=/dev/null
 source "$here/lib/session.sh"
-startup_points=${3:-0} run_points=${4:-40}
+startup_points=${3:-0} run_points=${4:-50}
 fail_new=$build/tests/wine/fail-new/CheckKeldoSupport.exe
 sweep=$build/tests/wine/keldo_alloc_sweep.exe
 for file in "$fail_new" "$sweep"; do

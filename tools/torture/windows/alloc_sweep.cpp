@@ -5,7 +5,9 @@
 // shown, then Exit) and of a clean whole run (the window, Start, the run to
 // its end, Exit), then starts the program once for each N of a sample, the
 // N-th allocation failing: a spread of <start-up points> over the start-up
-// and of <run points> over the rest (0: every one), or the N given. Each
+// (0: every one) and of <run points> over the places of the rest that a
+// call stack of four frames tells apart (0: the first call of each place;
+// "every": every call), or the N given. Each
 // start must end in one of two ways: the start-up fails, says so in "The
 // program cannot start: ..." and the program ends with status 1; or the
 // window comes up, a press of Start runs to its end and either shows the
@@ -216,24 +218,34 @@ std::string TryOnce(const std::wstring& path, long long failAt, const std::wstri
   return fault;
 }
 
-long long CountedCalls(const std::wstring& file) {
+// The count of a clean run's allocations; each one's place into `sites`.
+long long CountedCalls(const std::wstring& file, std::vector<unsigned long>& sites) {
   FILE* counts = _wfopen(file.c_str(), L"r");
   long long count = 0;
   if (counts == nullptr) return 0;
   if (std::fscanf(counts, "%lld", &count) != 1) count = 0;
+  sites.clear();
+  for (unsigned long site = 0; std::fscanf(counts, "%lx", &site) == 1;) sites.push_back(site);
   std::fclose(counts);
   return count;
 }
 
-// `points` numbers spread evenly over first..last, or all of them for 0.
-void Spread(long long first, long long last, long long points, std::set<long long>& into) {
-  if (last < first) return;
-  const long long span = last - first + 1;
-  if (points <= 0 || points >= span) {
-    for (long long n = first; n <= last; ++n) into.insert(n);
-    return;
+// `points` numbers spread evenly over `numbers`, or all of them for 0.
+void Spread(const std::vector<long long>& numbers, std::size_t points, std::set<long long>& into) {
+  if (points == 0 || points >= numbers.size()) points = numbers.size();
+  for (std::size_t i = 0; i < points; ++i) into.insert(numbers[i * numbers.size() / points]);
+}
+
+// The first of first..last in each place that `sites` tells apart.
+std::vector<long long> FirstOfEachPlace(long long first, long long last,
+                                        const std::vector<unsigned long>& sites) {
+  std::vector<long long> numbers;
+  std::set<unsigned long> seen;
+  for (long long n = first; n <= last; ++n) {
+    const std::size_t at = static_cast<std::size_t>(n - 1);
+    if (at >= sites.size() || seen.insert(sites[at]).second) numbers.push_back(n);
   }
-  for (long long i = 0; i < points; ++i) into.insert(first + i * span / points);
+  return numbers;
 }
 
 }  // namespace
@@ -251,12 +263,15 @@ int wmain(int argc, wchar_t** argv) {
   Program first, second;
   log.Check(TryOnce(path, 0, countFile, false, {}, nullptr, first).empty(),
             "a clean start and Exit");
-  const long long startUp = CountedCalls(countFile);
+  std::vector<unsigned long> sites;
+  const long long startUp = CountedCalls(countFile, sites);
   const std::string startFault = TryOnce(path, 0, countFile, true, {}, &clean, second);
-  const long long whole = CountedCalls(countFile);
+  const long long whole = CountedCalls(countFile, sites);
+  const std::vector<long long> places = FirstOfEachPlace(startUp + 1, whole, sites);
   if (!log.Check(startFault.empty() && !clean.empty() && startUp > 0 && whole > startUp,
                  "a clean run: " + std::to_string(startUp) + " allocations in start-up and Exit, " +
-                     std::to_string(whole) + " in all " + startFault)) {
+                     std::to_string(whole) + " in all, in " + std::to_string(places.size()) +
+                     " places after the start-up " + startFault)) {
     return kExitFailed;
   }
   for (std::size_t i = 0; i < clean.size(); ++i) {
@@ -265,8 +280,14 @@ int wmain(int argc, wchar_t** argv) {
   std::set<long long> sample;
   for (int i = 5; i < argc; ++i) sample.insert(std::wcstoll(argv[i], nullptr, 10));
   if (sample.empty()) {
-    Spread(1, startUp, std::wcstoll(argv[3], nullptr, 10), sample);
-    Spread(startUp + 1, whole, std::wcstoll(argv[4], nullptr, 10), sample);
+    std::vector<long long> startUpCalls;
+    for (long long n = 1; n <= startUp; ++n) startUpCalls.push_back(n);
+    Spread(startUpCalls, static_cast<std::size_t>(std::wcstoll(argv[3], nullptr, 10)), sample);
+    if (std::wstring(argv[4]) == L"every") {
+      for (long long n = startUp + 1; n <= whole; ++n) sample.insert(n);
+    } else {
+      Spread(places, static_cast<std::size_t>(std::wcstoll(argv[4], nullptr, 10)), sample);
+    }
   }
   for (const long long n : sample) {
     Program started;

@@ -3,7 +3,7 @@
 // KELDO_FAIL_NEW_AT fails as the system's allocator would, with
 // std::bad_alloc (the nothrow forms with a null pointer). Without the
 // variable nothing fails. KELDO_NEW_COUNT_FILE names a file that gets the
-// number of calls counted when the program ends.
+// number of calls counted when the program ends, then each call's place.
 #include <windows.h>
 
 #include <malloc.h>
@@ -31,7 +31,20 @@ long long FailAt() {
   return at > 0 ? at : 0;
 }
 
-bool ThisCallFails() { return counted.fetch_add(1) + 1 == FailAt(); }
+// Each call's place, told apart by the return addresses of four frames,
+// for the first kMostSites calls: a sample of the sweep takes one call of
+// each place rather than many of the busiest.
+constexpr long long kMostSites = 1 << 16;
+ULONG sites[kMostSites];
+
+bool ThisCallFails() {
+  const long long number = counted.fetch_add(1) + 1;
+  if (number <= kMostSites) {
+    void* frames[4];
+    RtlCaptureStackBackTrace(1, 4, frames, &sites[number - 1]);
+  }
+  return number == FailAt();
+}
 
 void* Allocate(std::size_t size) noexcept {
   return ThisCallFails() ? nullptr : std::malloc(size == 0 ? 1 : size);
@@ -54,13 +67,18 @@ struct CountAtExit {
     wchar_t path[MAX_PATH];
     const DWORD length = GetEnvironmentVariableW(L"KELDO_NEW_COUNT_FILE", path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return;
-    char text[32];
-    const int size = std::snprintf(text, sizeof text, "%lld\n", counted.load());
     const HANDLE file =
         CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
+    const long long count = counted.load();
+    char line[32];
     DWORD written = 0;
-    WriteFile(file, text, static_cast<DWORD>(size), &written, nullptr);
+    int size = std::snprintf(line, sizeof line, "%lld\n", count);
+    WriteFile(file, line, static_cast<DWORD>(size), &written, nullptr);
+    for (long long i = 0; i < count && i < kMostSites; ++i) {
+      size = std::snprintf(line, sizeof line, "%lx\n", sites[i]);
+      WriteFile(file, line, static_cast<DWORD>(size), &written, nullptr);
+    }
     CloseHandle(file);
   }
 };
