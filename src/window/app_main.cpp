@@ -13,6 +13,10 @@ namespace {
 // No exception may leave wWinMain: a text that does not fit in memory gives
 // a box with one that needs none.
 void ShowCannotStart(const char* what) noexcept {
+  // A window that was shown and is gone again has posted the quit message,
+  // which would close the box at once, unseen.
+  MSG quit;
+  PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
   const auto* title = reinterpret_cast<const wchar_t*>(keldo::kAppTitle);
   try {
     MessageBoxW(nullptr,

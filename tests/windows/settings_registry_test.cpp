@@ -2,12 +2,18 @@
 // real (Wine) registry through the wide and the ANSI calls.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <sddl.h>
+
 #include <utility>
 #include <vector>
 
+#include "base/errors.h"
 #include "local/reconnect.h"
 #include "platform/windows/registry/network_registry.h"
 #include "platform/windows/registry/settings_store.h"
+#include "platform/windows/win_error.h"
 #include "support/case_name.h"
 #include "support/fake_local.h"
 #include "support/long_setting_cases.h"
@@ -40,6 +46,33 @@ TEST(RegistrySettings, ReadsTextValuesAndNothingElse) {
   EXPECT_EQ(settings.GetSetting(u"Keldo6", u"OtherSection", u"Network"), u"");
   EXPECT_EQ(settings.GetSetting(u"Keldo7", u"ThisPC", u"Network"), u"");
   EXPECT_EQ(settings.GetSetting(u"Keldo6", u"", u"Network"), u"");
+}
+
+// A key that is there but denies reading its values is a failure with the
+// platform's code and text, never settings that are missing.
+TEST(RegistrySettings, AKeyThatMayNotBeReadIsAFailure) {
+  SetUserText(kSection, L"Network", L"Yes");
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kSection.c_str(), 0, WRITE_DAC, &key), ERROR_SUCCESS);
+  const auto setDacl = [key](const wchar_t* sddl) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd, nullptr);
+    const LSTATUS set = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd);
+    LocalFree(sd);
+    return set;
+  };
+  ASSERT_EQ(setDacl(L"D:(D;;0x1;;;WD)(A;;KA;;;WD)"), ERROR_SUCCESS);  // no KEY_QUERY_VALUE
+  try {
+    RegistrySettings().GetSetting(u"Keldo6", u"ThisPC", u"Network");
+    ADD_FAILURE() << "read as a setting";
+  } catch (const RunTimeError& error) {
+    EXPECT_EQ(error.code(), ERROR_ACCESS_DENIED);
+    EXPECT_STREQ(error.what(), ("Opening HKEY_CURRENT_USER\\" + ToUtf8(AsText(kSection)) +
+                                " failed: " + ToUtf8(ErrorText(ERROR_ACCESS_DENIED)) + " (5)")
+                                   .c_str());
+  }
+  EXPECT_EQ(setDacl(L"D:(A;;KA;;;WD)"), ERROR_SUCCESS);
+  RegCloseKey(key);
 }
 
 class LongSettings : public ::testing::TestWithParam<LongSettingCase> {};

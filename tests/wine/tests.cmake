@@ -72,3 +72,13 @@ add_test(NAME wine_suite
          COMMAND bash ${wine_tests_dir}/run-wine-suite.sh ${CMAKE_BINARY_DIR} ${KELDO_STANDIN_WEBSITE})
 set_tests_properties(wine_platform wine_suite PROPERTIES
   LABELS wine RESOURCE_LOCK keldo_windows_programs DEPENDS release_checks TIMEOUT 3600)
+
+# The window program with one allocation failing at a time, a sample of
+# them (tools/torture/windows): its own prefix and a stand-in website on a
+# free port, beside the suite.
+add_subdirectory(${wine_tests_root}/tools/torture/windows ${CMAKE_BINARY_DIR}/tools/torture/windows)
+add_test(NAME wine_alloc_sweep
+         COMMAND bash ${wine_tests_root}/tools/torture/windows/alloc-sweep.sh ${CMAKE_BINARY_DIR}
+                 ${KELDO_STANDIN_WEBSITE})
+set_tests_properties(wine_alloc_sweep PROPERTIES
+  LABELS wine RESOURCE_LOCK keldo_windows_programs DEPENDS release_checks TIMEOUT 600)

@@ -29,11 +29,14 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 }  // namespace
 
 std::string ReplaceFileWith(const Text& path, const std::string& bytes) {
+  // Made before the temporary file exists: an allocation that fails
+  // between its creation and its move or deletion would leave it behind.
+  const std::wstring target = Wide(path);
   // CREATE_NEW never reuses a file that someone else may have put there.
   std::wstring temporary;
   KernelHandle file;
   for (int attempt = 0; !file && attempt < 10; ++attempt) {
-    temporary = Wide(path) + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
+    temporary = target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
                 std::to_wstring(attempt) + L".part";
     file = OwnFileHandle(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -49,7 +52,7 @@ std::string ReplaceFileWith(const Text& path, const std::string& bytes) {
     SetLastError(writeError);
     return Failed("Writing the download for", path);
   }
-  if (!MoveFileExW(temporary.c_str(), Wide(path).c_str(),
+  if (!MoveFileExW(temporary.c_str(), target.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     const DWORD moveError = GetLastError();
     DeleteFileW(temporary.c_str());
