@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "driver/check_log.h"
+#include "driver/program_start.h"
 #include "driver/screenshot_request.h"
 #include "driver/window_probe.h"
 
@@ -103,20 +104,15 @@ void CheckSwitches(CheckLog& log, HWND window, const ScreenshotRequests& shots) 
 int wmain(int argc, wchar_t** argv) {
   CheckLog log("access");
   if (argc != 3 || !log.Check(SetSeam(1), "the high-contrast test seam set")) return 64;
-  std::wstring path = argv[1], commandLine = L"\"" + path + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      path.substr(0, path.find_last_of(L'\\')).c_str(), &startup, &info)) {
-    return 75;
-  }
-  const HWND window = AwaitMainWindow(info.hProcess, info.dwProcessId, L"Check Keldo Support",
-                                      kControlCount, 30000);
-  if (!window || WaitForInputIdle(info.hProcess, 30000) != 0) return 75;
+  StartedProgram program;
+  if (!StartProgram(argv[1], program)) return 75;
+  const HANDLE process = program.process.get();
+  const HWND window =
+      AwaitMainWindow(process, program.processId, L"Check Keldo Support", kControlCount, 30000);
+  if (!window || WaitForInputIdle(process, 30000) != 0) return 75;
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   CheckEvents(log, window);
   CheckSwitches(log, window, ScreenshotRequests(argv[2]));
-  TerminateProcess(info.hProcess, 1);
+  TerminateProcess(process, 1);
   return log.Failed() ? 1 : 0;
 }

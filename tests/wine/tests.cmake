@@ -31,6 +31,7 @@ keldo_wine_program(keldo_window_driver
   ${wine_tests_dir}/driver/font_reference.cpp
   ${wine_tests_dir}/driver/layout_checks.cpp
   ${wine_tests_dir}/driver/product_settings.cpp
+  ${wine_tests_dir}/driver/program_start.cpp
   ${wine_tests_dir}/driver/scale_checks.cpp
   ${wine_tests_dir}/driver/scenarios.cpp
   ${wine_tests_dir}/driver/screenshot_request.cpp
@@ -45,6 +46,7 @@ target_link_libraries(keldo_window_driver PRIVATE keldo_windows_window keldo_sam
                       gdi32)
 
 keldo_wine_program(keldo_access_probe ${wine_tests_dir}/access_probe.cpp ${wine_tests_dir}/driver/check_log.cpp
+  ${wine_tests_dir}/driver/program_start.cpp
   ${wine_tests_dir}/driver/screenshot_request.cpp ${wine_tests_dir}/driver/window_probe.cpp)
 keldo_wine_wide_main(keldo_access_probe)
 target_link_libraries(keldo_access_probe PRIVATE keldo_windows_window oleacc ole32 oleaut32 uuid)

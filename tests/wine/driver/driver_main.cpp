@@ -23,6 +23,7 @@
 #include "driver/font_reference.h"
 #include "driver/layout_checks.h"
 #include "driver/product_settings.h"
+#include "driver/program_start.h"
 #include "driver/scale_checks.h"
 #include "driver/scenarios.h"
 #include "driver/screenshot_request.h"
@@ -43,30 +44,7 @@ constexpr DWORD kRunWaitMs = 90000;
 constexpr DWORD kEndWaitMs = 10000;
 constexpr DWORD kNetLogWaitMs = 5000;
 
-struct Program {
-  KernelHandle process;
-  DWORD processId = 0;
-  DWORD threadId = 0;
-};
-
-bool StartProgram(const std::wstring& path, Program& program, std::string& error) {
-  std::wstring commandLine = L"\"" + path + L"\"";
-  // Started from its own folder, as a double click would.
-  const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      folder.c_str(), &startup, &info)) {
-    error = DescribeError("Starting the program", GetLastError());
-    return false;
-  }
-  KernelHandle(info.hThread).reset();
-  program.process.reset(info.hProcess);
-  program.processId = info.dwProcessId;
-  program.threadId = info.dwThreadId;
-  return true;
-}
+using Program = StartedProgram;
 
 void CheckCaptions(CheckLog& log, HWND window, const Scenario& scenario,
                    const std::map<Control, std::wstring>& captions, const std::string& when) {
@@ -392,9 +370,8 @@ int wmain(int argc, wchar_t** argv) {
   const ScreenshotRequests shots(argc == 4 ? argv[3] : L"");
 
   Program program;
-  std::string error;
-  if (!StartProgram(argv[2], program, error)) {
-    log.Note(error);
+  if (!StartProgram(argv[2], program)) {
+    log.Note(DescribeError("Starting the program", GetLastError()));
     return kExitNoWindow;
   }
   const HWND window = AwaitMainWindow(program.process.get(), program.processId,

@@ -28,6 +28,7 @@
 
 #include "base/controls.h"
 #include "driver/check_log.h"
+#include "driver/program_start.h"
 #include "driver/window_probe.h"
 #include "platform/windows/unique_handle.h"
 
@@ -47,9 +48,7 @@ const std::set<std::wstring> kFailureCaptions = {
     L"Website shows support expires: --------",
 };
 
-struct Program {
-  KernelHandle process;
-  DWORD id = 0;
+struct Program : StartedProgram {
   std::vector<std::wstring> boxes;  // every box shown, in order
   HWND lastBox = nullptr;
   std::string failureValues;  // the findings shown as their failure value
@@ -61,24 +60,12 @@ bool Start(const std::wstring& path, long long failAt, const std::wstring& count
   SetEnvironmentVariableW(L"KELDO_FAIL_NEW_AT",
                           failAt > 0 ? std::to_wstring(failAt).c_str() : nullptr);
   SetEnvironmentVariableW(L"KELDO_NEW_COUNT_FILE", countFile.empty() ? nullptr : countFile.c_str());
-  std::wstring commandLine = L"\"" + path + L"\"";
-  const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      folder.c_str(), &startup, &info)) {
-    return false;
-  }
-  CloseHandle(info.hThread);
-  program.process.reset(info.hProcess);
-  program.id = info.dwProcessId;
-  return true;
+  return StartProgram(path, program);
 }
 
 // Reads and closes a box of the program that shows now.
 void CloseBox(Program& program) {
-  const HWND box = FindMessageBox(program.id);
+  const HWND box = FindMessageBox(program.processId);
   if (!box || box == program.lastBox) return;
   program.lastBox = box;
   program.boxes.push_back(ReadMessageBox(box).text);
@@ -90,7 +77,7 @@ void CloseBox(Program& program) {
 HWND AwaitWindow(Program& program) {
   const ULONGLONG deadline = GetTickCount64() + kStartWaitMs;
   while (GetTickCount64() < deadline && !HasEnded(program.process.get(), 0)) {
-    if (const HWND window = AwaitMainWindow(program.process.get(), program.id,
+    if (const HWND window = AwaitMainWindow(program.process.get(), program.processId,
                                             L"Check Keldo Support", kControlCount, 0)) {
       return window;
     }
