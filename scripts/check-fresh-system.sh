@@ -4,7 +4,7 @@
 # /root/src as a new user would have it (a clone of the commit), runs each
 # command inside it as root and prints its result and time. Not part of the
 # test command: it downloads a Debian base system and takes a few minutes
-# (test-all inside takes 25 minutes or more on 2 cores).
+# (test-all inside takes about 20 minutes on 2 cores).
 #
 #   scripts/check-fresh-system.sh [--keep] [demo] [test-all]
 #
