@@ -32,6 +32,13 @@ std::string Cut(const std::string& utf8, std::size_t columns) {
   return utf8;
 }
 
+// Blanks written one at a time: clearing the line allocates nothing, so
+// that Stop, which the destructor calls, cannot fail for want of memory
+// before the ticker is joined.
+void PutBlanks(std::ostream& out, std::size_t count) {
+  for (; count > 0; --count) out.put(' ');
+}
+
 }  // namespace
 
 StatusLine::StatusLine(std::ostream& err, std::size_t columns)
@@ -64,9 +71,13 @@ void StatusLine::Around(const std::function<void(std::ostream&)>& write) {
 void StatusLine::Stop() {
   {
     const std::lock_guard<std::mutex> lock(mutex_);
-    if (stopping_) return;
-    stopping_ = true;
-    Erase();
+    // A Stop that failed before the join (a stream that throws) leaves the
+    // join to the next one, the destructor's: a thread never joined would
+    // end the process.
+    if (!stopping_) {
+      stopping_ = true;
+      Erase();
+    }
   }
   wake_.notify_all();
   if (ticker_.joinable()) ticker_.join();
@@ -98,7 +109,8 @@ void StatusLine::Draw() {
   const std::size_t shown = Columns(drawn_), now = Columns(line);
   // Blanks over what a longer line left, so that no escape sequence is
   // needed: a console without them shows the same.
-  err_ << '\r' << line << std::string(shown > now ? shown - now : 0, ' ');
+  err_ << '\r' << line;
+  PutBlanks(err_, shown > now ? shown - now : 0);
   if (shown > now) err_ << '\r' << line;
   err_.flush();
   drawn_ = std::move(line);  // a move, which cannot fail after the write
@@ -106,7 +118,9 @@ void StatusLine::Draw() {
 
 void StatusLine::Erase() {
   if (drawn_.empty()) return;
-  err_ << '\r' << std::string(Columns(drawn_), ' ') << '\r';
+  err_ << '\r';
+  PutBlanks(err_, Columns(drawn_));
+  err_ << '\r';
   err_.flush();
   drawn_.clear();
 }

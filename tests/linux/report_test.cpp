@@ -19,6 +19,7 @@
 #include "report/report.h"
 #include "report/report_edge.h"
 #include "report/source_commit.h"
+#include "report/status_line.h"
 #include "support/report_schema.h"
 #include "support/sample_installation.h"
 #include "support/standin_server.h"
@@ -451,6 +452,32 @@ TEST(FindingsText, EveryCodeUnitShowsWithoutARawControl) {
   }
 }
 
+// A terminal that takes `room` characters and then fails, as a write that
+// needs memory it cannot get fails.
+class FailingTerminal : public std::streambuf {
+ public:
+  explicit FailingTerminal(int room) : room_(room) {}
+
+ private:
+  int overflow(int c) override {
+    if (room_-- == 0) throw std::bad_alloc();
+    return c;
+  }
+  int room_;
+};
+
+// The status line drawn, then its clearing fails: the ticker thread is
+// still joined on the way out, never left to std::terminate.
+int StatusLineWhoseClearingFails() {
+  FailingTerminal terminal(5);
+  std::ostream err(&terminal);
+  err.exceptions(std::ios::badbit);
+  StatusLine line(err, 80);
+  line.Show(u"Step");
+  line.Stop();
+  return kExitCompleted;
+}
+
 // Whatever escapes a run, out of memory included, is one line escaped as
 // every line is and the failure status, never std::terminate.
 TEST(AtTheEdge, AnyExceptionIsOneEscapedLineAndTheFailureStatus) {
@@ -468,6 +495,8 @@ TEST(AtTheEdge, AnyExceptionIsOneEscapedLineAndTheFailureStatus) {
        "keldo-check-report: a\\x1B[31m\\r\\n\\x9B \xc3\xa9\\xFF\\\\\n"},
       {"NoException", []() -> int { throw 7; }, kExitFailed,
        "keldo-check-report: an error of unknown kind\n"},
+      {"StatusLineWhoseClearingFails", StatusLineWhoseClearingFails, kExitFailed,
+       "keldo-check-report: std::bad_alloc\n"},
   };
   for (const auto& c : cases) {
     ::testing::internal::CaptureStderr();
