@@ -92,11 +92,20 @@ expect "after the upgrade one entry in Programs and Features, of the newer versi
 expect "after the upgrade both programs are installed" \
   test -f "$installed/CheckKeldoSupport.exe" -a -f "$installed/keldo-check-report.exe"
 # Wine's exit status holds the low byte of Windows' 1603 (a fatal error): 67.
-refused() {
-  msiexec 67 downgrade /i "$(winpath "$older")" && newer_installed &&
-    tr -d '\0' < "$folder/downgrade.log" | grep -qxF "Property(S): WIX_DOWNGRADE_DETECTED = $newer_code"
+expect "the older package is then refused (1603)" msiexec 67 downgrade /i "$(winpath "$older")"
+# One check per fact, so that a failure names its own; the log is read for
+# up to 5 s, in case its last lines come after msiexec has ended.
+refused_for_newer() {
+  local try
+  for try in {1..50}; do
+    tr -d '\0' < "$folder/downgrade.log" | grep -qxF "Property(S): WIX_DOWNGRADE_DETECTED = $newer_code" &&
+      return 0
+    sleep 0.1
+  done
+  return 1
 }
-expect "the older package is then refused (1603), for the newer one it finds; that one stays" refused
+expect "the refusal is for the newer package it finds" refused_for_newer
+expect "the newer package stays installed after the refusal" newer_installed
 
 expect "msiexec /x {ProductCode} exits 0" msiexec 0 uninstall /x "$newer_code"
 echo "# uninstall: $took s"
