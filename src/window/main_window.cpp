@@ -28,13 +28,6 @@ constexpr DWORD kExStyle = 0;
 // text, so the screen shows nothing new.
 constexpr const wchar_t* kRunOver = L"Check finished";
 
-bool IsResultLabel(Control control) {
-  for (const Control result : kResultLabelsTopDown) {
-    if (result == control) return true;
-  }
-  return false;
-}
-
 void ShowBox(HWND owner, const Text& text) {
   MessageBoxW(owner, Wide(text).c_str(), Wide(kAppTitle).c_str(), MB_OK);
 }
@@ -210,7 +203,7 @@ void MainWindow::SetCaption(Control control, const Text& caption) {
   const HWND target = ControlWindow(control);
   SetWindowTextW(target, Wide(caption).c_str());
   UpdateWindow(target);
-  if (IsResultLabel(control)) liveRegions_.Announce(target);
+  if (SpecOf(control).role == ControlRole::Finding) liveRegions_.Announce(target);
 }
 
 void MainWindow::Repaint() {
